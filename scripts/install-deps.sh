@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs, on Debian 12, everything the build and the tests need: compilers, FLTK, the mingw
+# cross compiler with Wine to run its output, and the X tools the end-to-end tests drive.
+# Safe to run again; it does nothing that is already done.
+set -euo pipefail
+
+SUDO=""
+[ "$(id -u)" -eq 0 ] || SUDO="sudo"
+
+packages=(
+  build-essential cmake ninja-build clang clang-format libclang-rt-14-dev
+  googletest libgtest-dev
+  libfltk1.3-dev libx11-dev libxext-dev libxrender-dev libxft-dev fonts-dejavu-core
+  g++-mingw-w64-i686
+  wine wine64 wine32:i386
+  xvfb openbox xdotool x11-utils x11-apps xclip imagemagick python3
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $SUDO dpkg --add-architecture i386
+  fi
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

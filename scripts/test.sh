@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# The one test command: installs what the tests need, builds both platforms and runs every test.
+#   1. Linux (g++): unit tests and the end-to-end tests of the real programs under Xvfb
+#   2. the unit tests again with clang++ under AddressSanitizer and UndefinedBehaviorSanitizer
+#   3. Windows (32-bit mingw-w64): the same unit tests and rechner-keys.exe under Wine
+#   4. the libFuzzer targets, each for a bounded time from a corpus seeded from the tables
+# Any failure stops the run with a non-zero exit status.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+
+scripts/install-deps.sh
+
+step() { printf '\n==== %s\n' "$*"; }
+jobs=$(nproc)
+
+step "Linux build and tests"
+cmake --preset linux >/dev/null
+cmake --build --preset linux -j "$jobs"
+ctest --preset linux -j "$jobs"
+
+step "Sanitizer build and unit tests"
+cmake --preset sanitize >/dev/null
+cmake --build --preset sanitize -j "$jobs"
+UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ASAN_OPTIONS=detect_leaks=1 \
+    ctest --preset sanitize -j "$jobs"
+
+step "Windows build and tests under Wine"
+export WINEPREFIX=$root/build-windows/wineprefix WINEDEBUG=-all WINEARCH=win64
+export WINEDLLOVERRIDES="mscoree,mshtml="
+cmake --preset windows >/dev/null
+cmake --build --preset windows -j "$jobs"
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    rm -rf "$WINEPREFIX"
+    DISPLAY= wineboot --init >/dev/null 2>&1
+    wineserver --wait
+fi
+DISPLAY= ctest --preset windows
+wineserver --kill || true
+
+step "Fuzzing"
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j "$jobs"
+seconds=${RECHNER_FUZZ_SECONDS:-20}
+for fuzzer in build-fuzz/tests/fuzz/fuzz_*; do
+    [ -x "$fuzzer" ] || continue
+    name=$(basename "$fuzzer")
+    corpus=build-fuzz/corpus/$name
+    rm -rf "$corpus" && mkdir -p "$corpus"
+    if [ -d "tests/fuzz/corpus/$name" ]; then cp tests/fuzz/corpus/$name/* "$corpus"/; fi
+    echo "-- $name for ${seconds}s"
+    "$fuzzer" -max_total_time="$seconds" -timeout=5 -rss_limit_mb=2048 -print_final_stats=1 \
+        "$corpus" 2>&1 | tail -n 3
+done
+
+step "All tests passed"

@@ -1,0 +1,135 @@
+#pragma once
+// The form runtime: one native window holding lightweight controls, a painted calculator with
+// invisible click regions. The rules live here once for every platform and are tested headless:
+//
+//   - the topmost control under the pointer takes a press; the skin picture never does;
+//   - a left press captures the mouse for the pressed control until the release;
+//   - a click is a left press and release over the same control;
+//   - a right release over a control with a context menu opens the menu at the pointer;
+//   - each control has its own cursor; a hint shows after the pointer rests 500 ms on a control
+//     that has one and hides 2500 ms later;
+//   - the whole form scales by the measured height of "0" against the design's 13 pixels;
+//   - an exception escaping a handler is shown in a message box, and the program carries on.
+//
+// Start reading at Form's event entry points (MouseDown and the others), which the backend
+// calls; FormBackend.h says what the backend does in return. The window that fills these
+// tables, TfrmMain, lives in Umain.h.
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "FormBackend.h"
+#include "FormTypes.h"
+#include "Picture.h"
+
+enum class ControlKind { Picture, Surface, Label };
+
+using MouseHandler = std::function<void(MouseButton button, Point controlPoint)>;
+
+// One row of a control table: what the design describes, plus the handlers bound to it.
+struct Control {
+    std::string Name;
+    ControlKind Kind = ControlKind::Surface;
+    Rect Bounds;
+    Cursor ControlCursor = Cursor::Arrow;
+    std::string Hint;
+    bool HasPopupMenu = false;
+    // Labels only.
+    std::string Caption;
+    TextAlignment Alignment = TextAlignment::Right;
+    int FontHeight = 0;
+    // Handlers; an empty one means the control ignores that event.
+    std::function<void()> OnClick;
+    MouseHandler OnMouseDown;
+    MouseHandler OnMouseMove;  // the button is meaningless for moves
+    MouseHandler OnMouseUp;
+};
+
+struct PopupMenuItem {
+    std::string Caption;
+    std::function<void()> OnClick;
+};
+
+// Form-level handlers, bound by the window that owns the form.
+struct FormHandlers {
+    std::function<void()> OnShow;
+    std::function<void()> OnActivate;
+    std::function<void()> OnDeactivate;
+    std::function<void(char32_t typed)> OnKeyPress;
+    std::function<void(char32_t key, KeyModifiers modifiers)> OnKeyDown;
+    std::function<void()> OnCloseTimer;
+};
+
+// Multiplies by numerator / denominator and rounds half away from zero, as the platform's
+// MulDiv does; the scaling of every edge and font goes through it.
+int MulDiv(int value, int numerator, int denominator);
+
+// The exception message box text: the message, with a "." appended when it is not empty and its
+// last character sorts after ".".
+std::string ExceptionMessageText(const std::string& message);
+
+class Form {
+public:
+    static constexpr int DesignTextHeight = 13;
+    static constexpr int HintDelayMilliseconds = 500;
+    static constexpr int HintDurationMilliseconds = 2500;
+
+    Form(FormBackend& backend, std::string title, int clientWidth, int clientHeight,
+         std::vector<Control> controls, Picture skin);
+
+    // Applies the scaling rule with the backend's measured height of "0".
+    void Scale();
+
+    // Backend to form.
+    void Show();
+    void MouseDown(MouseButton button, Point client);
+    void MouseMove(Point client);
+    void MouseUp(MouseButton button, Point client);
+    void MouseLeave();
+    void CharTyped(char32_t typed);
+    void KeyDown(char32_t key, KeyModifiers modifiers);
+    void Activate();
+    void Deactivate();
+    void Timer(FormTimer timer);
+    void Paint(FormPainter& painter) const;
+
+    // For the window that owns the form.
+    FormHandlers Handlers;
+    std::vector<PopupMenuItem> PopupMenu;
+    Control& ControlNamed(const std::string& name);
+    const Control& ControlNamed(const std::string& name) const;
+    void SetCaption(const std::string& labelName, const std::string& caption);
+    void SetOpacity(int alpha);
+    void Close();
+    FormBackend& Backend() { return backend_; }
+
+    const std::string& Title() const { return title_; }
+    int ClientWidth() const { return clientWidth_; }
+    int ClientHeight() const { return clientHeight_; }
+    const std::vector<Control>& Controls() const { return controls_; }
+    const Picture& Skin() const { return skin_; }
+    std::optional<int> Opacity() const { return opacity_; }
+
+private:
+    // Runs a handler; an exception escaping it is shown and swallowed.
+    void Guarded(const std::function<void()>& handler);
+    Control* ControlAt(Point client);
+    static Point Relative(const Control& control, Point client);
+    void UpdateHint(Control* under, Point client);
+    void CancelHint();
+    void OpenPopupMenu(Point client);
+
+    FormBackend& backend_;
+    std::string title_;
+    int clientWidth_;
+    int clientHeight_;
+    std::vector<Control> controls_;  // bottom first; later rows lie above earlier ones
+    Picture skin_;
+    std::optional<int> opacity_;
+    Control* captured_ = nullptr;
+    Control* hovered_ = nullptr;
+    Point lastPointer_;
+    bool hintShown_ = false;
+};

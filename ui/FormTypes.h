@@ -1,0 +1,49 @@
+#pragma once
+// Plain value types shared by the form runtime and its backends: points, rectangles, mouse
+// buttons, cursors and the screen layout. No toolkit, no platform.
+
+#include <cstdint>
+#include <vector>
+
+struct Point {
+    int X = 0;
+    int Y = 0;
+    friend bool operator==(const Point&, const Point&) = default;
+};
+
+struct Rect {
+    int Left = 0;
+    int Top = 0;
+    int Width = 0;
+    int Height = 0;
+
+    int Right() const { return Left + Width; }
+    int Bottom() const { return Top + Height; }
+    bool Contains(Point p) const {
+        return p.X >= Left && p.X < Right() && p.Y >= Top && p.Y < Bottom();
+    }
+    bool Intersects(const Rect& other) const {
+        return Left < other.Right() && other.Left < Right() && Top < other.Bottom() &&
+               other.Top < Bottom();
+    }
+    friend bool operator==(const Rect&, const Rect&) = default;
+};
+
+enum class MouseButton { Left, Right, Middle };
+
+enum class Cursor { Arrow, Hand, SizeAll };
+
+enum class TextAlignment { Right, Center };
+
+// The primary screen decides the pull-back from beyond its right and bottom edge; the list of
+// all monitors decides whether a position is reachable at all.
+struct ScreenLayout {
+    Rect Primary;
+    std::vector<Rect> Monitors;
+};
+
+struct KeyModifiers {
+    bool Shift = false;
+    bool Control = false;
+    bool Alt = false;
+};

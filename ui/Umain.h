@@ -1,0 +1,70 @@
+#pragma once
+// TfrmMain, the calculator window: its window and control tables, the key table, the handlers
+// they bind, the keyboard map, dragging and placement, activation opacity and the close poll.
+// It owns the engine and the drag state; the form runtime (Form.h) does the routing and the
+// backend (FormBackend.h) the drawing.
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "CalculatorDisplay.h"
+#include "CalculatorEngine.h"
+#include "Form.h"
+#include "KeyText.h"
+#include "Settings.h"
+
+// What the window needs from outside the window: the settings store behind ReadSetting and
+// WriteSetting, and the probe of the host's close signal.
+struct TfrmMainServices {
+    SettingsStore& Settings;
+    std::function<bool()> CloseSignalRaised;
+};
+
+class TfrmMain : public CalculatorDisplay {
+public:
+    static constexpr int InitialOpacity = 220;
+    static constexpr int ActiveOpacity = 255;
+    static constexpr int InactiveOpacity = 155;
+    static constexpr int CloseTimerInterval = 200;
+
+    TfrmMain(FormBackend& backend, TfrmMainServices services);
+    ~TfrmMain() override;
+    TfrmMain(const TfrmMain&) = delete;
+    TfrmMain& operator=(const TfrmMain&) = delete;
+
+    Form& GetForm() { return form_; }
+    const CalculatorEngine& Engine() const { return engine_; }
+
+    // Drag state.
+    bool Dragging = false;
+    int DragStartX = 0;
+    int DragStartY = 0;
+
+    // Handlers, named after their control and event.
+    void FormShow();
+    void FormActivate();
+    void FormDeactivate();
+    void FormKeyPress(char32_t typed);
+    void FormKeyDown(char32_t key, KeyModifiers modifiers);
+    void Image1MouseDown(MouseButton button, Point controlPoint);
+    void Image1MouseMove(Point controlPoint);
+    void Image1MouseUp(MouseButton button, Point controlPoint);
+    void TimerCloseTimer();
+    void Schlieen1Click();
+
+    // The engine's display, written into the three labels.
+    void SetEntryText(const std::string& text) override;
+    void SetLastNumberText(const std::string& text) override;
+    void SetOperatorText(const std::string& text) override;
+
+    // Copies the number on display, exactly as displayed.
+    void CopyDisplayedNumber();
+
+private:
+    void ProcessKey(const KeyText& key);
+
+    TfrmMainServices services_;
+    Form form_;
+    CalculatorEngine engine_;
+};
