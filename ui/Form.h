@@ -43,7 +43,7 @@ struct Control {
     // Handlers; an empty one means the control ignores that event.
     std::function<void()> OnClick;
     MouseHandler OnMouseDown;
-    MouseHandler OnMouseMove;  // the button is meaningless for moves
+    std::function<void(Point controlPoint)> OnMouseMove;
     MouseHandler OnMouseUp;
 };
 
@@ -117,9 +117,14 @@ private:
     void Guarded(const std::function<void()>& handler);
     Control* ControlAt(Point client);
     static Point Relative(const Control& control, Point client);
-    void UpdateHint(Control* under, Point client);
+    Point ScreenPoint(Point client);
+    void UpdateHover(Control* under);
     void CancelHint();
     void OpenPopupMenu(Point client);
+
+    // Waiting: the pointer rests on a control with a hint; Done: its hint was shown or cut short
+    // by a press, and shows again only after the pointer has been on another control.
+    enum class HintState { Idle, Waiting, Showing, Done };
 
     FormBackend& backend_;
     std::string title_;
@@ -131,5 +136,5 @@ private:
     Control* captured_ = nullptr;
     Control* hovered_ = nullptr;
     Point lastPointer_;
-    bool hintShown_ = false;
+    HintState hintState_ = HintState::Idle;
 };

@@ -1,0 +1,300 @@
+// The form runtime's rules on a small synthetic form: routing to the topmost control, capture,
+// clicks, the context menu, cursors, hints, scaling and the handler guard.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "Form.h"
+#include "RecordingBackend.h"
+
+namespace {
+
+Picture PlainPicture(int width, int height) {
+    return {width, height,
+            std::vector<std::uint8_t>(static_cast<std::size_t>(width * height * 3), 200)};
+}
+
+// A body covering everything, two overlapping buttons and a label without behaviour.
+struct TestForm {
+    RecordingBackend Backend;
+    std::vector<std::string> Events;
+    Form TheForm;
+
+    TestForm() : TheForm(Backend, "Test", 100, 100, Controls(), PlainPicture(100, 100)) {
+        for (const std::string name : {"Body", "Low", "High"}) {
+            Control& control = TheForm.ControlNamed(name);
+            control.OnMouseDown = [this, name](MouseButton button, Point p) {
+                Events.push_back(name + " down " + ButtonName(button) + " " + Text(p));
+            };
+            control.OnMouseMove = [this, name](Point p) {
+                Events.push_back(name + " move " + Text(p));
+            };
+            control.OnMouseUp = [this, name](MouseButton button, Point p) {
+                Events.push_back(name + " up " + ButtonName(button) + " " + Text(p));
+            };
+        }
+        TheForm.ControlNamed("Low").OnClick = [this] { Events.push_back("Low click"); };
+        TheForm.ControlNamed("High").OnClick = [this] { Events.push_back("High click"); };
+        TheForm.PopupMenu = {{"Close", [this] { Events.push_back("menu"); }}};
+    }
+
+    static std::vector<Control> Controls() {
+        return {
+            {.Name = "Skin", .Kind = ControlKind::Picture},
+            {.Name = "Body",
+             .Bounds = {0, 0, 100, 100},
+             .ControlCursor = Cursor::SizeAll,
+             .Hint = "body hint",
+             .HasPopupMenu = true},
+            {.Name = "Low",
+             .Bounds = {10, 10, 20, 20},
+             .ControlCursor = Cursor::Hand,
+             .HasPopupMenu = true},
+            {.Name = "High",
+             .Bounds = {10, 29, 20, 20},
+             .ControlCursor = Cursor::Hand,
+             .Hint = "high hint",
+             .HasPopupMenu = true},
+            {.Name = "Inert",
+             .Kind = ControlKind::Label,
+             .Bounds = {60, 60, 20, 20},
+             .Caption = "x"},
+        };
+    }
+    static std::string ButtonName(MouseButton button) {
+        return button == MouseButton::Left ? "L" : button == MouseButton::Right ? "R" : "M";
+    }
+    static std::string Text(Point p) { return std::to_string(p.X) + "," + std::to_string(p.Y); }
+};
+
+TEST(FormRouting, TopmostControlTakesThePressAndCoordinatesAreRelativeToIt) {
+    TestForm t;
+    t.TheForm.MouseDown(MouseButton::Left, {15, 29});  // row 29 belongs to Low and High
+    t.TheForm.MouseUp(MouseButton::Left, {15, 29});
+    t.TheForm.MouseDown(MouseButton::Left, {50, 50});
+    t.TheForm.MouseUp(MouseButton::Left, {50, 50});
+    EXPECT_EQ(t.Events, (std::vector<std::string>{"High down L 5,0", "High click", "High up L 5,0",
+                                                  "Body down L 50,50", "Body up L 50,50"}));
+}
+
+TEST(FormRouting, TheSkinPictureNeverTakesInput) {
+    RecordingBackend backend;
+    Form form(backend, "Test", 50, 50, {{.Name = "Skin", .Kind = ControlKind::Picture}},
+              PlainPicture(50, 50));
+    EXPECT_EQ(form.ControlNamed("Skin").Bounds, (Rect{0, 0, 50, 50}))
+        << "a picture control takes the size of its picture";
+    form.MouseDown(MouseButton::Left, {5, 5});
+    EXPECT_FALSE(backend.Captured) << "nothing lies under the pointer but the picture";
+}
+
+TEST(FormCapture, LeftPressCapturesAndTheReleaseDecidesTheClick) {
+    TestForm t;
+    t.TheForm.MouseDown(MouseButton::Left, {12, 12});
+    EXPECT_TRUE(t.Backend.Captured);
+    t.TheForm.MouseMove({90, 90});  // outside, still reported to the pressed control
+    t.TheForm.MouseUp(MouseButton::Left, {90, 90});
+    EXPECT_FALSE(t.Backend.Captured);
+    EXPECT_EQ(t.Events,
+              (std::vector<std::string>{"Low down L 2,2", "Low move 80,80", "Low up L 80,80"}))
+        << "a release off the pressed surface enters nothing";
+
+    t.Events.clear();
+    t.TheForm.MouseDown(MouseButton::Left, {12, 20});
+    t.TheForm.MouseUp(MouseButton::Left, {12, 29});  // inside Low, though High lies above it
+    EXPECT_EQ(t.Events[1], "Low click") << "the release only has to lie inside the pressed control";
+}
+
+TEST(FormCapture, RepeatedQuickPressesEachClick) {
+    TestForm t;
+    for (int i = 0; i < 3; ++i) {
+        t.TheForm.MouseDown(MouseButton::Left, {12, 12});
+        t.TheForm.MouseUp(MouseButton::Left, {12, 12});
+    }
+    EXPECT_EQ(std::count(t.Events.begin(), t.Events.end(), "Low click"), 3)
+        << "a double-click is two clicks";
+}
+
+TEST(FormCapture, OtherButtonsDoNotCaptureAndDoNotClick) {
+    TestForm t;
+    t.TheForm.MouseDown(MouseButton::Middle, {12, 12});
+    EXPECT_FALSE(t.Backend.Captured);
+    t.TheForm.MouseMove({50, 50});  // now over Body, which gets the move
+    t.TheForm.MouseUp(MouseButton::Middle, {50, 50});
+    EXPECT_EQ(t.Events,
+              (std::vector<std::string>{"Low down M 2,2", "Body move 50,50", "Body up M 50,50"}));
+}
+
+TEST(FormMenu, RightReleaseOpensTheMenuAtThePointerWhereTheControlHasOne) {
+    TestForm t;
+    t.Backend.Position = {300, 400};
+    t.Backend.PopupChoice = 0;
+    t.TheForm.MouseDown(MouseButton::Right, {12, 12});
+    t.TheForm.MouseUp(MouseButton::Right, {13, 14});
+    ASSERT_EQ(t.Backend.Menus.size(), 1u);
+    EXPECT_EQ(t.Backend.Menus[0], (std::vector<std::string>{"Close"}));
+    EXPECT_EQ(t.Backend.MenuPositions[0], (Point{313, 414})) << "screen coordinates";
+    EXPECT_EQ(t.Events.back(), "menu") << "the chosen item runs after the release handler";
+    EXPECT_EQ(t.Events[t.Events.size() - 2], "Low up R 3,4");
+
+    t.Backend.PopupChoice = -1;
+    t.Events.clear();
+    t.TheForm.MouseUp(MouseButton::Right, {65, 65});  // the inert label
+    t.TheForm.MouseUp(MouseButton::Right, {50, 50});  // the body, menu dismissed
+    EXPECT_EQ(t.Backend.Menus.size(), 2u) << "no menu on the label, one on the body";
+    EXPECT_EQ(t.Events, (std::vector<std::string>{"Body up R 50,50"}));
+}
+
+TEST(FormCursor, EachControlShowsItsCursorWhenThePointerEntersIt) {
+    TestForm t;
+    const std::vector<std::pair<Point, Cursor>> path = {{{50, 50}, Cursor::SizeAll},
+                                                        {{12, 12}, Cursor::Hand},
+                                                        {{65, 65}, Cursor::Arrow},
+                                                        {{200, 200}, Cursor::Arrow}};
+    for (const auto& [point, cursor] : path) {
+        t.TheForm.MouseMove(point);
+        EXPECT_EQ(t.Backend.CurrentCursor, cursor) << "at " << TestForm::Text(point);
+    }
+}
+
+TEST(FormHint, ShowsAfterRestingAndHidesLater) {
+    TestForm t;
+    t.Backend.Position = {100, 100};
+    t.TheForm.MouseMove({12, 40});
+    EXPECT_EQ(t.Backend.RunningTimers[FormTimer::HintShow], 500);
+    t.TheForm.MouseMove({13, 40});  // moving restarts the rest
+    EXPECT_TRUE(t.Backend.TimerRunning(FormTimer::HintShow));
+    t.TheForm.Timer(FormTimer::HintShow);
+    EXPECT_EQ(t.Backend.HintShown, "high hint");
+    EXPECT_EQ(t.Backend.HintPosition, (Point{113, 140}));
+    EXPECT_EQ(t.Backend.RunningTimers[FormTimer::HintHide], 2500);
+    EXPECT_FALSE(t.Backend.TimerRunning(FormTimer::HintShow));
+    t.TheForm.Timer(FormTimer::HintHide);
+    EXPECT_EQ(t.Backend.HintShown, "");
+    t.TheForm.MouseMove({14, 40});
+    EXPECT_FALSE(t.Backend.TimerRunning(FormTimer::HintShow))
+        << "a hint shows once per visit to its control";
+}
+
+TEST(FormHint, LeavingPressingOrAControlWithoutHintEndsIt) {
+    TestForm t;
+    t.TheForm.MouseMove({12, 40});
+    t.TheForm.Timer(FormTimer::HintShow);
+    t.TheForm.MouseMove({12, 12});  // Low has no hint
+    EXPECT_EQ(t.Backend.HintShown, "");
+    EXPECT_FALSE(t.Backend.TimerRunning(FormTimer::HintShow));
+
+    t.TheForm.MouseMove({50, 50});
+    t.TheForm.MouseDown(MouseButton::Left, {50, 50});
+    EXPECT_FALSE(t.Backend.TimerRunning(FormTimer::HintShow)) << "a press cancels the wait";
+    t.TheForm.MouseUp(MouseButton::Left, {50, 50});
+    t.TheForm.Timer(FormTimer::HintShow);
+    EXPECT_EQ(t.Backend.HintShown, "") << "a late tick shows nothing";
+
+    t.TheForm.MouseMove({12, 40});
+    t.TheForm.Timer(FormTimer::HintShow);
+    t.TheForm.MouseLeave();
+    EXPECT_EQ(t.Backend.HintShown, "");
+    EXPECT_FALSE(t.Backend.TimerRunning(FormTimer::HintHide));
+}
+
+TEST(FormScale, EdgesFontsAndPictureScaleByTheMeasuredHeight) {
+    RecordingBackend backend;
+    backend.ZeroHeight = 16;
+    Form form(backend, "Test", 126, 224,
+              {{.Name = "Skin", .Kind = ControlKind::Picture},
+               {.Name = "Key", .Bounds = {8, 191, 26, 21}},
+               {.Name = "Text",
+                .Kind = ControlKind::Label,
+                .Bounds = {14, 59, 80, 17},
+                .FontHeight = 11}},
+              PlainPicture(126, 224));
+    form.Scale();
+    // 126 * 16 / 13 = 155.08; 191 * 16 / 13 = 235.08; (8 + 26) * 16 / 13 = 41.8
+    EXPECT_EQ(backend.ClientWidth, 155);
+    EXPECT_EQ(backend.ClientHeight, 276);
+    EXPECT_EQ(form.ControlNamed("Key").Bounds, (Rect{10, 235, 32, 26}));
+    EXPECT_EQ(form.ControlNamed("Text").Bounds, (Rect{17, 73, 99, 21}));
+    EXPECT_EQ(form.ControlNamed("Text").FontHeight, 14);
+    EXPECT_EQ(form.Skin().Width, 155);
+    EXPECT_EQ(form.Skin().Height, 276);
+    EXPECT_FALSE(backend.Mask.empty());
+
+    RecordingBackend standard;
+    Form unscaled(standard, "Test", 126, 224, {{.Name = "Key", .Bounds = {8, 191, 26, 21}}},
+                  PlainPicture(126, 224));
+    unscaled.Scale();
+    EXPECT_EQ(standard.ClientWidth, 126);
+    EXPECT_EQ(unscaled.ControlNamed("Key").Bounds, (Rect{8, 191, 26, 21}));
+}
+
+TEST(FormScale, MulDivRoundsHalfAwayFromZero) {
+    const struct {
+        int Value, Numerator, Denominator, Expected;
+    } cases[] = {{13, 16, 13, 16}, {1, 1, 2, 1},  {3, 1, 2, 2},       {-1, 1, 2, -1},
+                 {-3, 1, 2, -2},   {0, 5, 13, 0}, {224, 10, 13, 172}, {225, 20, 13, 346}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(MulDiv(c.Value, c.Numerator, c.Denominator), c.Expected)
+            << c.Value << " * " << c.Numerator << " / " << c.Denominator;
+    }
+}
+
+TEST(FormGuard, AnEscapingExceptionIsShownAndTheFormCarriesOn) {
+    TestForm t;
+    t.TheForm.ControlNamed("Low").OnMouseDown = [](MouseButton, Point) {
+        throw std::runtime_error("Zugriff verweigert");
+    };
+    t.TheForm.MouseDown(MouseButton::Left, {12, 12});
+    ASSERT_EQ(t.Backend.Messages.size(), 1u);
+    EXPECT_EQ(t.Backend.Messages[0].first, "Zugriff verweigert.");
+    EXPECT_EQ(t.Backend.Messages[0].second, "Test");
+    EXPECT_FALSE(t.Backend.Captured) << "the capture is cancelled before the box shows";
+
+    t.TheForm.Handlers.OnKeyPress = [](char32_t) { throw 42; };
+    t.TheForm.CharTyped(U'1');
+    EXPECT_EQ(t.Backend.Messages.back().first, "") << "a thrown non-error has an empty text";
+
+    t.TheForm.MouseDown(MouseButton::Left, {12, 40});
+    t.TheForm.MouseUp(MouseButton::Left, {12, 40});
+    EXPECT_EQ(t.Events.back(), "High up L 2,11") << "later events are handled as usual";
+}
+
+TEST(FormGuard, ExceptionTextGetsAFullStopOnlyAfterCharactersAboveIt) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"", ""},
+        {"Fehler", "Fehler."},
+        {"Fehler.", "Fehler."},
+        {"Ende!", "Ende!"},
+        {"Wert 5", "Wert 5."},
+        {"a-", "a-"},
+        {"Gr\xC3\xB6\xC3\x9F"
+         "e",
+         "Gr\xC3\xB6\xC3\x9F"
+         "e."},
+        {"\xC3\xBC", "\xC3\xBC."},
+        {"/", "/."},
+    };
+    for (const auto& [message, expected] : cases) {
+        EXPECT_EQ(ExceptionMessageText(message), expected) << "message \"" << message << "\"";
+    }
+}
+
+TEST(FormLabels, CaptionChangesRepaintOnlyTheirLabel) {
+    TestForm t;
+    t.TheForm.SetCaption("Inert", "x");
+    EXPECT_TRUE(t.Backend.Invalidated.empty()) << "an unchanged caption repaints nothing";
+    t.TheForm.SetCaption("Inert", "y");
+    EXPECT_EQ(t.Backend.Invalidated, (std::vector<Rect>{{60, 60, 20, 20}}));
+    EXPECT_THROW(t.TheForm.SetCaption("Missing", "z"), std::out_of_range);
+}
+
+TEST(FormOpacity, RepeatingTheCurrentOpacityDoesNothing) {
+    TestForm t;
+    for (int alpha : {220, 255, 255, 155, 155, 255}) {
+        t.TheForm.SetOpacity(alpha);
+    }
+    EXPECT_EQ(t.Backend.OpacityRequests, (std::vector<int>{220, 255, 155, 255}));
+}
+
+}  // namespace

@@ -1,0 +1,297 @@
+// The calculator window as a whole, without a display: its tables, clicks and keys through the
+// engine, dragging with the stored position, placement at show, opacity, the close poll and
+// copying the display.
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "AmountText.h"
+#include "KeyboardMap.h"
+#include "RecordingBackend.h"
+#include "Settings.h"
+#include "Umain.h"
+
+namespace {
+
+class MemoryRegistry : public RegistryKeyStore {
+public:
+    std::map<std::string, std::string> Values;
+    std::string ReadString(const std::string& name) override {
+        const auto found = Values.find(name);
+        return found == Values.end() ? "" : found->second;
+    }
+    void WriteString(const std::string& name, const std::string& value) override {
+        Values[name] = value;
+    }
+};
+
+class MemoryProfile : public ProfileStore {
+public:
+    std::map<std::string, std::string> Values;  // entries of the one section the window uses
+    std::string ReadString(const std::string&, const std::string& name,
+                           const std::string& defaultValue, std::size_t) override {
+        const auto found = Values.find(name);
+        return found == Values.end() ? defaultValue : found->second;
+    }
+    void WriteString(const std::string&, const std::string& name,
+                     const std::string& value) override {
+        Values[name] = value;
+    }
+};
+
+struct Window {
+    RecordingBackend Backend;
+    MemoryRegistry Registry;
+    MemoryProfile Profile;
+    SettingsStore Settings{Registry, Profile};
+    bool CloseSignal = false;
+    TfrmMain Frm{Backend, {Settings, [this] { return CloseSignal; }}};
+
+    Window() { SetDecimalSeparator(','); }
+    Form& TheForm() { return Frm.GetForm(); }
+    const std::string& Caption(const std::string& label) {
+        return TheForm().ControlNamed(label).Caption;
+    }
+    // Last number, operator and entry as one text, the way the display reads.
+    std::string Display() {
+        return Caption("lblRechnerLetzteZahl") + "|" + Caption("lblRechnerOperant") + "|" +
+               Caption("lblRechner");
+    }
+    Point Centre(const std::string& control) {
+        const Rect& r = TheForm().ControlNamed(control).Bounds;
+        return {r.Left + r.Width / 2, r.Top + r.Height / 2};
+    }
+    void Click(Point p) {
+        TheForm().MouseDown(MouseButton::Left, p);
+        TheForm().MouseUp(MouseButton::Left, p);
+    }
+    void Type(const std::u32string& text) {
+        for (char32_t c : text) {
+            TheForm().CharTyped(c);
+        }
+    }
+};
+
+TEST(TfrmMainTables, ControlsAndKeySurfacesAreAsDesigned) {
+    Window w;
+    const std::vector<Control>& controls = w.TheForm().Controls();
+    ASSERT_EQ(controls.size(), 23u) << "skin, body, 18 keys and three labels";
+    EXPECT_EQ(controls.front().Name, "Image7");
+    EXPECT_EQ(controls.front().Bounds, (Rect{0, 0, 126, 224}));
+    EXPECT_EQ(controls[1].Name, "Image1");
+    EXPECT_EQ(controls[1].Bounds, (Rect{0, 0, 129, 225}));
+    EXPECT_EQ(controls[1].Hint, "hier klicken und \"ziehen\" zum Verschieben");
+    EXPECT_EQ(controls.back().Name, "lblRechnerOperant");
+    EXPECT_EQ(w.Backend.ClientWidth, 126);
+    EXPECT_EQ(w.Backend.ClientHeight, 224);
+    EXPECT_EQ(w.TheForm().Title(), "Rechner");
+    EXPECT_EQ(w.Display(), "| |0") << "initial captions";
+    for (std::size_t i = 2; i < 20; ++i) {
+        EXPECT_EQ(controls[i].ControlCursor, Cursor::Hand) << controls[i].Name;
+        EXPECT_TRUE(controls[i].HasPopupMenu) << controls[i].Name;
+        EXPECT_EQ(controls[i].Bounds.Width, 26) << controls[i].Name;
+    }
+    EXPECT_EQ(w.TheForm().ControlNamed("Image24").Bounds.Height, 43) << "the tall plus key";
+    EXPECT_EQ(w.TheForm().ControlNamed("Image22").Hint,
+              "AC (alles zur\xC3\xBC"
+              "cksetzen oder Taste ESC)");
+    EXPECT_EQ(w.TheForm().ControlNamed("lblRechnerOperant").ControlCursor, Cursor::Arrow);
+    EXPECT_FALSE(w.TheForm().ControlNamed("lblRechnerOperant").HasPopupMenu);
+}
+
+TEST(TfrmMainClicks, EveryKeySurfaceEntersItsKey) {
+    const std::pair<std::string, std::string> surfaces[] = {
+        {"Image10", "0"}, {"img1", "1"},    {"Img2", "2"},    {"Image9", "3"},  {"Image16", "4"},
+        {"Image15", "5"}, {"Image14", "6"}, {"Image20", "7"}, {"Image19", "8"}, {"Image18", "9"}};
+    for (const auto& [surface, digit] : surfaces) {
+        Window w;
+        w.Click(w.Centre("Image23"));  // C: the entry is 0 either way
+        w.Click(w.Centre("img1"));
+        w.Click(w.Centre(surface));
+        EXPECT_EQ(w.Caption("lblRechner"), "1" + digit) << "clicked 1 then " << surface;
+    }
+    Window w;
+    for (const char* surface : {"img1", "Image11", "Image15", "Image17", "Img2", "Image24",
+                                "Image9", "Image13", "img1", "Image21", "Image16", "Image12"}) {
+        w.Click(w.Centre(surface));
+    }
+    EXPECT_EQ(w.Display(), "1,25|=|") << "1,5 x 2 + 3 - 1 : 4 =";
+    w.Click(w.Centre("Image22"));
+    EXPECT_EQ(w.Display(), "||0") << "AC";
+}
+
+TEST(TfrmMainClicks, OverlappingRowGoesToTheLaterSurface) {
+    Window w;
+    w.Click({20, 191});  // Image10 (0) and img1 (1) share row 191
+    EXPECT_EQ(w.Caption("lblRechner"), "1");
+    w.Click({20, 195});
+    EXPECT_EQ(w.Caption("lblRechner"), "10");
+}
+
+TEST(TfrmMainClicks, QuickRepeatedClicksEachEnterTheKey) {
+    Window w;
+    w.Click(w.Centre("img1"));
+    w.Click(w.Centre("img1"));
+    EXPECT_EQ(w.Caption("lblRechner"), "11") << "a double-click is two presses of 1";
+}
+
+TEST(TfrmMainClicks, BodyAndOperatorLabelComputeNothing) {
+    Window w;
+    w.Click({120, 20});  // the body
+    w.Click(w.Centre("lblRechnerOperant"));
+    EXPECT_EQ(w.Display(), "| |0");
+    EXPECT_FALSE(w.Frm.Dragging);
+}
+
+TEST(TfrmMainMenu, RightClickOffersSchliessenWhichCloses) {
+    Window w;
+    w.Backend.PopupChoice = 0;
+    for (const char* control : {"Image20", "Image1", "lblRechner", "lblRechnerLetzteZahl"}) {
+        w.Backend.Closed = false;
+        const Point p = control == std::string("Image1") ? Point{120, 20} : w.Centre(control);
+        w.TheForm().MouseDown(MouseButton::Right, p);
+        w.TheForm().MouseUp(MouseButton::Right, p);
+        EXPECT_EQ(w.Backend.Menus.back(), (std::vector<std::string>{"Schlie\xC3\x9F"
+                                                                    "en"}))
+            << control;
+        EXPECT_TRUE(w.Backend.Closed) << control;
+    }
+    const std::size_t menus = w.Backend.Menus.size();
+    w.TheForm().MouseUp(MouseButton::Right, w.Centre("lblRechnerOperant"));
+    EXPECT_EQ(w.Backend.Menus.size(), menus) << "the operator label has no menu";
+}
+
+TEST(TfrmMainDrag, BodyAndDisplayDragTheWindowAndEveryReleaseStoresIt) {
+    for (const char* control : {"Image1", "lblRechner", "lblRechnerLetzteZahl"}) {
+        Window w;
+        w.Backend.Position = {500, 300};
+        const Rect& r = w.TheForm().ControlNamed(control).Bounds;
+        const Point press{r.Left + 5, r.Top + 6};
+        w.TheForm().MouseDown(MouseButton::Left, press);
+        EXPECT_TRUE(w.Frm.Dragging);
+        EXPECT_EQ(w.Frm.DragStartX, 5);
+        EXPECT_EQ(w.Frm.DragStartY, 6);
+        // The pointer moves by (+30, -20); in client coordinates of the not yet moved window.
+        w.TheForm().MouseMove({press.X + 30, press.Y - 20});
+        EXPECT_EQ(w.Backend.Position, (Point{530, 280})) << control;
+        // The window followed, so the pointer is back over the pressed point.
+        w.TheForm().MouseMove(press);
+        EXPECT_EQ(w.Backend.Position, (Point{530, 280})) << control;
+        w.TheForm().MouseUp(MouseButton::Left, press);
+        EXPECT_FALSE(w.Frm.Dragging);
+        EXPECT_EQ(w.Registry.Values["CalcLeft"], "530") << control;
+        EXPECT_EQ(w.Registry.Values["CalcTop"], "280") << control;
+        EXPECT_EQ(w.Profile.Values["CalcTop"], "280") << control;
+    }
+}
+
+TEST(TfrmMainDrag, ClickWithoutMovingStoresThePositionAndOtherButtonsDragToo) {
+    Window w;
+    w.Backend.Position = {-40, 12};
+    w.TheForm().MouseDown(MouseButton::Left, {120, 20});
+    w.TheForm().MouseUp(MouseButton::Left, {120, 20});
+    EXPECT_EQ(w.Registry.Values["CalcLeft"], "-40");
+    EXPECT_EQ(w.Registry.Values["CalcTop"], "12");
+    EXPECT_TRUE(w.Backend.Moves.empty());
+
+    w.TheForm().MouseDown(MouseButton::Middle, {120, 20});
+    w.TheForm().MouseMove({121, 22});
+    EXPECT_EQ(w.Backend.Position, (Point{-39, 14}));
+    w.TheForm().MouseMove({30, 120});  // over a key surface: not a drag control
+    EXPECT_EQ(w.Backend.Position, (Point{-39, 14}));
+    w.TheForm().MouseUp(MouseButton::Middle, {30, 120});
+    EXPECT_TRUE(w.Frm.Dragging) << "a release off the drag controls is not seen";
+}
+
+TEST(TfrmMainShow, PlacesFromTheStoredPositionOrTheDefault) {
+    Window first;
+    first.TheForm().Show();
+    EXPECT_EQ(first.Backend.Position, (Point{1920 - 126, 100})) << "first run";
+    EXPECT_EQ(first.Registry.Values.count("CalcLeft"), 1u) << "the empty value is written";
+    EXPECT_EQ(first.Registry.Values.count("CalcTop"), 0u) << "CalcTop is not read";
+
+    Window stored;
+    stored.Registry.Values = {{"CalcLeft", "741"}, {"CalcTop", "-20"}};
+    stored.TheForm().Show();
+    EXPECT_EQ(stored.Backend.Position, (Point{741, -20}));
+
+    Window beyond;
+    beyond.Registry.Values = {{"CalcLeft", "5000"}, {"CalcTop", "300"}};
+    beyond.TheForm().Show();
+    EXPECT_EQ(beyond.Backend.Position, (Point{1794, 300}));
+}
+
+TEST(TfrmMainOpacity, FollowsActivationOfTheProgram) {
+    Window w;
+    EXPECT_EQ(w.Backend.OpacityRequests, (std::vector<int>{220}));
+    w.TheForm().Activate();
+    w.TheForm().Activate();
+    w.TheForm().Deactivate();
+    w.TheForm().Activate();
+    EXPECT_EQ(w.Backend.OpacityRequests, (std::vector<int>{220, 255, 155, 255}));
+}
+
+TEST(TfrmMainClose, ThePollClosesOnlyWhileTheHostSignals) {
+    Window w;
+    EXPECT_EQ(w.Backend.RunningTimers[FormTimer::Close], 200);
+    w.TheForm().Timer(FormTimer::Close);
+    EXPECT_FALSE(w.Backend.Closed);
+    w.CloseSignal = true;
+    w.TheForm().Timer(FormTimer::Close);
+    EXPECT_TRUE(w.Backend.Closed);
+}
+
+TEST(TfrmMainKeyboard, TypedCharactersDriveTheEngine) {
+    Window w;
+    w.Type(U"1.5*4\r");
+    EXPECT_EQ(w.Display(), "6|=|");
+    w.Type(U"7/2=");
+    EXPECT_EQ(w.Display(), "3,5|=|");
+    w.Type(U"12c3+4x2\x1b");
+    EXPECT_EQ(w.Display(), "||0") << "c clears the entry, Escape clears all";
+    w.Type(U"9:3=");
+    EXPECT_EQ(w.Display(), "3|=|");
+    w.Type(U"5-1aAX \b<;");
+    EXPECT_EQ(w.Display(), "5|-|1") << "letters, blanks and symbols outside the map are ignored";
+}
+
+TEST(KeyboardMap, TranslatesExactlyTheTableAndIgnoresEverythingElse) {
+    const std::map<char32_t, KeyText> table = {
+        {U'\r', "="}, {U'\x1b', "A"}, {U'*', "x"}, {U'+', "+"}, {U',', ","}, {U'-', "-"},
+        {U'.', ","},  {U'/', ":"},    {U'0', "0"}, {U'1', "1"}, {U'2', "2"}, {U'3', "3"},
+        {U'4', "4"},  {U'5', "5"},    {U'6', "6"}, {U'7', "7"}, {U'8', "8"}, {U'9', "9"},
+        {U':', ":"},  {U'=', "="},    {U'C', "C"}, {U'c', "C"}, {U'x', "x"}};
+    for (char32_t c = 0; c < 0x3000; ++c) {
+        const auto expected = table.find(c);
+        const auto actual = TranslateTypedCharacter(c);
+        if (expected == table.end()) {
+            EXPECT_FALSE(actual.has_value()) << "character " << static_cast<unsigned>(c);
+        } else {
+            EXPECT_EQ(actual, expected->second) << "character " << static_cast<unsigned>(c);
+        }
+    }
+    // Beyond the range above, characters whose low bits look like a mapped one are ignored too.
+    for (char32_t c : {U'\U0001F031', U'\U0010002B', U'\U0001000D'}) {
+        EXPECT_FALSE(TranslateTypedCharacter(c).has_value()) << static_cast<unsigned>(c);
+    }
+}
+
+TEST(TfrmMainCopy, CtrlCCopiesTheNumberOnDisplayAndChangesNothing) {
+    Window w;
+    const KeyModifiers control{.Control = true};
+    w.TheForm().KeyDown(U'c', control);
+    w.Type(U"12,5");
+    w.TheForm().KeyDown(U'c', control);
+    w.Type(U"+");
+    w.TheForm().KeyDown(U'c', control);
+    w.TheForm().KeyDown(U'c', {});  // without Ctrl nothing is copied
+    EXPECT_EQ(w.Backend.Clipboard, (std::vector<std::string>{"0", "12,5", "12,5"}));
+    EXPECT_EQ(w.Display(), "12,5|+|");
+    w.Type(U":0=");
+    EXPECT_EQ(w.Caption("lblRechnerLetzteZahl"), "Fehler");
+    w.TheForm().KeyDown(U'c', control);
+    EXPECT_EQ(w.Backend.Clipboard.size(), 3u) << "nothing while the error shows";
+}
+
+}  // namespace

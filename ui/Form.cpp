@@ -1,0 +1,303 @@
+// The form runtime: routing of native events to the topmost control, capture, clicks, context
+// menu, cursors, hints, scaling and the guard around every handler.
+
+#include "Form.h"
+
+#include <cstdint>
+#include <exception>
+#include <stdexcept>
+#include <utility>
+
+int MulDiv(int value, int numerator, int denominator) {
+    const std::int64_t product = std::int64_t{value} * numerator;
+    const std::int64_t half = denominator / 2;
+    const std::int64_t rounded = product >= 0 ? product + half : product - half;
+    return static_cast<int>(rounded / denominator);
+}
+
+std::string ExceptionMessageText(const std::string& message) {
+    // Compared as unsigned bytes: a message ending in a letter outside ASCII gets its full stop
+    // too, as one ending in a plain letter does.
+    if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') {
+        return message + ".";
+    }
+    return message;
+}
+
+Form::Form(FormBackend& backend, std::string title, int clientWidth, int clientHeight,
+           std::vector<Control> controls, Picture skin)
+    : backend_(backend),
+      title_(std::move(title)),
+      clientWidth_(clientWidth),
+      clientHeight_(clientHeight),
+      controls_(std::move(controls)),
+      skin_(std::move(skin)) {
+    // A picture control takes the size of its picture.
+    for (Control& control : controls_) {
+        if (control.Kind == ControlKind::Picture) {
+            control.Bounds.Width = skin_.Width;
+            control.Bounds.Height = skin_.Height;
+        }
+    }
+}
+
+void Form::Scale() {
+    const int measured = backend_.MeasureZeroHeight();
+    if (measured > 0 && measured != DesignTextHeight) {
+        auto scale = [measured](int value) { return MulDiv(value, measured, DesignTextHeight); };
+        clientWidth_ = scale(clientWidth_);
+        clientHeight_ = scale(clientHeight_);
+        for (Control& control : controls_) {
+            // Edges, not sizes, are scaled, so neighbouring controls stay flush.
+            const Rect& b = control.Bounds;
+            const int left = scale(b.Left);
+            const int top = scale(b.Top);
+            control.Bounds = {left, top, scale(b.Right()) - left, scale(b.Bottom()) - top};
+            control.FontHeight = scale(control.FontHeight);
+            if (control.Kind == ControlKind::Picture) {
+                // The picture grows with the key rectangles, so the painted keys stay under
+                // their click regions.
+                skin_ = ScalePicture(skin_, control.Bounds.Width, control.Bounds.Height);
+            }
+        }
+    }
+    backend_.SetClientSize(clientWidth_, clientHeight_);
+    backend_.SetColourKeyMask(ColourKeyMask(skin_, clientWidth_, clientHeight_));
+}
+
+Control& Form::ControlNamed(const std::string& name) {
+    for (Control& control : controls_) {
+        if (control.Name == name) {
+            return control;
+        }
+    }
+    throw std::out_of_range("no control named " + name);
+}
+
+const Control& Form::ControlNamed(const std::string& name) const {
+    return const_cast<Form*>(this)->ControlNamed(name);
+}
+
+void Form::SetCaption(const std::string& labelName, const std::string& caption) {
+    Control& label = ControlNamed(labelName);
+    if (label.Caption != caption) {
+        label.Caption = caption;
+        backend_.Invalidate(label.Bounds);
+    }
+}
+
+void Form::SetOpacity(int alpha) {
+    if (opacity_ != alpha) {
+        opacity_ = alpha;
+        backend_.SetOpacity(alpha);
+    }
+}
+
+void Form::Close() {
+    CancelHint();
+    backend_.CloseWindow();
+}
+
+void Form::Show() {
+    Guarded(Handlers.OnShow);
+}
+
+void Form::Activate() {
+    Guarded(Handlers.OnActivate);
+}
+
+void Form::Deactivate() {
+    Guarded(Handlers.OnDeactivate);
+}
+
+void Form::CharTyped(char32_t typed) {
+    if (Handlers.OnKeyPress) {
+        Guarded([&] { Handlers.OnKeyPress(typed); });
+    }
+}
+
+void Form::KeyDown(char32_t key, KeyModifiers modifiers) {
+    if (Handlers.OnKeyDown) {
+        Guarded([&] { Handlers.OnKeyDown(key, modifiers); });
+    }
+}
+
+void Form::MouseDown(MouseButton button, Point client) {
+    lastPointer_ = client;
+    // A press ends the hint of the control under the pointer, for as long as it stays there.
+    if (hintState_ == HintState::Showing || hintState_ == HintState::Waiting) {
+        CancelHint();
+        hintState_ = HintState::Done;
+    }
+    Control* target = captured_ != nullptr ? captured_ : ControlAt(client);
+    if (target == nullptr) {
+        return;
+    }
+    if (button == MouseButton::Left && captured_ == nullptr) {
+        captured_ = target;
+        backend_.SetCapture(true);
+    }
+    if (target->OnMouseDown) {
+        Guarded([&] { target->OnMouseDown(button, Relative(*target, client)); });
+    }
+}
+
+void Form::MouseMove(Point client) {
+    lastPointer_ = client;
+    Control* target = captured_;
+    if (target == nullptr) {
+        target = ControlAt(client);
+        UpdateHover(target);
+    }
+    if (target != nullptr && target->OnMouseMove) {
+        Guarded([&] { target->OnMouseMove(Relative(*target, client)); });
+    }
+}
+
+void Form::MouseUp(MouseButton button, Point client) {
+    lastPointer_ = client;
+    Control* target = captured_ != nullptr ? captured_ : ControlAt(client);
+    const bool completesClick = button == MouseButton::Left && captured_ != nullptr;
+    if (completesClick) {
+        captured_ = nullptr;
+        backend_.SetCapture(false);
+    }
+    if (target == nullptr) {
+        return;
+    }
+    // The release only has to lie inside the pressed control, even where another control lies
+    // above it: a press on 0 released on the row it shares with 1 still enters 0.
+    if (completesClick && target->OnClick && target->Bounds.Contains(client)) {
+        Guarded(target->OnClick);
+    }
+    if (target->OnMouseUp) {
+        Guarded([&] { target->OnMouseUp(button, Relative(*target, client)); });
+    }
+    if (button == MouseButton::Right && target->HasPopupMenu) {
+        OpenPopupMenu(client);
+    }
+    if (captured_ == nullptr) {
+        UpdateHover(ControlAt(client));
+    }
+}
+
+void Form::MouseLeave() {
+    if (captured_ == nullptr) {
+        CancelHint();
+        hovered_ = nullptr;
+    }
+}
+
+void Form::Timer(FormTimer timer) {
+    switch (timer) {
+        case FormTimer::Close:
+            Guarded(Handlers.OnCloseTimer);
+            break;
+        case FormTimer::HintShow:
+            backend_.StopTimer(FormTimer::HintShow);
+            if (hintState_ == HintState::Waiting && hovered_ != nullptr) {
+                hintState_ = HintState::Showing;
+                backend_.ShowHint(hovered_->Hint, ScreenPoint(lastPointer_));
+                backend_.StartTimer(FormTimer::HintHide, HintDurationMilliseconds);
+            }
+            break;
+        case FormTimer::HintHide:
+            backend_.StopTimer(FormTimer::HintHide);
+            if (hintState_ == HintState::Showing) {
+                backend_.HideHint();
+                hintState_ = HintState::Done;
+            }
+            break;
+    }
+}
+
+void Form::Paint(FormPainter& painter) const {
+    for (const Control& control : controls_) {
+        if (control.Kind == ControlKind::Picture) {
+            painter.DrawPicture(skin_, {control.Bounds.Left, control.Bounds.Top});
+        } else if (control.Kind == ControlKind::Label) {
+            painter.DrawText(control.Caption, control.Bounds, control.Alignment,
+                             control.FontHeight);
+        }
+    }
+}
+
+void Form::Guarded(const std::function<void()>& handler) {
+    if (!handler) {
+        return;
+    }
+    std::string message;
+    try {
+        handler();
+        return;
+    } catch (const std::exception& error) {
+        message = error.what();
+    } catch (...) {
+        // Something that is not an error object still gets its box, with an empty text.
+    }
+    if (captured_ != nullptr) {
+        captured_ = nullptr;
+        backend_.SetCapture(false);
+    }
+    backend_.ShowErrorMessage(ExceptionMessageText(message), title_);
+}
+
+Control* Form::ControlAt(Point client) {
+    for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
+        if (it->Kind != ControlKind::Picture && it->Bounds.Contains(client)) {
+            return &*it;
+        }
+    }
+    return nullptr;
+}
+
+Point Form::Relative(const Control& control, Point client) {
+    return {client.X - control.Bounds.Left, client.Y - control.Bounds.Top};
+}
+
+Point Form::ScreenPoint(Point client) {
+    const Point window = backend_.WindowPosition();
+    return {window.X + client.X, window.Y + client.Y};
+}
+
+void Form::UpdateHover(Control* under) {
+    if (under == hovered_) {
+        // Resting means not moving: every move restarts the wait.
+        if (hintState_ == HintState::Waiting) {
+            backend_.StartTimer(FormTimer::HintShow, HintDelayMilliseconds);
+        }
+        return;
+    }
+    CancelHint();
+    hovered_ = under;
+    backend_.SetCursor(under != nullptr ? under->ControlCursor : Cursor::Arrow);
+    if (under != nullptr && !under->Hint.empty()) {
+        hintState_ = HintState::Waiting;
+        backend_.StartTimer(FormTimer::HintShow, HintDelayMilliseconds);
+    }
+}
+
+void Form::CancelHint() {
+    if (hintState_ == HintState::Waiting) {
+        backend_.StopTimer(FormTimer::HintShow);
+    } else if (hintState_ == HintState::Showing) {
+        backend_.StopTimer(FormTimer::HintHide);
+        backend_.HideHint();
+    }
+    hintState_ = HintState::Idle;
+}
+
+void Form::OpenPopupMenu(Point client) {
+    if (PopupMenu.empty()) {
+        return;
+    }
+    CancelHint();
+    std::vector<std::string> captions;
+    for (const PopupMenuItem& item : PopupMenu) {
+        captions.push_back(item.Caption);
+    }
+    const int chosen = backend_.ShowPopupMenu(captions, ScreenPoint(client));
+    if (chosen >= 0 && static_cast<std::size_t>(chosen) < PopupMenu.size()) {
+        Guarded(PopupMenu[static_cast<std::size_t>(chosen)].OnClick);
+    }
+}

@@ -1,0 +1,228 @@
+// TfrmMain: the calculator window's tables and handlers. Each handler is a few lines that call
+// the engine, the settings store or the form; the routing lives in Form.
+
+#include "Umain.h"
+
+#include <array>
+#include <string_view>
+
+#include "AmountText.h"
+#include "KeyboardMap.h"
+#include "Placement.h"
+#include "Resources.h"
+
+namespace {
+
+constexpr int ClientWidth = 126;
+constexpr int ClientHeight = 224;
+// "MS Sans Serif" 8 point is 11 pixels high at 96 dots per inch.
+constexpr int LabelFontHeight = 11;
+
+const std::string EntryLabel = "lblRechner";
+const std::string LastNumberLabel = "lblRechnerLetzteZahl";
+const std::string OperatorLabel = "lblRechnerOperant";
+
+struct KeySurface {
+    std::string_view Name;  // its click handler is the name followed by "Click"
+    Rect Bounds;
+    std::string_view Key;
+    std::string_view Hint;
+};
+
+// Bottom first: where two surfaces overlap by a pixel row, the later one takes the click.
+constexpr std::array<KeySurface, 18> KeySurfaces{{
+    {"Image10", {8, 191, 26, 21}, "0", ""},
+    {"img1", {8, 171, 26, 21}, "1", ""},
+    {"Img2", {35, 170, 26, 21}, "2", ""},
+    {"Image11", {36, 190, 26, 21}, ",", ""},
+    {"Image12", {61, 190, 26, 21}, "=", "Ergebnis berechnen (oder Return/Enter auf der Tastatur)"},
+    {"Image9", {61, 171, 26, 21}, "3", ""},
+    {"Image24", {88, 171, 26, 43}, "+", "plus"},
+    {"Image13", {88, 150, 26, 21}, "-", "minus"},
+    {"Image14", {61, 151, 26, 21}, "6", ""},
+    {"Image15", {35, 150, 26, 21}, "5", ""},
+    {"Image16", {9, 149, 26, 21}, "4", ""},
+    {"Image20", {8, 130, 26, 21}, "7", ""},
+    {"Image19", {35, 130, 26, 21}, "8", ""},
+    {"Image18", {61, 130, 26, 21}, "9", ""},
+    {"Image17", {88, 131, 26, 21}, "x", "mal nehmen"},
+    {"Image21", {88, 110, 26, 21}, ":", "teilen"},
+    {"Image22",
+     {36, 112, 26, 21},
+     "A",
+     "AC (alles zur\xC3\xBC"
+     "cksetzen oder Taste ESC)"},
+    {"Image23", {9, 112, 26, 21}, "C", "C (Zahl erneut eingeben)"},
+}};
+
+Control Label(const std::string& name, Rect bounds, std::string_view caption,
+              TextAlignment alignment) {
+    return {.Name = name,
+            .Kind = ControlKind::Label,
+            .Bounds = bounds,
+            .Caption = std::string(caption),
+            .Alignment = alignment,
+            .FontHeight = LabelFontHeight};
+}
+
+// The entry and last-number labels drag the window like the body and carry its menu.
+Control DragLabel(const std::string& name, Rect bounds, std::string_view caption) {
+    Control label = Label(name, bounds, caption, TextAlignment::Right);
+    label.ControlCursor = Cursor::SizeAll;
+    label.HasPopupMenu = true;
+    return label;
+}
+
+// The window's controls, bottom to top, before any handler is bound.
+std::vector<Control> ControlTable() {
+    std::vector<Control> controls;
+    controls.push_back({.Name = "Image7", .Kind = ControlKind::Picture});
+    controls.push_back({.Name = "Image1",
+                        .Kind = ControlKind::Surface,
+                        .Bounds = {0, 0, 129, 225},
+                        .ControlCursor = Cursor::SizeAll,
+                        .Hint = "hier klicken und \"ziehen\" zum Verschieben",
+                        .HasPopupMenu = true});
+    for (const KeySurface& key : KeySurfaces) {
+        controls.push_back({.Name = std::string(key.Name),
+                            .Kind = ControlKind::Surface,
+                            .Bounds = key.Bounds,
+                            .ControlCursor = Cursor::Hand,
+                            .Hint = std::string(key.Hint),
+                            .HasPopupMenu = true});
+    }
+    controls.push_back(DragLabel(EntryLabel, {14, 59, 80, 17}, InitialEntryText));
+    controls.push_back(DragLabel(LastNumberLabel, {14, 43, 80, 17}, InitialLastNumberText));
+    // The operator label only shows: it neither drags nor opens the menu.
+    controls.push_back(
+        Label(OperatorLabel, {94, 43, 12, 17}, InitialOperatorText, TextAlignment::Center));
+    return controls;
+}
+
+}  // namespace
+
+TfrmMain::TfrmMain(FormBackend& backend, TfrmMainServices services)
+    : services_(std::move(services)),
+      form_(backend, "Rechner", ClientWidth, ClientHeight, ControlTable(),
+            DecodeBitmap(SkinBitmapFile())),
+      engine_(*this) {
+    for (const KeySurface& key : KeySurfaces) {
+        form_.ControlNamed(std::string(key.Name)).OnClick = [this, k = std::string(key.Key)] {
+            ProcessKey(k);
+        };
+    }
+    for (const std::string& name : {std::string("Image1"), EntryLabel, LastNumberLabel}) {
+        Control& dragControl = form_.ControlNamed(name);
+        dragControl.OnMouseDown = [this](MouseButton b, Point p) { Image1MouseDown(b, p); };
+        dragControl.OnMouseMove = [this](Point p) { Image1MouseMove(p); };
+        dragControl.OnMouseUp = [this](MouseButton b, Point p) { Image1MouseUp(b, p); };
+    }
+    form_.PopupMenu = {
+        {"Schlie\xC3\x9F"
+         "en",
+         [this] { Schlieen1Click(); }}};
+    form_.Handlers = {
+        .OnShow = [this] { FormShow(); },
+        .OnActivate = [this] { FormActivate(); },
+        .OnDeactivate = [this] { FormDeactivate(); },
+        .OnKeyPress = [this](char32_t typed) { FormKeyPress(typed); },
+        .OnKeyDown = [this](char32_t key, KeyModifiers modifiers) { FormKeyDown(key, modifiers); },
+        .OnCloseTimer = [this] { TimerCloseTimer(); },
+    };
+    SetConversionMessageHook([this] {
+        form_.Backend().ShowErrorMessage("Konvertierungsfehler!", "Betrag nicht korrekt.");
+    });
+    form_.Scale();
+    form_.SetOpacity(InitialOpacity);
+    backend.StartTimer(FormTimer::Close, CloseTimerInterval);
+}
+
+TfrmMain::~TfrmMain() {
+    SetConversionMessageHook(nullptr);
+}
+
+void TfrmMain::FormShow() {
+    const Point place = PlaceWindow(
+        [this](const std::string& name) { return services_.Settings.ReadSetting(name); },
+        form_.Backend().Screens(), form_.ClientWidth(), form_.ClientHeight());
+    form_.Backend().MoveWindow(place);
+}
+
+void TfrmMain::FormActivate() {
+    form_.SetOpacity(ActiveOpacity);
+}
+
+void TfrmMain::FormDeactivate() {
+    form_.SetOpacity(InactiveOpacity);
+}
+
+void TfrmMain::FormKeyPress(char32_t typed) {
+    if (const auto key = TranslateTypedCharacter(typed)) {
+        ProcessKey(*key);
+    }
+}
+
+void TfrmMain::FormKeyDown(char32_t key, KeyModifiers modifiers) {
+    if (key == U'c' && modifiers.Control && !modifiers.Alt) {
+        CopyDisplayedNumber();
+    }
+}
+
+void TfrmMain::Image1MouseDown(MouseButton, Point controlPoint) {
+    Dragging = true;
+    DragStartX = controlPoint.X;
+    DragStartY = controlPoint.Y;
+}
+
+void TfrmMain::Image1MouseMove(Point controlPoint) {
+    if (!Dragging) {
+        return;
+    }
+    // The control moves with the window, so the pressed point stays under the pointer. One move
+    // carries both coordinates, so the window never shows at the half-way corner.
+    const Point window = form_.Backend().WindowPosition();
+    form_.Backend().MoveWindow(
+        {window.X + (controlPoint.X - DragStartX), window.Y + (controlPoint.Y - DragStartY)});
+}
+
+void TfrmMain::Image1MouseUp(MouseButton, Point) {
+    Dragging = false;
+    const Point window = form_.Backend().WindowPosition();
+    services_.Settings.WriteSetting("CalcLeft", std::to_string(window.X));
+    services_.Settings.WriteSetting("CalcTop", std::to_string(window.Y));
+}
+
+void TfrmMain::TimerCloseTimer() {
+    if (services_.CloseSignalRaised && services_.CloseSignalRaised()) {
+        form_.Close();
+    }
+}
+
+void TfrmMain::Schlieen1Click() {
+    form_.Close();
+}
+
+void TfrmMain::SetEntryText(const std::string& text) {
+    form_.SetCaption(EntryLabel, text);
+}
+
+void TfrmMain::SetLastNumberText(const std::string& text) {
+    form_.SetCaption(LastNumberLabel, text);
+}
+
+void TfrmMain::SetOperatorText(const std::string& text) {
+    form_.SetCaption(OperatorLabel, text);
+}
+
+void TfrmMain::CopyDisplayedNumber() {
+    const std::string& entry = form_.ControlNamed(EntryLabel).Caption;
+    const std::string& lastNumber = form_.ControlNamed(LastNumberLabel).Caption;
+    const std::string& shown = entry.empty() ? lastNumber : entry;
+    if (!shown.empty() && shown != ErrorText) {
+        form_.Backend().CopyToClipboard(shown);
+    }
+}
+
+void TfrmMain::ProcessKey(const KeyText& key) {
+    engine_.ProcessKey(key);
+}
