@@ -1,0 +1,70 @@
+// The separator and the hook are process-wide because the whole program shares one locale and
+// one window; both are set on the GUI thread only.
+
+#include "AmountText.h"
+
+#include <utility>
+
+#include "AmountParse.h"
+
+namespace {
+
+char currentSeparator = '.';
+
+std::function<void()>& MessageHook() {
+    static std::function<void()> hook;
+    return hook;
+}
+
+// Characters kept after each removed mark; anything beyond is dropped with it.
+constexpr std::size_t KeptAfterMark = 99;
+
+}  // namespace
+
+void SetDecimalSeparator(char separator) {
+    currentSeparator = separator;
+}
+
+char DecimalSeparator() {
+    return currentSeparator;
+}
+
+void SetConversionMessageHook(std::function<void()> hook) {
+    MessageHook() = std::move(hook);
+}
+
+ConversionError::ConversionError(const std::string& normalisedText)
+    : std::runtime_error("'" + normalisedText + "' is not a valid floating point value"),
+      normalisedText_(normalisedText) {}
+
+Currency TextToAmount(const std::string& text) {
+    std::string s = text;
+    bool separatorRemoved = false;
+    try {
+        for (char& c : s) {
+            if (c == 'o' || c == 'O') {
+                c = '0';
+            }
+        }
+        for (const char mark : {'.', ',', '\''}) {
+            // s changes only by a whole step, so a failure leaves it as the last step left it.
+            for (std::size_t at = s.find(mark); at != std::string::npos; at = s.find(mark)) {
+                s = s.substr(0, at) + s.substr(at + 1, KeptAfterMark);
+                separatorRemoved = true;
+            }
+        }
+    } catch (const std::exception&) {
+        if (MessageHook()) {
+            MessageHook()();
+        }
+    }
+
+    const std::optional<Currency> parsed = ParseAmountText(s, currentSeparator);
+    if (!parsed) {
+        throw ConversionError(s);
+    }
+    if (separatorRemoved) {
+        return Divide(*parsed, Currency::FromInteger(100)).value();  // a hundredth always fits
+    }
+    return *parsed;
+}
