@@ -1,0 +1,12 @@
+#pragma once
+// The artwork compiled into the program: callers get the files' bytes, never a path, so the
+// program finds its skin and icon wherever it is started from.
+
+#include <cstdint>
+#include <span>
+
+// The 126 x 224, 24-bit skin bitmap of the calculator window.
+std::span<const std::uint8_t> SkinBitmapFile();
+
+// The 32 x 32, 16-colour program icon, as a Windows icon file.
+std::span<const std::uint8_t> ProgramIconFile();

@@ -1,0 +1,451 @@
+#!/usr/bin/env python3
+"""Draws the calculator's artwork: the 126 x 224 skin (skin.bmp, 24-bit) and the 32 x 32,
+16-colour program icon (rechner.ico).
+
+    python3 resources/draw_artwork.py           writes both files beside this script
+    python3 resources/draw_artwork.py --check   exits 1 when the committed files differ
+
+Only the standard library is used, and only arithmetic whose results IEEE 754 fixes (+, -, *,
+/, sqrt), so every run on every machine writes the same bytes. The window treats pixels of
+exactly 255, 255, 255 as holes, so the skin must not contain a single one: the surround is
+254, 254, 254 and the script refuses to write a picture that breaks the rule.
+"""
+
+import math
+import struct
+import sys
+from pathlib import Path
+
+SKIN_WIDTH, SKIN_HEIGHT = 126, 224
+WHITE = (255, 255, 255)
+SURROUND = (254, 254, 254)
+DISPLAY = (178, 208, 184)
+# The flat display colour fills these columns and rows (inclusive); the labels sit on it.
+DISPLAY_FLAT = (24, 99, 40, 75)
+
+# The key surfaces' rectangles (left, top, width, height), their legends and their kind.
+KEYS = [
+    (8, 191, 26, 21, "0", "digit"),
+    (8, 171, 26, 21, "1", "digit"),
+    (35, 170, 26, 21, "2", "digit"),
+    (36, 190, 26, 21, ",", "digit"),
+    (61, 190, 26, 21, "=", "operator"),
+    (61, 171, 26, 21, "3", "digit"),
+    (88, 171, 26, 43, "+", "operator"),
+    (88, 150, 26, 21, "\u2212", "operator"),
+    (61, 151, 26, 21, "6", "digit"),
+    (35, 150, 26, 21, "5", "digit"),
+    (9, 149, 26, 21, "4", "digit"),
+    (8, 130, 26, 21, "7", "digit"),
+    (35, 130, 26, 21, "8", "digit"),
+    (61, 130, 26, 21, "9", "digit"),
+    (88, 131, 26, 21, "\u00d7", "operator"),
+    (88, 110, 26, 21, "\u00f7", "operator"),
+    (36, 112, 26, 21, "AC", "clear"),
+    (9, 112, 26, 21, "C", "clear"),
+]
+
+KEY_COLOURS = {
+    # face, legend
+    "digit": ((50, 52, 57), (236, 236, 232)),
+    "operator": ((104, 108, 116), (244, 244, 240)),
+    "clear": ((38, 96, 172), (240, 244, 250)),
+}
+
+# Bold legends: digits and letters are drawn from a 5 x 7 design, thickened by one pixel to the
+# right; the operator signs are drawn at their final weight.
+BOLD_GLYPHS = {
+    "0": [".###.", "#...#", "#...#", "#...#", "#...#", "#...#", ".###."],
+    "1": ["..#..", ".##..", "#.#..", "..#..", "..#..", "..#..", "#####"],
+    "2": [".###.", "#...#", "....#", "...#.", "..#..", ".#...", "#####"],
+    "3": ["#####", "...#.", "..#..", "...#.", "....#", "#...#", ".###."],
+    "4": ["...#.", "..##.", ".#.#.", "#..#.", "#####", "...#.", "...#."],
+    "5": ["#####", "#....", "####.", "....#", "....#", "#...#", ".###."],
+    "6": ["..##.", ".#...", "#....", "####.", "#...#", "#...#", ".###."],
+    "7": ["#####", "....#", "...#.", "..#..", ".#...", ".#...", ".#..."],
+    "8": [".###.", "#...#", "#...#", ".###.", "#...#", "#...#", ".###."],
+    "9": [".###.", "#...#", "#...#", ".####", "....#", "...#.", ".##.."],
+    "A": [".###.", "#...#", "#...#", "#####", "#...#", "#...#", "#...#"],
+    "C": [".###.", "#...#", "#....", "#....", "#....", "#...#", ".###."],
+}
+SIGN_GLYPHS = {
+    "+": ["...##...", "...##...", "...##...", "########", "########", "...##...", "...##...",
+          "...##..."],
+    "\u2212": ["#######", "#######"],
+    "\u00d7": ["#.....#", "##...##", ".##.##.", "..###..", ".##.##.", "##...##", "#.....#"],
+    "\u00f7": ["...##..", "...##..", ".......", "#######", "#######", ".......", "...##..",
+               "...##.."],
+    "=": ["#######", "#######", ".......", "#######", "#######"],
+    # Blank rows on top seat the comma low on its key, where a decimal mark belongs.
+    ",": ["..", "..", "..", "##", "##", ".#", "#."],
+}
+# The brand name near the top, in a light regular face.
+BRAND_GLYPHS = {
+    "R": ["####.", "#...#", "#...#", "####.", "#.#..", "#..#.", "#...#"],
+    "e": [".....", ".....", ".###.", "#...#", "#####", "#....", ".###."],
+    "c": [".....", ".....", ".####", "#....", "#....", "#....", ".####"],
+    "h": ["#....", "#....", "#.##.", "##..#", "#...#", "#...#", "#...#"],
+    "n": [".....", ".....", "#.##.", "##..#", "#...#", "#...#", "#...#"],
+    "r": [".....", ".....", "#.##.", "##..#", "#....", "#....", "#...."],
+}
+
+
+def clamp(value, low, high):
+    return low if value < low else high if value > high else value
+
+
+def mix(a, b, t):
+    return tuple(x + (y - x) * t for x, y in zip(a, b))
+
+
+def shade(colour, factor):
+    return tuple(clamp(c * factor, 0.0, 254.0) for c in colour)
+
+
+def lighten(colour, amount):
+    return tuple(clamp(c + amount, 0.0, 254.0) for c in colour)
+
+
+def rounded_rect_distance(px, py, box, radius):
+    """Signed distance from a point to a rounded rectangle (negative inside) and the outward
+    normal there. box = (x0, y0, x1, y1) in continuous pixel coordinates."""
+    x0, y0, x1, y1 = box
+    cx, cy = (x0 + x1) / 2, (y0 + y1) / 2
+    dx, dy = px - cx, py - cy
+    qx = abs(dx) - ((x1 - x0) / 2 - radius)
+    qy = abs(dy) - ((y1 - y0) / 2 - radius)
+    sx = 1.0 if dx >= 0 else -1.0
+    sy = 1.0 if dy >= 0 else -1.0
+    if qx > 0 and qy > 0:
+        length = math.sqrt(qx * qx + qy * qy)
+        return length - radius, (sx * qx / length, sy * qy / length)
+    if qx > qy:
+        return qx - radius, (sx, 0.0)
+    return qy - radius, (0.0, sy)
+
+
+class Canvas:
+    def __init__(self, width, height, background):
+        self.width = width
+        self.height = height
+        self.pixels = [[tuple(map(float, background)) for _ in range(width)] for _ in range(height)]
+
+    def blend(self, x, y, colour, alpha):
+        if 0 <= x < self.width and 0 <= y < self.height and alpha > 0:
+            self.pixels[y][x] = mix(self.pixels[y][x], colour, min(alpha, 1.0))
+
+    def fill_rounded(self, box, radius, paint, opacity=1.0):
+        """Fills a rounded rectangle with anti-aliased edges; paint(x, y, distance, normal)
+        gives each pixel's colour."""
+        x0, y0, x1, y1 = box
+        for y in range(int(y0) - 1, int(y1) + 2):
+            for x in range(int(x0) - 1, int(x1) + 2):
+                distance, normal = rounded_rect_distance(x + 0.5, y + 0.5, box, radius)
+                coverage = clamp(0.5 - distance, 0.0, 1.0)
+                if coverage > 0:
+                    self.blend(x, y, paint(x, y, distance, normal), coverage * opacity)
+
+    def draw_glyphs(self, text, glyphs, left, top, colour, alpha=1.0, bold=False):
+        x = left
+        for character in text:
+            rows = glyphs[character]
+            for row, line in enumerate(rows):
+                for column, cell in enumerate(line):
+                    if cell == "#":
+                        self.blend(x + column, top + row, colour, alpha)
+                        if bold:
+                            self.blend(x + column + 1, top + row, colour, alpha)
+            x += len(rows[0]) + (2 if bold else 1)
+
+    def quantised(self):
+        return [[tuple(int(clamp(c, 0.0, 255.0) + 0.5) for c in pixel) for pixel in row]
+                for row in self.pixels]
+
+
+def legend_size(text):
+    if text in SIGN_GLYPHS:
+        rows = SIGN_GLYPHS[text]
+        return len(rows[0]), len(rows)
+    return len(text) * 7 - 1, 7
+
+
+def lit(colour, normal, strength):
+    """Lights a rim from the top left: edges facing up or left brighten, the others darken."""
+    facing = -(normal[0] * 0.6 + normal[1] * 0.8)
+    return lighten(colour, strength * facing)
+
+
+def draw_body(canvas):
+    box = (2.0, 2.0, 120.0, 220.0)
+    radius = 11.0
+    # A soft shadow to the lower right keeps the near-white surround from looking cut out.
+    for y in range(SKIN_HEIGHT):
+        for x in range(SKIN_WIDTH):
+            distance, _ = rounded_rect_distance(x + 0.5, y + 0.5,
+                                                (3.5, 4.0, 122.0, 222.5), radius)
+            if distance < 3.0:
+                strength = clamp((3.0 - distance) / 4.0, 0.0, 1.0)
+                canvas.blend(x, y, (90, 92, 98), 0.35 * strength * strength)
+
+    top, bottom = (74, 77, 83), (50, 52, 57)
+
+    def paint(x, y, distance, normal):
+        colour = mix(top, bottom, clamp((y - 2) / 218, 0.0, 1.0))
+        if distance > -2.0:
+            colour = lit(colour, normal, 38.0 * clamp(distance + 2.0, 0.0, 1.0))
+        elif distance > -3.0:
+            colour = lit(colour, normal, -10.0)
+        return colour
+
+    canvas.fill_rounded(box, radius, paint)
+
+
+def draw_brand(canvas):
+    canvas.draw_glyphs("Rechner", BRAND_GLYPHS, 12, 10, (20, 21, 24), 0.6)
+    canvas.draw_glyphs("Rechner", BRAND_GLYPHS, 12, 9, (206, 208, 212))
+
+
+def draw_solar_cell(canvas):
+    frame = (76.0, 8.0, 112.0, 21.0)
+    canvas.fill_rounded(frame, 2.0, lambda x, y, d, n: lit((40, 41, 45), n, -30.0 if d > -1 else 0))
+    cells = 4
+    for index in range(cells):
+        left = 77.5 + index * 8.5
+        cell = (left, 9.5, left + 8.0, 19.5)
+
+        def paint(x, y, distance, normal):
+            colour = mix((86, 60, 50), (58, 38, 34), clamp((y - 9.5) / 10.0, 0.0, 1.0))
+            if y == 12 or y == 16:
+                colour = shade(colour, 0.8)
+            return colour
+
+        canvas.fill_rounded(cell, 0.8, paint)
+
+
+def draw_display(canvas):
+    flat_left, flat_right, flat_top, flat_bottom = DISPLAY_FLAT
+    bezel = (10.0, 29.0, 112.0, 87.0)
+    glass = (13.0, 32.0, 109.0, 84.0)
+
+    def paint_bezel(x, y, distance, normal):
+        colour = (34, 35, 39)
+        if distance > -1.2:
+            colour = lit(colour, normal, 26.0)
+        return colour
+
+    canvas.fill_rounded(bezel, 4.0, paint_bezel)
+
+    edge = (124, 150, 130)
+
+    def paint_glass(x, y, distance, normal):
+        if flat_left <= x <= flat_right and flat_top <= y <= flat_bottom:
+            return DISPLAY
+        # How far out towards the bezel the pixel lies, 0 at the flat area and 1 at the rim,
+        # measured separately per side because the margins differ.
+        tx = max((flat_left - x) / (flat_left - glass[0]), (x - flat_right) / (glass[2] - 1 - flat_right), 0.0)
+        ty = max((flat_top - y) / (flat_top - glass[1]), (y - flat_bottom) / (glass[3] - 1 - flat_bottom), 0.0)
+        t = clamp(math.sqrt(tx * tx + ty * ty), 0.0, 1.0)
+        t = t * t * (3 - 2 * t)
+        colour = mix(DISPLAY, edge, 0.75 * t)
+        if y < flat_top:
+            colour = shade(colour, 1.0 - 0.08 * t)
+        return colour
+
+    canvas.fill_rounded(glass, 2.5, paint_glass)
+
+
+def draw_groove(canvas):
+    """A fine engraved line between the display and the keys, as moulded cases have."""
+    for x in range(14, 108):
+        fade = clamp(min(x - 13, 108 - x) / 6.0, 0.0, 1.0)
+        canvas.blend(x, 98, (24, 25, 28), 0.55 * fade)
+        canvas.blend(x, 99, (120, 123, 130), 0.35 * fade)
+
+
+def draw_key(canvas, left, top, width, height, legend, kind):
+    face_colour, legend_colour = KEY_COLOURS[kind]
+    right, bottom = left + width, top + height
+    canvas.fill_rounded((left + 0.5, top + 1.5, right - 0.5, bottom + 0.2), 3.5,
+                        lambda x, y, d, n: (16, 17, 20), 0.55)
+    canvas.fill_rounded((left + 1.0, top + 1.0, right - 1.0, bottom - 1.0), 3.0,
+                        lambda x, y, d, n: shade(face_colour, 0.62))
+    face = (left + 1.0, top + 1.0, right - 1.0, bottom - 3.0)
+
+    def paint_face(x, y, distance, normal):
+        colour = mix(lighten(face_colour, 22.0), face_colour,
+                     clamp((y - face[1]) / (face[3] - face[1]), 0.0, 1.0))
+        if distance > -1.0 and normal[1] < 0:
+            colour = lighten(colour, 30.0 * -normal[1])
+        return colour
+
+    canvas.fill_rounded(face, 3.0, paint_face)
+
+    glyph_width, glyph_height = legend_size(legend)
+    x = int((face[0] + face[2] - glyph_width) / 2)
+    y = int((face[1] + face[3] - glyph_height) / 2)
+    glyphs, bold = (SIGN_GLYPHS, False) if legend in SIGN_GLYPHS else (BOLD_GLYPHS, True)
+    canvas.draw_glyphs(legend, glyphs, x, y + 1, shade(face_colour, 0.45), 0.7, bold)
+    canvas.draw_glyphs(legend, glyphs, x, y, legend_colour, 1.0, bold)
+
+
+def draw_skin():
+    canvas = Canvas(SKIN_WIDTH, SKIN_HEIGHT, SURROUND)
+    draw_body(canvas)
+    draw_brand(canvas)
+    draw_solar_cell(canvas)
+    draw_display(canvas)
+    draw_groove(canvas)
+    for left, top, width, height, legend, kind in KEYS:
+        draw_key(canvas, left, top, width, height, legend, kind)
+    pixels = canvas.quantised()
+
+    flat_left, flat_right, flat_top, flat_bottom = DISPLAY_FLAT
+    for y, row in enumerate(pixels):
+        for x, pixel in enumerate(row):
+            if pixel == WHITE:
+                raise SystemExit(f"skin pixel {x}, {y} is exactly white: it would be a hole")
+            if flat_left <= x <= flat_right and flat_top <= y <= flat_bottom and pixel != DISPLAY:
+                raise SystemExit(f"display pixel {x}, {y} is {pixel}, not the flat colour")
+    if pixels[0][0] != SURROUND:
+        raise SystemExit("the top left corner must show the surround")
+    return pixels
+
+
+def encode_bitmap(pixels):
+    """An uncompressed 24-bit Windows bitmap, bottom-up, rows padded to four bytes."""
+    height, width = len(pixels), len(pixels[0])
+    stride = (width * 3 + 3) & ~3
+    data = bytearray()
+    for row in reversed(pixels):
+        for red, green, blue in row:
+            data += bytes((blue, green, red))
+        data += bytes(stride - width * 3)
+    offset = 14 + 40
+    header = struct.pack("<2sIHHI", b"BM", offset + len(data), 0, 0, offset)
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(data), 3780, 3780, 0, 0)
+    return header + info + bytes(data)
+
+
+# The icon: a small version of the same calculator in a 16-colour palette.
+ICON_PALETTE = [
+    (0, 0, 0),        # 0 unused under the mask
+    (22, 23, 26),     # 1 outline
+    (78, 81, 88),     # 2 body
+    (118, 122, 130),  # 3 body highlight
+    (50, 52, 57),     # 4 body shadow
+    (178, 208, 184),  # 5 display
+    (120, 146, 126),  # 6 display edge
+    (30, 40, 32),     # 7 display digits
+    (30, 31, 34),     # 8 digit key
+    (104, 106, 112),  # 9 digit key top
+    (128, 132, 140),  # 10 operator key
+    (170, 174, 180),  # 11 operator key top
+    (40, 98, 176),    # 12 blue key
+    (96, 150, 220),   # 13 blue key top
+    (12, 12, 14),     # 14 unused
+    (200, 202, 206),  # 15 unused
+]
+
+
+def draw_icon():
+    size = 32
+    index = [[0] * size for _ in range(size)]
+    opaque = [[False] * size for _ in range(size)]
+    body = (4.0, 1.0, 28.0, 31.0)
+    for y in range(size):
+        for x in range(size):
+            distance, normal = rounded_rect_distance(x + 0.5, y + 0.5, body, 4.0)
+            if distance > 0.0:
+                continue
+            opaque[y][x] = True
+            if distance > -1.0:
+                index[y][x] = 1
+            elif distance > -2.0:
+                facing = -(normal[0] * 0.6 + normal[1] * 0.8)
+                index[y][x] = 3 if facing > 0.2 else 4 if facing < -0.2 else 2
+            else:
+                index[y][x] = 2
+
+    def fill(x0, y0, x1, y1, colour):
+        for y in range(y0, y1):
+            for x in range(x0, x1):
+                index[y][x] = colour
+
+    # Display window with a few digits on it.
+    fill(7, 4, 25, 12, 6)
+    fill(8, 5, 24, 11, 5)
+    digit_one = [".#", "##", ".#", ".#", ".#"]
+    digit_two = ["##.", "..#", ".#.", "#..", "###"]
+    for digit, left in ((digit_one, 16), (digit_two, 20)):
+        for row, line in enumerate(digit):
+            for column, cell in enumerate(line):
+                if cell == "#":
+                    index[6 + row][left + column] = 7
+
+    # Four columns of keys; the right column holds the operators and a tall plus.
+    columns = [7, 12, 17, 22]
+    rows = [14, 18, 22, 26]
+    for row_number, top in enumerate(rows):
+        for column_number, left in enumerate(columns):
+            if column_number == 3 and row_number == 3:
+                continue
+            bottom = top + 3
+            if column_number == 3 and row_number == 2:
+                bottom = top + 7
+            if row_number == 0 and column_number < 2:
+                face, highlight = 12, 13
+            elif column_number == 3:
+                face, highlight = 10, 11
+            else:
+                face, highlight = 8, 9
+            fill(left, top, left + 4, bottom, face)
+            fill(left, top, left + 4, top + 1, highlight)
+    return index, opaque
+
+
+def encode_icon(index, opaque):
+    """A Windows icon file holding one 32 x 32 image with a 4-bit palette and its AND mask."""
+    size = len(index)
+    xor_data = bytearray()
+    and_data = bytearray()
+    for y in reversed(range(size)):
+        for x in range(0, size, 2):
+            first = index[y][x] if opaque[y][x] else 0
+            second = index[y][x + 1] if opaque[y][x + 1] else 0
+            xor_data.append(first << 4 | second)
+        mask = 0
+        for x in range(size):
+            mask = mask << 1 | (0 if opaque[y][x] else 1)
+        and_data += mask.to_bytes(size // 8, "big")
+    palette = b"".join(bytes((blue, green, red, 0)) for red, green, blue in ICON_PALETTE)
+    info = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 4, 0,
+                       len(xor_data) + len(and_data), 0, 0, 16, 0)
+    image = info + palette + bytes(xor_data) + bytes(and_data)
+    directory = struct.pack("<HHH", 0, 1, 1)
+    entry = struct.pack("<BBBBHHII", size, size, 16, 0, 1, 4, len(image), 6 + 16)
+    return directory + entry + image
+
+
+def main():
+    here = Path(__file__).resolve().parent
+    outputs = {
+        here / "skin.bmp": encode_bitmap(draw_skin()),
+        here / "rechner.ico": encode_icon(*draw_icon()),
+    }
+    if sys.argv[1:] == ["--check"]:
+        stale = [path.name for path, data in outputs.items()
+                 if not path.exists() or path.read_bytes() != data]
+        if stale:
+            print("out of date, run draw_artwork.py: " + ", ".join(stale))
+            return 1
+        return 0
+    if sys.argv[1:]:
+        print(__doc__)
+        return 2
+    for path, data in outputs.items():
+        path.write_bytes(data)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
