@@ -1,0 +1,63 @@
+// Rechner, the companion calculator of the household-budget program Tembra Lidorn.
+//
+// The program is one window, TfrmMain (ui/Umain.h), a painted calculator whose key surfaces and
+// labels are lightweight controls of a toolkit-free form (ui/Form.h). The form routes every
+// event to its controls and handlers and asks its backend (here FLTK on X11, ui/fltk/) for
+// everything native: the window, painting, opacity, menus and message boxes. The engine
+// (engine/) turns key texts into the three display texts; settings/ remembers the window's
+// position; platform/ supplies the named session objects that keep the program single and let
+// the host close it. main only guards the single instance, creates the window and runs the
+// loop. To understand everything else, start reading TfrmMain's constructor.
+
+#include <cstdio>
+#include <exception>
+#include <string>
+
+#include "AmountText.h"
+#include "DecimalSeparator.h"
+#include "FltkBackend.h"
+#include "NamedSessionObject.h"
+#include "StopMessage.h"
+#include "Umain.h"
+#include "UserSettings.h"
+
+namespace {
+
+const std::string Title = "Rechner";
+
+// The host raises this to close a running calculator; each poll holds it only for a moment.
+bool CloseSignalRaised() {
+    return NamedSessionObject("TembraLidornCalcClose").State() ==
+           SessionObjectState::AlreadyExisted;
+}
+
+}  // namespace
+
+int main() {
+    SetDecimalSeparator(ReadUserDecimalSeparator());
+
+    // Held until the process ends. A calculator that already runs stays as it is, and this one
+    // ends without showing anything. A failed creation runs as the first instance.
+    const NamedSessionObject active("TembraLidornCalcActive");
+    if (active.State() == SessionObjectState::AlreadyExisted) {
+        return 0;
+    }
+
+    // Without a display there is no window to show a message in.
+    if (!OpenDisplay()) {
+        std::fprintf(stderr, "rechner: cannot open the X display \"%s\"\n", DisplayName().c_str());
+        return 1;
+    }
+
+    try {
+        UserSettings settings;
+        FltkBackend backend;
+        TfrmMain frmMain(backend, {settings.Store(), CloseSignalRaised});
+        backend.Run(frmMain.GetForm());
+    } catch (const std::exception& error) {
+        ShowStopMessage(ExceptionMessageText(error.what()), Title);
+    } catch (...) {
+        ShowStopMessage(ExceptionMessageText(""), Title);
+    }
+    return 0;
+}

@@ -1,0 +1,234 @@
+// The FLTK backend; see FltkBackend.h.
+#include "FltkBackend.h"
+
+#include "FltkX11.h"
+
+#include <FL/Fl.H>
+#include <FL/Fl_Menu_Item.H>
+#include <FL/Fl_RGB_Image.H>
+#include <FL/fl_draw.H>
+
+#include <cmath>
+#include <cstdint>
+
+#include "FltkWindow.h"
+#include "FormFont.h"
+#include "HintWindow.h"
+#include "Picture.h"
+#include "Resources.h"
+#include "StopMessage.h"
+#include "X11Window.h"
+
+namespace {
+
+constexpr double DesignDotsPerInch = 96.0;
+
+// The program icon for every window of ours, the message boxes included.
+void SetProgramIcon() {
+    const IconImage icon = DecodeIcon(ProgramIconFile());
+    std::vector<std::uint8_t> rgba;
+    rgba.reserve(icon.Argb.size() * 4);
+    for (const std::uint32_t pixel : icon.Argb) {
+        rgba.push_back(static_cast<std::uint8_t>(pixel >> 16));
+        rgba.push_back(static_cast<std::uint8_t>(pixel >> 8));
+        rgba.push_back(static_cast<std::uint8_t>(pixel));
+        rgba.push_back(static_cast<std::uint8_t>(pixel >> 24));
+    }
+    const Fl_RGB_Image image(rgba.data(), icon.Width, icon.Height, 4);
+    Fl_Window::default_icon(&image);  // FLTK keeps a copy
+}
+
+Fl_Cursor FltkCursor(Cursor cursor) {
+    switch (cursor) {
+        case Cursor::Hand:
+            return FL_CURSOR_HAND;
+        case Cursor::SizeAll:
+            return FL_CURSOR_MOVE;
+        case Cursor::Arrow:
+            break;
+    }
+    return FL_CURSOR_DEFAULT;
+}
+
+}  // namespace
+
+bool OpenDisplay() {
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr) {
+        return false;
+    }
+    fl_open_display(display);
+    return true;
+}
+
+std::string DisplayName() {
+    return XDisplayName(nullptr);
+}
+
+FltkBackend::FltkBackend()
+    : window_(std::make_unique<FltkWindow>()),
+      hint_(std::make_unique<HintWindow>()),
+      activation_([this](Activation activation) { ActivationChanged(activation); }) {
+    SetProgramIcon();
+}
+
+FltkBackend::~FltkBackend() {
+    for (auto& [timer, slot] : timers_) {
+        Fl::remove_timeout(TimerElapsed, &slot);
+    }
+}
+
+void FltkBackend::Run(Form& form) {
+    form_ = &form;
+    window_->Attach(form);
+    window_->copy_label(form.Title().c_str());
+    window_->xclass(form.Title().c_str());
+    // The placement runs before the window maps, so it never shows at the default place first.
+    form.Show();
+    window_->show();
+    const XWindowId xid = fl_xid(window_.get());
+    if (opacity_) {
+        SetWindowOpacity(xid, *opacity_);
+    }
+    PresentAboveOthers(xid);
+    window_->wait_for_expose();
+    if (visible_) {
+        SetWindowShape(xid, *visible_);
+    }
+    Fl::run();
+}
+
+int FltkBackend::MeasureZeroHeight() {
+    float horizontal = 0;
+    float vertical = 0;
+    Fl::screen_dpi(horizontal, vertical, 0);
+    const double dotsPerInch =
+        std::isfinite(vertical) && vertical > 0 ? vertical : DesignDotsPerInch;
+    fl_font(FormFontFace, FltkFontSize(FormFontHeightAt(dotsPerInch)));
+    int width = 0;
+    int height = 0;
+    fl_measure("0", width, height, 0);
+    return height;
+}
+
+ScreenLayout FltkBackend::Screens() {
+    ScreenLayout layout;
+    for (int screen = 0; screen < Fl::screen_count(); ++screen) {
+        Rect bounds;
+        Fl::screen_xywh(bounds.Left, bounds.Top, bounds.Width, bounds.Height, screen);
+        layout.Monitors.push_back(bounds);
+    }
+    // Not Fl::w() and Fl::h(): those are the work area, without the panels.
+    layout.Primary = layout.Monitors.front();
+    return layout;
+}
+
+void FltkBackend::SetClientSize(int width, int height) {
+    window_->size(width, height);
+    window_->size_range(width, height, width, height);  // not resizable
+}
+
+void FltkBackend::SetColourKeyMask(const std::vector<Rect>& visible) {
+    visible_ = visible;
+    if (window_->shown()) {
+        SetWindowShape(fl_xid(window_.get()), visible);
+    }
+}
+
+Point FltkBackend::WindowPosition() {
+    return {window_->x(), window_->y()};
+}
+
+void FltkBackend::MoveWindow(Point topLeft) {
+    window_->position(topLeft.X, topLeft.Y);
+}
+
+void FltkBackend::SetOpacity(int alpha) {
+    opacity_ = alpha;
+    if (window_->shown()) {
+        SetWindowOpacity(fl_xid(window_.get()), alpha);
+    }
+}
+
+void FltkBackend::Invalidate(const Rect& area) {
+    window_->damage(FL_DAMAGE_ALL, area.Left, area.Top, area.Width, area.Height);
+}
+
+void FltkBackend::CloseWindow() {
+    // The event loop ends when no window of ours is shown any more.
+    hint_->hide();
+    window_->hide();
+}
+
+void FltkBackend::SetCursor(Cursor cursor) {
+    window_->cursor(FltkCursor(cursor));
+}
+
+void FltkBackend::SetCapture(bool) {
+    // Nothing to do: while a button is held, X grabs the pointer for the window it was pressed
+    // in, and FLTK sends every drag and the release to that window even outside it. Fl::grab()
+    // would grab the whole display and take the events from the other windows.
+}
+
+void FltkBackend::StartTimer(FormTimer timer, int intervalMilliseconds) {
+    TimerSlot& slot = timers_.try_emplace(timer, TimerSlot{this, timer, 0}).first->second;
+    slot.Seconds = intervalMilliseconds / 1000.0;
+    Fl::remove_timeout(TimerElapsed, &slot);
+    Fl::add_timeout(slot.Seconds, TimerElapsed, &slot);
+}
+
+void FltkBackend::StopTimer(FormTimer timer) {
+    if (const auto found = timers_.find(timer); found != timers_.end()) {
+        Fl::remove_timeout(TimerElapsed, &found->second);
+    }
+}
+
+void FltkBackend::TimerElapsed(void* slot) {
+    const auto& elapsed = *static_cast<TimerSlot*>(slot);
+    // Rescheduled first, so that the form may stop or restart the timer from its handler.
+    Fl::repeat_timeout(elapsed.Seconds, TimerElapsed, slot);
+    if (elapsed.Backend->form_ != nullptr) {
+        elapsed.Backend->form_->Timer(elapsed.Timer);
+    }
+}
+
+void FltkBackend::ShowHint(const std::string& text, Point screenPointer) {
+    hint_->ShowAt(text, screenPointer);
+}
+
+void FltkBackend::HideHint() {
+    hint_->hide();
+}
+
+int FltkBackend::ShowPopupMenu(const std::vector<std::string>& items, Point screenPointer) {
+    // Value-initialised items are empty; the last one ends the menu.
+    std::vector<Fl_Menu_Item> menu(items.size() + 1);
+    for (std::size_t index = 0; index < items.size(); ++index) {
+        menu[index].label(items[index].c_str());
+    }
+    // popup() takes coordinates relative to the window of the current event.
+    const int windowLeft = Fl::event_x_root() - Fl::event_x();
+    const int windowTop = Fl::event_y_root() - Fl::event_y();
+    const Fl_Menu_Item* chosen =
+        menu.front().popup(screenPointer.X - windowLeft, screenPointer.Y - windowTop);
+    return chosen != nullptr ? static_cast<int>(chosen - menu.data()) : -1;
+}
+
+void FltkBackend::ShowErrorMessage(const std::string& text, const std::string& caption) {
+    ShowStopMessage(text, caption);
+}
+
+void FltkBackend::CopyToClipboard(const std::string& text) {
+    Fl::copy(text.c_str(), static_cast<int>(text.size()), 1);
+}
+
+void FltkBackend::ActivationChanged(Activation activation) {
+    if (form_ == nullptr) {
+        return;
+    }
+    if (activation == Activation::Active) {
+        form_->Activate();
+    } else {
+        form_->Deactivate();
+    }
+}

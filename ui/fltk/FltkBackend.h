@@ -1,0 +1,72 @@
+#pragma once
+// The form's backend on Linux/X11 with FLTK 1.3: it owns the calculator window, its hint window
+// and the timers, carries out what the form asks, and follows the program's activation. Create
+// it after OpenDisplay succeeded, build the form on it, then Run the form.
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ActivationTracker.h"
+#include "Form.h"
+#include "FormBackend.h"
+
+class FltkWindow;
+class HintWindow;
+
+// Connects FLTK to the X display named by $DISPLAY. False when it cannot be opened; FLTK on its
+// own would end the program with its fatal-error handler instead.
+bool OpenDisplay();
+// The display that OpenDisplay tries, for the message when it fails.
+std::string DisplayName();
+
+class FltkBackend : public FormBackend {
+public:
+    FltkBackend();
+    ~FltkBackend() override;
+    FltkBackend(const FltkBackend&) = delete;
+    FltkBackend& operator=(const FltkBackend&) = delete;
+
+    // Shows the form's window and runs the event loop until the window closes.
+    void Run(Form& form);
+
+    int MeasureZeroHeight() override;
+    ScreenLayout Screens() override;
+    void SetClientSize(int width, int height) override;
+    void SetColourKeyMask(const std::vector<Rect>& visible) override;
+    Point WindowPosition() override;
+    void MoveWindow(Point topLeft) override;
+    void SetOpacity(int alpha) override;
+    void Invalidate(const Rect& area) override;
+    void CloseWindow() override;
+    void SetCursor(Cursor cursor) override;
+    void SetCapture(bool captured) override;
+    void StartTimer(FormTimer timer, int intervalMilliseconds) override;
+    void StopTimer(FormTimer timer) override;
+    void ShowHint(const std::string& text, Point screenPointer) override;
+    void HideHint() override;
+    int ShowPopupMenu(const std::vector<std::string>& items, Point screenPointer) override;
+    void ShowErrorMessage(const std::string& text, const std::string& caption) override;
+    void CopyToClipboard(const std::string& text) override;
+
+private:
+    // What FLTK's timeout callback gets: enough to find the form and the timer again.
+    struct TimerSlot {
+        FltkBackend* Backend;
+        FormTimer Timer;
+        double Seconds;
+    };
+    static void TimerElapsed(void* slot);
+    void ActivationChanged(Activation activation);
+
+    std::unique_ptr<FltkWindow> window_;
+    std::unique_ptr<HintWindow> hint_;
+    ActivationTracker activation_;
+    std::map<FormTimer, TimerSlot> timers_;  // a map keeps each slot's address for FLTK
+    Form* form_ = nullptr;
+    // The X window exists only once shown; until then the requests wait here.
+    std::optional<int> opacity_;
+    std::optional<std::vector<Rect>> visible_;
+};

@@ -1,0 +1,36 @@
+// Drawing the skin and the labels with fl_draw; see FltkPainter.h.
+#include "FltkPainter.h"
+
+#include "FltkX11.h"
+
+#include <FL/fl_draw.H>
+
+#include <cstddef>
+
+#include "FormFont.h"
+
+void FltkPainter::DrawPicture(const Picture& picture, Point topLeft) {
+    const auto bytes =
+        static_cast<std::size_t>(picture.Width) * static_cast<std::size_t>(picture.Height) * 3;
+    // A picture whose pixels do not fill its size would make fl_draw_image read past the end.
+    if (picture.Width <= 0 || picture.Height <= 0 || picture.Rgb.size() < bytes) {
+        return;
+    }
+    fl_draw_image(picture.Rgb.data(), topLeft.X, topLeft.Y, picture.Width, picture.Height, 3, 0);
+}
+
+void FltkPainter::DrawText(const std::string& text, const Rect& box, TextAlignment alignment,
+                           int fontHeight) {
+    fl_font(FormFontFace, FltkFontSize(fontHeight));
+    fl_color(FL_BLACK);
+    const int length = static_cast<int>(text.size());
+    const int width = static_cast<int>(fl_width(text.c_str(), length));
+    // A text wider than its box keeps its right end when right-aligned and its middle when
+    // centred; the clip cuts off the rest.
+    const int left = alignment == TextAlignment::Right ? box.Right() - width
+                                                       : box.Left + (box.Width - width) / 2;
+    const int baseline = box.Top + (box.Height - fl_height()) / 2 + fl_height() - fl_descent();
+    fl_push_clip(box.Left, box.Top, box.Width, box.Height);
+    fl_draw(text.c_str(), length, left, baseline);
+    fl_pop_clip();
+}

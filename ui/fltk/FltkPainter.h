@@ -1,0 +1,12 @@
+#pragma once
+// The form's painter over fl_draw: valid only inside a window's draw(), where FLTK has made the
+// window's buffer current.
+
+#include "FormBackend.h"
+
+class FltkPainter : public FormPainter {
+public:
+    void DrawPicture(const Picture& picture, Point topLeft) override;
+    void DrawText(const std::string& text, const Rect& box, TextAlignment alignment,
+                  int fontHeight) override;
+};

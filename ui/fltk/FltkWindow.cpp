@@ -1,0 +1,144 @@
+// Event translation and painting for the calculator window; see FltkWindow.h.
+#include "FltkWindow.h"
+
+#include "FltkX11.h"
+
+#include <FL/Fl.H>
+#include <FL/fl_draw.H>
+#include <FL/fl_utf8.h>
+
+#include <optional>
+
+#include "FltkPainter.h"
+
+namespace {
+
+std::optional<MouseButton> EventButton() {
+    switch (Fl::event_button()) {
+        case FL_LEFT_MOUSE:
+            return MouseButton::Left;
+        case FL_MIDDLE_MOUSE:
+            return MouseButton::Middle;
+        case FL_RIGHT_MOUSE:
+            return MouseButton::Right;
+        default:
+            return std::nullopt;
+    }
+}
+
+KeyModifiers EventModifiers() {
+    return {.Shift = Fl::event_state(FL_SHIFT) != 0,
+            .Control = Fl::event_state(FL_CTRL) != 0,
+            .Alt = Fl::event_state(FL_ALT) != 0};
+}
+
+}  // namespace
+
+// The position is explicit, so the window manager keeps the design's start at 0, 0.
+FltkWindow::FltkWindow() : Fl_Double_Window(0, 0, 1, 1) {
+    border(0);
+    color(FL_WHITE);
+    callback(CloseRequested);
+    end();
+}
+
+void FltkWindow::Attach(Form& form) {
+    form_ = &form;
+}
+
+int FltkWindow::handle(int event) {
+    if (form_ == nullptr) {
+        return Fl_Double_Window::handle(event);
+    }
+    switch (event) {
+        case FL_PUSH:
+        case FL_DRAG:
+        case FL_MOVE:
+        case FL_RELEASE:
+            return MouseEvent(event);
+        case FL_ENTER:
+            // Taking the enter event makes FLTK send the moves that follow.
+            form_->MouseMove(ClientPointer());
+            return 1;
+        case FL_LEAVE:
+            form_->MouseLeave();
+            return 1;
+        case FL_FOCUS:
+        case FL_UNFOCUS:
+            // Taking the focus makes typed keys arrive as FL_KEYBOARD.
+            return 1;
+        case FL_KEYBOARD:
+        case FL_SHORTCUT:
+            // Without a window manager the window never gets the focus and keys come as
+            // shortcuts; a key taken as FL_KEYBOARD does not come again as a shortcut.
+            return KeyEvent();
+        default:
+            return Fl_Double_Window::handle(event);
+    }
+}
+
+void FltkWindow::draw() {
+    fl_color(FL_WHITE);
+    fl_rectf(0, 0, w(), h());
+    if (form_ != nullptr) {
+        FltkPainter painter;
+        form_->Paint(painter);
+    }
+}
+
+// The window callback runs for the window manager's close (Alt+F4, as FL_CLOSE) and for an
+// Escape nobody took, whose default would hide the window. Escape is the all-clear key and must
+// never close the calculator.
+void FltkWindow::CloseRequested(Fl_Widget* window, void*) {
+    auto& self = *static_cast<FltkWindow*>(window);
+    if (Fl::event() == FL_CLOSE && self.form_ != nullptr) {
+        self.form_->Close();
+    }
+}
+
+int FltkWindow::MouseEvent(int event) {
+    const Point pointer = ClientPointer();
+    if (event == FL_DRAG || event == FL_MOVE) {
+        form_->MouseMove(pointer);
+        return 1;
+    }
+    // A double-click arrives as a press with Fl::event_clicks() set; it is an ordinary press.
+    const std::optional<MouseButton> button = EventButton();
+    if (!button) {
+        return 0;
+    }
+    if (event == FL_PUSH) {
+        form_->MouseDown(*button, pointer);
+    } else {
+        form_->MouseUp(*button, pointer);
+    }
+    return 1;
+}
+
+int FltkWindow::KeyEvent() {
+    bool used = false;
+    const KeyModifiers modifiers = EventModifiers();
+    const int key = Fl::event_key();
+    if (modifiers.Control && key >= 'a' && key <= 'z') {
+        form_->KeyDown(static_cast<char32_t>(key), modifiers);
+        used = true;
+    }
+    // The text is what the keyboard layout produced: "*" even where it shares the key of "8",
+    // "\r" for both Enter keys, "\x1b" for Escape, nothing for modifiers and NumLock.
+    const char* text = Fl::event_text();
+    const char* end = text + Fl::event_length();
+    while (text < end) {
+        int length = 0;
+        const unsigned character = fl_utf8decode(text, end, &length);
+        form_->CharTyped(static_cast<char32_t>(character));
+        text += length;  // at least 1: an undecodable byte is read as one Latin-1 character
+        used = true;
+    }
+    return used ? 1 : 0;
+}
+
+// From root coordinates: the window moves under the pointer while it is dragged, and the event's
+// window-relative coordinates would lag one move behind.
+Point FltkWindow::ClientPointer() const {
+    return {Fl::event_x_root() - x_root(), Fl::event_y_root() - y_root()};
+}

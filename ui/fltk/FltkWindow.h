@@ -1,0 +1,29 @@
+#pragma once
+// The calculator's native window on X11: one borderless Fl_Double_Window whose handle() turns
+// FLTK's events into calls on the form and whose draw() lets the form paint. It keeps no state
+// about controls; the form decides everything.
+
+#include <FL/Fl_Double_Window.H>
+
+#include "Form.h"
+
+class FltkWindow : public Fl_Double_Window {
+public:
+    FltkWindow();
+
+    // Events before this are not passed on; the window is not shown before it anyway.
+    void Attach(Form& form);
+
+    int handle(int event) override;
+
+protected:
+    void draw() override;
+
+private:
+    static void CloseRequested(Fl_Widget* window, void*);
+    int MouseEvent(int event);
+    int KeyEvent();
+    Point ClientPointer() const;
+
+    Form* form_ = nullptr;
+};
