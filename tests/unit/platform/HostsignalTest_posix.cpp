@@ -1,0 +1,180 @@
+// The hostsignal program as a test or a person runs it: raising and holding the close signal,
+// asking whether a calculator runs, and refusing bad usage. Every case runs in a private runtime
+// directory, so no real calculator is ever closed or counted.
+
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "HolderProcess_posix.h"
+#include "NamedSessionObject.h"
+#include "TestDirectories_posix.h"
+
+namespace {
+
+constexpr const char* Hostsignal = RECHNER_HOSTSIGNAL_PATH;
+
+// hostsignal started with arguments, its standard output and error read through pipes.
+class HostsignalProcess {
+public:
+    explicit HostsignalProcess(const std::vector<std::string>& arguments) {
+        int output[2];
+        int errors[2];
+        if (pipe(output) != 0 || pipe(errors) != 0) {
+            throw std::system_error(errno, std::generic_category(), "pipe");
+        }
+        Child_ = fork();
+        if (Child_ == 0) {
+            dup2(output[1], STDOUT_FILENO);
+            dup2(errors[1], STDERR_FILENO);
+            std::vector<char*> argv{const_cast<char*>(Hostsignal)};
+            for (const std::string& argument : arguments) {
+                argv.push_back(const_cast<char*>(argument.c_str()));
+            }
+            argv.push_back(nullptr);
+            execv(Hostsignal, argv.data());
+            _exit(127);
+        }
+        close(output[1]);
+        close(errors[1]);
+        Output_ = FileDescriptor(output[0]);
+        Errors_ = FileDescriptor(errors[0]);
+    }
+
+    ~HostsignalProcess() {
+        if (Child_ > 0) {
+            kill(Child_, SIGKILL);
+            Wait();
+        }
+    }
+
+    HostsignalProcess(const HostsignalProcess&) = delete;
+    HostsignalProcess& operator=(const HostsignalProcess&) = delete;
+
+    // One line of standard output, without its newline; empty at end of output.
+    std::string ReadLine() {
+        std::string line;
+        char c = 0;
+        while (read(Output_.Get(), &c, 1) == 1 && c != '\n') {
+            line += c;
+        }
+        return line;
+    }
+
+    std::string ReadErrors() { return ReadAll(Errors_); }
+    std::string ReadOutput() { return ReadAll(Output_); }
+
+    void Signal(int number) { kill(Child_, number); }
+
+    // The exit code, or 128 + the signal that ended it.
+    int Wait() {
+        int status = 0;
+        while (waitpid(Child_, &status, 0) < 0 && errno == EINTR) {
+        }
+        Child_ = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+
+private:
+    static std::string ReadAll(const FileDescriptor& from) {
+        std::string text;
+        char buffer[256];
+        ssize_t count = 0;
+        while ((count = read(from.Get(), buffer, sizeof buffer)) > 0) {
+            text.append(buffer, static_cast<std::size_t>(count));
+        }
+        return text;
+    }
+
+    pid_t Child_ = -1;
+    FileDescriptor Output_;
+    FileDescriptor Errors_;
+};
+
+int ExitCodeOf(const std::vector<std::string>& arguments) {
+    HostsignalProcess process(arguments);
+    return process.Wait();
+}
+
+}  // namespace
+
+TEST(Hostsignal, RunningAnswersWhetherACalculatorHoldsItsNameAndCreatesNothing) {
+    const PrivateRuntimeDirectory runtime;
+    EXPECT_EQ(ExitCodeOf({"running"}), 1) << "hostsignal running with no calculator";
+    EXPECT_TRUE(runtime.Directory.Entries().empty()) << "hostsignal running created something";
+
+    HolderProcess calculator("TembraLidornCalcActive");
+    ASSERT_EQ(calculator.State(), SessionObjectState::Created);
+    const std::vector<std::string> before = runtime.Directory.Entries();
+    EXPECT_EQ(ExitCodeOf({"running"}), 0) << "hostsignal running while a calculator runs";
+    EXPECT_EQ(runtime.Directory.Entries(), before) << "hostsignal running created something";
+
+    calculator.Kill();
+    EXPECT_EQ(ExitCodeOf({"running"}), 1) << "hostsignal running after the calculator was killed";
+}
+
+TEST(Hostsignal, CloseHoldsTheSignalForTheGivenTime) {
+    const PrivateRuntimeDirectory runtime;
+    const auto started = std::chrono::steady_clock::now();
+    HostsignalProcess signalHolder({"close", "--hold", "1"});
+    EXPECT_EQ(signalHolder.ReadLine(), "holding TembraLidornCalcClose")
+        << "hostsignal close --hold 1";
+    EXPECT_TRUE(NamedSessionObjectExists("TembraLidornCalcClose")) << "while hostsignal holds it";
+    EXPECT_EQ(signalHolder.Wait(), 0) << "hostsignal close --hold 1";
+    EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::seconds(1))
+        << "hostsignal close --hold 1 ended early";
+    EXPECT_FALSE(NamedSessionObjectExists("TembraLidornCalcClose")) << "after hostsignal ended";
+    EXPECT_EQ(signalHolder.ReadErrors(), "") << "hostsignal close --hold 1";
+}
+
+TEST(Hostsignal, CloseHoldsTheSignalUntilStoppedAndEndsCleanly) {
+    for (const int stopSignal : {SIGTERM, SIGINT}) {
+        const PrivateRuntimeDirectory runtime;
+        HostsignalProcess signalHolder({"close"});
+        EXPECT_EQ(signalHolder.ReadLine(), "holding TembraLidornCalcClose")
+            << "signal " << stopSignal;
+        EXPECT_TRUE(NamedSessionObjectExists("TembraLidornCalcClose")) << "signal " << stopSignal;
+        signalHolder.Signal(stopSignal);
+        EXPECT_EQ(signalHolder.Wait(), 0) << "hostsignal close stopped by signal " << stopSignal;
+        EXPECT_FALSE(NamedSessionObjectExists("TembraLidornCalcClose"))
+            << "after hostsignal close was stopped by signal " << stopSignal;
+        EXPECT_EQ(signalHolder.ReadOutput(), "") << "more than one line; signal " << stopSignal;
+    }
+}
+
+TEST(Hostsignal, BadUsageExitsTwoWithTheUsageLineAndHoldsNothing) {
+    const std::vector<std::vector<std::string>> cases = {
+        {},
+        {"bogus"},
+        {"running", "extra"},
+        {"close", "--hold"},
+        {"close", "--hold", "-1"},
+        {"close", "--hold", "abc"},
+        {"close", "--hold", "1s"},
+        {"close", "--hold", "nan"},
+        {"close", "--hold", "1e9"},
+        {"close", "--wait", "1"},
+        {"close", "1"},
+        {"close", "--hold", "1", "extra"},
+    };
+    const PrivateRuntimeDirectory runtime;
+    for (const auto& arguments : cases) {
+        std::string described = "hostsignal";
+        for (const std::string& argument : arguments) {
+            described += " " + argument;
+        }
+        HostsignalProcess process(arguments);
+        EXPECT_EQ(process.ReadErrors().rfind("usage: hostsignal", 0), 0u) << described;
+        EXPECT_EQ(process.ReadOutput(), "") << described;
+        EXPECT_EQ(process.Wait(), 2) << described;
+    }
+    EXPECT_TRUE(runtime.Directory.Entries().empty()) << "bad usage created something";
+}

@@ -1,0 +1,180 @@
+// Choosing the session directory on POSIX: $XDG_RUNTIME_DIR when it is private, else a private
+// fallback directory that is created when missing and refused when it cannot be trusted. Every
+// case runs under a scratch base directory instead of the real /tmp.
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+
+#include "SessionDirectory_posix.h"
+#include "SessionLock_posix.h"
+#include "TestDirectories_posix.h"
+
+namespace {
+
+// An owner who is not us, for the cases that need root to set up.
+constexpr uid_t Stranger = 65534;
+
+std::string FallbackName() {
+    return "rechner-" + std::to_string(geteuid());
+}
+
+bool IsDirectory(const FileDescriptor& directory, const std::string& path) {
+    struct stat opened {};
+    struct stat named {};
+    return directory.Valid() && fstat(directory.Get(), &opened) == 0 &&
+           lstat(path.c_str(), &named) == 0 && opened.st_dev == named.st_dev &&
+           opened.st_ino == named.st_ino;
+}
+
+mode_t PermissionsOf(const std::string& path) {
+    struct stat status {};
+    return lstat(path.c_str(), &status) == 0 ? status.st_mode & 07777 : 0;
+}
+
+// What a test puts at a path before the directory is chosen.
+enum class PathKind {
+    PrivateDirectory,
+    GroupReadable,
+    OthersEnterable,
+    GroupWritable,
+    Symlink,
+    File
+};
+
+const char* Describe(PathKind kind) {
+    switch (kind) {
+        case PathKind::PrivateDirectory:
+            return "private directory";
+        case PathKind::GroupReadable:
+            return "directory mode 0750";
+        case PathKind::OthersEnterable:
+            return "directory mode 0701";
+        case PathKind::GroupWritable:
+            return "directory mode 0770";
+        case PathKind::Symlink:
+            return "symbolic link to a private directory";
+        case PathKind::File:
+            return "regular file";
+    }
+    return "?";
+}
+
+void Prepare(PathKind kind, const std::string& path, const std::string& scratch) {
+    const auto makeDirectory = [&](mode_t mode) {
+        ASSERT_EQ(mkdir(path.c_str(), 0700), 0) << path;
+        ASSERT_EQ(chmod(path.c_str(), mode), 0) << path;
+    };
+    switch (kind) {
+        case PathKind::PrivateDirectory:
+            return makeDirectory(0700);
+        case PathKind::GroupReadable:
+            return makeDirectory(0750);
+        case PathKind::OthersEnterable:
+            return makeDirectory(0701);
+        case PathKind::GroupWritable:
+            return makeDirectory(0770);
+        case PathKind::Symlink: {
+            const std::string target = scratch + "/target";
+            ASSERT_EQ(mkdir(target.c_str(), 0700), 0) << target;
+            ASSERT_EQ(symlink(target.c_str(), path.c_str()), 0) << path;
+            return;
+        }
+        case PathKind::File: {
+            const int file = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+            ASSERT_GE(file, 0) << path;
+            close(file);
+            return;
+        }
+    }
+}
+
+}  // namespace
+
+TEST(OpenSessionDirectory, UsesAPrivateRuntimeDirectoryAndCreatesNoFallback) {
+    const ScratchDirectory runtime;
+    const ScratchDirectory base;
+    const FileDescriptor directory =
+        OpenSessionDirectory(runtime.Path().c_str(), base.Path(), DirectoryAccess::CreateIfMissing);
+    EXPECT_TRUE(IsDirectory(directory, runtime.Path())) << runtime.Path();
+    EXPECT_TRUE(base.Entries().empty()) << "fallback created beside a usable " << runtime.Path();
+}
+
+TEST(OpenSessionDirectory, FallsBackToAFreshPrivateDirectoryWhenTheRuntimeDirectoryIsUnusable) {
+    for (const char* runtimeValue :
+         {static_cast<const char*>(nullptr), "", "relative/dir", "/nonexistent/rechner-runtime"}) {
+        const ScratchDirectory base;
+        const FileDescriptor directory =
+            OpenSessionDirectory(runtimeValue, base.Path(), DirectoryAccess::CreateIfMissing);
+        const std::string fallback = base.Path() + "/" + FallbackName();
+        const std::string described = runtimeValue != nullptr ? runtimeValue : "(unset)";
+        EXPECT_TRUE(IsDirectory(directory, fallback)) << "runtime directory " << described;
+        EXPECT_EQ(PermissionsOf(fallback), 0700u) << "runtime directory " << described;
+    }
+    for (const PathKind kind : {PathKind::GroupReadable, PathKind::OthersEnterable,
+                                PathKind::GroupWritable, PathKind::Symlink, PathKind::File}) {
+        const ScratchDirectory scratch;
+        const ScratchDirectory base;
+        const std::string runtime = scratch.Path() + "/runtime";
+        Prepare(kind, runtime, scratch.Path());
+        const FileDescriptor directory =
+            OpenSessionDirectory(runtime.c_str(), base.Path(), DirectoryAccess::CreateIfMissing);
+        EXPECT_TRUE(IsDirectory(directory, base.Path() + "/" + FallbackName()))
+            << "runtime directory is a " << Describe(kind);
+    }
+}
+
+TEST(OpenSessionDirectory, ReusesAnExistingPrivateFallback) {
+    const ScratchDirectory base;
+    const std::string fallback = base.Path() + "/" + FallbackName();
+    Prepare(PathKind::PrivateDirectory, fallback, base.Path());
+    const FileDescriptor directory =
+        OpenSessionDirectory(nullptr, base.Path(), DirectoryAccess::ExistingOnly);
+    EXPECT_TRUE(IsDirectory(directory, fallback)) << fallback;
+}
+
+TEST(OpenSessionDirectory, RefusesAFallbackOthersCouldTamperWith) {
+    for (const PathKind kind : {PathKind::GroupReadable, PathKind::OthersEnterable,
+                                PathKind::GroupWritable, PathKind::Symlink, PathKind::File}) {
+        const ScratchDirectory base;
+        const std::string fallback = base.Path() + "/" + FallbackName();
+        Prepare(kind, fallback, base.Path());
+        const FileDescriptor directory =
+            OpenSessionDirectory(nullptr, base.Path(), DirectoryAccess::CreateIfMissing);
+        EXPECT_FALSE(directory.Valid()) << "fallback is a " << Describe(kind);
+        EXPECT_EQ(HoldSessionName(directory, "TembraLidornCalcActive").State,
+                  SessionObjectState::Failed)
+            << "fallback is a " << Describe(kind);
+    }
+}
+
+TEST(OpenSessionDirectory, RefusesDirectoriesOwnedBySomeoneElse) {
+    if (geteuid() != 0) {
+        GTEST_SKIP() << "giving a directory to another owner needs root";
+    }
+    const ScratchDirectory base;
+    const std::string runtime = base.Path() + "/runtime";
+    const std::string fallback = base.Path() + "/" + FallbackName();
+    for (const std::string& path : {runtime, fallback}) {
+        Prepare(PathKind::PrivateDirectory, path, base.Path());
+        ASSERT_EQ(chown(path.c_str(), Stranger, Stranger), 0) << path;
+    }
+    const FileDescriptor directory =
+        OpenSessionDirectory(runtime.c_str(), base.Path(), DirectoryAccess::CreateIfMissing);
+    EXPECT_FALSE(directory.Valid()) << "runtime directory and fallback owned by " << Stranger;
+    EXPECT_EQ(HoldSessionName(directory, "TembraLidornCalcActive").State,
+              SessionObjectState::Failed);
+}
+
+TEST(OpenSessionDirectory, ExistingOnlyCreatesNoFallback) {
+    const ScratchDirectory base;
+    const FileDescriptor directory =
+        OpenSessionDirectory(nullptr, base.Path(), DirectoryAccess::ExistingOnly);
+    EXPECT_FALSE(directory.Valid()) << "no fallback under " << base.Path();
+    EXPECT_TRUE(base.Entries().empty()) << "asking created something under " << base.Path();
+    EXPECT_FALSE(IsSessionNameHeld(directory, "TembraLidornCalcActive"));
+}
