@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <locale.h>
 #include <clocale>
 #include <string>
 
@@ -12,18 +11,18 @@
 
 namespace {
 
-bool LocaleAvailable(const char* name) {
-    const locale_t locale = newlocale(LC_NUMERIC_MASK, name, nullptr);
-    if (locale == nullptr) {
-        return false;
-    }
-    freelocale(locale);
-    return true;
-}
-
 std::string CurrentNumericLocale() {
     const char* name = std::setlocale(LC_NUMERIC, nullptr);
     return name != nullptr ? name : "(none)";
+}
+
+// Asked through setlocale rather than newlocale, which leaks its search path when LOCPATH points
+// at privately built locales.
+bool LocaleAvailable(const char* name) {
+    const std::string previous = CurrentNumericLocale();
+    const bool available = std::setlocale(LC_NUMERIC, name) != nullptr;
+    std::setlocale(LC_NUMERIC, previous.c_str());
+    return available;
 }
 
 }  // namespace
