@@ -45,7 +45,8 @@ int main() {
 
     // Without a display there is no window to show a message in.
     if (!OpenDisplay()) {
-        std::fprintf(stderr, "rechner: cannot open the X display \"%s\"\n", DisplayName().c_str());
+        std::fprintf(stderr, "rechner: cannot open the X display %s\n",
+                     DisplayForMessages().c_str());
         return 1;
     }
 

@@ -61,8 +61,9 @@ bool OpenDisplay() {
     return true;
 }
 
-std::string DisplayName() {
-    return XDisplayName(nullptr);
+std::string DisplayForMessages() {
+    const std::string name = XDisplayName(nullptr);
+    return name.empty() ? "(DISPLAY is not set)" : "\"" + name + "\"";
 }
 
 FltkBackend::FltkBackend()

@@ -19,8 +19,9 @@ class HintWindow;
 // Connects FLTK to the X display named by $DISPLAY. False when it cannot be opened; FLTK on its
 // own would end the program with its fatal-error handler instead.
 bool OpenDisplay();
-// The display that OpenDisplay tries, for the message when it fails.
-std::string DisplayName();
+// The display that OpenDisplay tries, for the message when it fails: its name in quotes, or the
+// note that DISPLAY is not set.
+std::string DisplayForMessages();
 
 class FltkBackend : public FormBackend {
 public:
