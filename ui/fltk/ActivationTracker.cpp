@@ -2,12 +2,11 @@
 #include "ActivationTracker.h"
 
 #include "FltkX11.h"
+#include "X11Window.h"
 
 #include <FL/Fl.H>
 
 #include <utility>
-
-#include "X11Window.h"
 
 ActivationTracker::ActivationTracker(std::function<void(Activation)> changed)
     : changed_(std::move(changed)) {

@@ -1,7 +1,14 @@
 // The FLTK backend; see FltkBackend.h.
 #include "FltkBackend.h"
 
+#include "FltkWindow.h"
 #include "FltkX11.h"
+#include "FormFont.h"
+#include "HintWindow.h"
+#include "Picture.h"
+#include "Resources.h"
+#include "StopMessage.h"
+#include "X11Window.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Menu_Item.H>
@@ -10,14 +17,6 @@
 
 #include <cmath>
 #include <cstdint>
-
-#include "FltkWindow.h"
-#include "FormFont.h"
-#include "HintWindow.h"
-#include "Picture.h"
-#include "Resources.h"
-#include "StopMessage.h"
-#include "X11Window.h"
 
 namespace {
 

@@ -2,12 +2,11 @@
 #include "FltkPainter.h"
 
 #include "FltkX11.h"
+#include "FormFont.h"
 
 #include <FL/fl_draw.H>
 
 #include <cstddef>
-
-#include "FormFont.h"
 
 void FltkPainter::DrawPicture(const Picture& picture, Point topLeft) {
     const auto bytes =

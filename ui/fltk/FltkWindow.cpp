@@ -1,15 +1,15 @@
 // Event translation and painting for the calculator window; see FltkWindow.h.
 #include "FltkWindow.h"
 
+#include "FltkPainter.h"
 #include "FltkX11.h"
+#include "KeyEventTranslation.h"
 
 #include <FL/Fl.H>
 #include <FL/fl_draw.H>
-#include <FL/fl_utf8.h>
 
+#include <cstddef>
 #include <optional>
-
-#include "FltkPainter.h"
 
 namespace {
 
@@ -115,26 +115,20 @@ int FltkWindow::MouseEvent(int event) {
     return 1;
 }
 
+// The text is what the keyboard layout produced: "*" even where it shares the key of "8", "\r"
+// for both Enter keys, "\x1b" for Escape, nothing for modifiers and NumLock.
 int FltkWindow::KeyEvent() {
-    bool used = false;
     const KeyModifiers modifiers = EventModifiers();
-    const int key = Fl::event_key();
-    if (modifiers.Control && key >= 'a' && key <= 'z') {
-        form_->KeyDown(static_cast<char32_t>(key), modifiers);
-        used = true;
+    const TranslatedKeyEvent translated =
+        TranslateKeyEvent({Fl::event_text(), static_cast<std::size_t>(Fl::event_length())},
+                          Fl::event_key(), modifiers);
+    if (translated.ShortcutLetter) {
+        form_->KeyDown(*translated.ShortcutLetter, modifiers);
     }
-    // The text is what the keyboard layout produced: "*" even where it shares the key of "8",
-    // "\r" for both Enter keys, "\x1b" for Escape, nothing for modifiers and NumLock.
-    const char* text = Fl::event_text();
-    const char* end = text + Fl::event_length();
-    while (text < end) {
-        int length = 0;
-        const unsigned character = fl_utf8decode(text, end, &length);
-        form_->CharTyped(static_cast<char32_t>(character));
-        text += length;  // at least 1: an undecodable byte is read as one Latin-1 character
-        used = true;
+    for (const char32_t typed : translated.Typed) {
+        form_->CharTyped(typed);
     }
-    return used ? 1 : 0;
+    return translated.Used() ? 1 : 0;
 }
 
 // From root coordinates: the window moves under the pointer while it is dragged, and the event's

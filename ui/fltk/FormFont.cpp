@@ -1,9 +1,9 @@
 // The form font's size mapping; see FormFont.h.
 #include "FormFont.h"
 
-#include <cmath>
-
 #include "Form.h"
+
+#include <cmath>
 
 namespace {
 

@@ -13,5 +13,5 @@ constexpr int FormFontPoints = 8;
 int FltkFontSize(int formFontHeight);
 
 // The form font's height at the given screen resolution, as the design converts 8 point from
-// 96 dots per inch to the screen's: 11 at 96, 15 at 144.
+// 96 dots per inch to the screen's: 11 at 96, 16 at 144.
 int FormFontHeightAt(double dotsPerInch);

@@ -1,0 +1,20 @@
+// Key events to form calls; see KeyEventTranslation.h.
+#include "KeyEventTranslation.h"
+
+#include <FL/fl_utf8.h>
+
+TranslatedKeyEvent TranslateKeyEvent(std::string_view text, int key, KeyModifiers modifiers) {
+    TranslatedKeyEvent translated;
+    // FLTK reports a letter key by its lower-case code whatever Shift and Caps Lock say.
+    if (modifiers.Control && key >= 'a' && key <= 'z') {
+        translated.ShortcutLetter = static_cast<char32_t>(key);
+    }
+    const char* position = text.data();
+    const char* end = text.data() + text.size();
+    while (position < end) {
+        int length = 0;
+        translated.Typed.push_back(static_cast<char32_t>(fl_utf8decode(position, end, &length)));
+        position += length;  // at least 1: an undecodable byte is read as one character
+    }
+    return translated;
+}
