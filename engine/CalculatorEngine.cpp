@@ -108,7 +108,7 @@ void CalculatorEngine::ShowError() {
     entry_ = Currency();
     decimalMode_ = false;
     entryTyped_ = false;
-    pendingOperator_ = "=";
+    pendingOperator_ = KeyText("=");
     display_.SetLastNumberText(std::string(ErrorText));
     display_.SetOperatorText("");
     display_.SetEntryText("");
