@@ -1,0 +1,30 @@
+#pragma once
+// The two stores as files, for systems without the registry and the profile functions: the key
+// in registry export format and the legacy initialisation file, each read whole on every call
+// and replaced atomically on every write that changes it. Nothing is held between calls.
+
+#include <filesystem>
+
+#include "Settings.h"
+
+class RegistryFileStore : public RegistryKeyStore {
+public:
+    explicit RegistryFileStore(std::filesystem::path file);
+    std::string ReadString(const std::string& name) override;
+    void WriteString(const std::string& name, const std::string& value) override;
+
+private:
+    std::filesystem::path file_;
+};
+
+class ProfileFileStore : public ProfileStore {
+public:
+    explicit ProfileFileStore(std::filesystem::path file);
+    std::string ReadString(const std::string& section, const std::string& name,
+                           const std::string& defaultValue, std::size_t bufferSize) override;
+    void WriteString(const std::string& section, const std::string& name,
+                     const std::string& value) override;
+
+private:
+    std::filesystem::path file_;
+};
