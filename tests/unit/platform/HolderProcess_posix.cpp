@@ -29,8 +29,10 @@ Pipe MakePipe() {
 // Blocks until the other end is closed by everyone who has it.
 void WaitForEndOfFile(int descriptor) {
     char byte = 0;
-    while (read(descriptor, &byte, 1) != 0) {
-    }
+    ssize_t count = 0;
+    do {
+        count = read(descriptor, &byte, 1);
+    } while (count > 0 || (count < 0 && errno == EINTR));
 }
 
 // A child keeps only standard I/O and its own pipe ends. Otherwise it would also keep the release
