@@ -1,0 +1,189 @@
+"""Drives the real calculator in an XSession as a person would: finds its window, clicks the
+painted keys, types, reads the display back through Ctrl+C and the clipboard, and reads the
+window's X properties.
+
+The key rectangles are the window's own click regions (left, top, width, height in window
+coordinates); a click goes to the middle of one, at window origin + rectangle centre.
+"""
+
+import os
+import unittest
+from pathlib import Path
+
+from xsession import START_TIMEOUT, UserDirs, XSession, wait_until
+
+KEYS = {
+    "0": (8, 191, 26, 21), "1": (8, 171, 26, 21), "2": (35, 170, 26, 21),
+    ",": (36, 190, 26, 21), "=": (61, 190, 26, 21), "3": (61, 171, 26, 21),
+    "+": (88, 171, 26, 43), "-": (88, 150, 26, 21), "6": (61, 151, 26, 21),
+    "5": (35, 150, 26, 21), "4": (9, 149, 26, 21), "7": (8, 130, 26, 21),
+    "8": (35, 130, 26, 21), "9": (61, 130, 26, 21), "x": (88, 131, 26, 21),
+    ":": (88, 110, 26, 21), "A": (36, 112, 26, 21), "C": (9, 112, 26, 21),
+}
+WIDTH = 126
+HEIGHT = 224
+# A point of the painted body above the display: no key, no label, only the drag surface.
+BODY_POINT = (63, 20)
+# The three display labels together: x 14 to 105, y 43 to 75.
+DISPLAY_AREA = (14, 43, 92, 33)
+# Somewhere on the screen far from where the window is placed, so that a resting pointer shows
+# no hint over it.
+NEUTRAL_POINT = (10, 1000)
+TITLE_PATTERN = "^Rechner$"
+
+
+def opacity_value(alpha):
+    """The _NET_WM_WINDOW_OPACITY cardinal for an opacity of alpha out of 255."""
+    return alpha * 0x01010101
+
+
+class Calculator:
+    """One run of the calculator program for one user."""
+
+    def __init__(self, session, user, program=None):
+        self.session = session
+        self.user = user
+        self.program = session.start([program or os.environ["RECHNER"]], user=user,
+                                     name="rechner")
+        self.window = None
+
+    def wait_for_window(self):
+        """Waits until the window is mapped and returns its id."""
+        def mapped():
+            if not self.program.running():
+                raise AssertionError(f"rechner exited with {self.program.process.returncode} "
+                                     f"before mapping its window: {self.program.stderr()}")
+            return self.session.tool("xdotool", "search", "--all", "--onlyvisible", "--pid",
+                                     self.program.pid, "--name", TITLE_PATTERN,
+                                     check=False).split()
+        ids = wait_until(mapped, START_TIMEOUT, "the Rechner window to map")
+        if len(ids) != 1:
+            raise AssertionError(f"expected one Rechner window, found {ids}")
+        self.window = int(ids[0])
+        return self.window
+
+    def geometry(self):
+        """(left, top, width, height) of the window on the screen."""
+        info = self.session.tool("xwininfo", "-id", self.window)
+        values = {}
+        for line in info.splitlines():
+            key, _, value = line.strip().partition(":")
+            values[key] = value.strip()
+        return (int(values["Absolute upper-left X"]), int(values["Absolute upper-left Y"]),
+                int(values["Width"]), int(values["Height"]))
+
+    def property(self, name):
+        """The value text xprop prints for a property of the window, None when it is not
+        set."""
+        line = self.session.tool("xprop", "-id", self.window, "-notype", name).strip()
+        if "not found" in line or "no such atom" in line:
+            return None
+        return line.partition("=")[2].strip() if "=" in line else line.partition(":")[2].strip()
+
+    def opacity(self):
+        value = self.property("_NET_WM_WINDOW_OPACITY")
+        return None if value is None else int(value)
+
+    def wait_for_opacity(self, alpha, timeout=3.0):
+        wait_until(lambda: self.opacity() == opacity_value(alpha), timeout,
+                   f"opacity {alpha} (it is {self.opacity()}, i.e. "
+                   f"{(self.opacity() or 0) / 0x01010101:g} of 255)")
+
+    def screen_point(self, point):
+        left, top, _, _ = self.geometry()
+        return left + point[0], top + point[1]
+
+    def move_pointer(self, point):
+        """Moves the pointer to a point given in window coordinates."""
+        self.session.move_pointer(*self.screen_point(point))
+
+    def click_point(self, point, button=1, repeat=1):
+        self.move_pointer(point)
+        self.session.tool("xdotool", "click", "--repeat", repeat, "--delay", 60, button)
+
+    def click_keys(self, keys):
+        """Clicks each key of keys (texts as in KEYS) in turn."""
+        for key in keys:
+            left, top, width, height = KEYS[key]
+            self.click_point((left + width // 2, top + height // 2))
+
+    def type(self, text):
+        """Types text; "\r" in it stands for the Enter key (xdotool would type a line feed for
+        "\n", which is another character)."""
+        for number, part in enumerate(text.split("\r")):
+            if number:
+                self.press("Return")
+            if part:
+                self.session.tool("xdotool", "type", "--delay", 30, part)
+
+    def press(self, *keys):
+        """Presses named keys (xdotool key names, e.g. Return, Escape, ctrl+c)."""
+        self.session.tool("xdotool", "key", "--delay", 30, *keys)
+
+    def copied_display(self, timeout=3.0):
+        """What Ctrl+C copies: the clipboard is first taken by a marker text, so an old copy
+        or no copy at all shows as the marker."""
+        marker = "<nothing copied>"
+        self.session.set_clipboard(marker)
+        self.press("ctrl+c")
+
+        def copied():
+            text = self.session.tool("xclip", "-o", "-selection", "clipboard", check=False)
+            return text if text != marker else None
+        try:
+            return wait_until(copied, timeout, "Ctrl+C to copy the display")
+        except AssertionError:
+            return marker
+
+    def close_and_wait(self, hostsignal=None, timeout=3.0):
+        """Closes the calculator through the host's close signal and returns its exit code."""
+        holder = self.session.start([hostsignal or os.environ["HOSTSIGNAL"], "close"],
+                                    user=self.user, name="hostsignal")
+        try:
+            return self.program.wait_exit(timeout)
+        finally:
+            holder.stop()
+
+
+    def drag(self, start, moves):
+        """Presses the left button at start (window coordinates), moves the pointer by each
+        (dx, dy) of moves in turn and releases it."""
+        self.move_pointer(start)
+        self.session.tool("xdotool", "mousedown", 1)
+        for dx, dy in moves:
+            x, y = self.session.pointer()
+            self.session.move_pointer(x + dx, y + dy)
+        self.session.tool("xdotool", "mouseup", 1)
+
+
+def config_dir(user):
+    """Where the calculator keeps the host's two settings stores for this user."""
+    return Path(user.config) / "Tembra-Lidorn"
+
+
+class CalculatorTestCase(unittest.TestCase):
+    """One X session for the class; per test a fresh user and the pointer out of the way.
+    Every calculator a test starts is ended with the test."""
+
+    window_manager = True
+
+    @classmethod
+    def setUpClass(cls):
+        cls.session = XSession(cls.window_manager)
+        cls.addClassCleanup(cls.session.close)
+
+    def setUp(self):
+        self.user = self.new_user()
+        self.session.move_pointer(*NEUTRAL_POINT)
+
+    def new_user(self):
+        user = UserDirs()
+        self.addCleanup(user.remove)
+        return user
+
+    def start_calculator(self, wait=True, user=None):
+        calculator = Calculator(self.session, user or self.user)
+        self.addCleanup(calculator.program.stop)
+        if wait:
+            calculator.wait_for_window()
+        return calculator

@@ -1,0 +1,280 @@
+"""End-to-end tests of the real calculator window under Xvfb: its look to the window manager,
+opacity, shape, computing by mouse and keyboard, hints, the menu, closing, the single instance
+and the host's close signal.
+
+Run through CTest, or by hand:
+    RECHNER=build/app/rechner HOSTSIGNAL=build/tools/hostsignal \\
+        python3 tests/e2e/rechner_window_test.py [-v] [TestClass[.test_method]]
+
+The display test compares the display area with tests/e2e/reference/display-12-plus-34.ppm.
+When the skin or the font changes on purpose, the failing test writes what it saw next to the
+scratch directory it names; look at it (e.g. `convert that.ppm /tmp/look.png`) and, when it is
+right, copy it over the reference.
+"""
+
+import os
+import tempfile
+import time
+import unittest
+from pathlib import Path
+
+import ppm
+import x11
+from calculator import DISPLAY_AREA, HEIGHT, KEYS, WIDTH, CalculatorTestCase, opacity_value
+from xsession import SCREEN_WIDTH, Program, UserDirs, user_env, wait_until
+
+REFERENCE = Path(__file__).resolve().parent / "reference" / "display-12-plus-34.ppm"
+# The close poll runs every 200 ms; what is beyond that is delivery and process exit, which
+# a loaded test machine can stretch.
+CLOSE_SIGNAL_LIMIT = 1.0
+FIRST_PLACE = (SCREEN_WIDTH - WIDTH, 100)
+
+
+def key_centre(key):
+    left, top, width, height = KEYS[key]
+    return left + width // 2, top + height // 2
+
+
+class WindowUnderWindowManager(CalculatorTestCase):
+
+    def test_window_is_an_undecorated_126_by_224_window_above_others(self):
+        calculator = self.start_calculator()
+        self.assertEqual(calculator.geometry(), (*FIRST_PLACE, WIDTH, HEIGHT))
+        self.assertEqual(calculator.property("_NET_FRAME_EXTENTS"), "0, 0, 0, 0")
+        # flags, functions, decorations: the decorations field is in use and asks for none.
+        motif = [int(field, 16) for field in calculator.property("_MOTIF_WM_HINTS").split(",")]
+        self.assertTrue(motif[0] & 2, f"_MOTIF_WM_HINTS {motif} does not set decorations")
+        self.assertEqual(motif[2], 0, f"_MOTIF_WM_HINTS {motif} asks for decorations")
+        state = calculator.property("_NET_WM_STATE")
+        self.assertIn("_NET_WM_STATE_ABOVE", state)
+        self.assertNotIn("_NET_WM_STATE_SKIP_TASKBAR", state)
+        self.assertIn("Override Redirect State: no",
+                      self.session.tool("xwininfo", "-id", calculator.window))
+
+    def test_window_is_titled_rechner_with_its_icon(self):
+        calculator = self.start_calculator()
+        self.assertEqual(calculator.property("WM_NAME"), '"Rechner"')
+        self.assertEqual(calculator.property("_NET_WM_NAME"), '"Rechner"')
+        self.assertIn("Icon (32 x 32)", calculator.property("_NET_WM_ICON"))
+
+    def test_opacity_follows_the_active_application(self):
+        calculator = self.start_calculator()
+        calculator.wait_for_opacity(255)
+        other = self.session.start(["xlogo"], user=self.user)
+        self.addCleanup(other.stop)
+        calculator.wait_for_opacity(155)
+        # Clicking the operator label focuses the window and does nothing else.
+        calculator.click_point((100, 50))
+        calculator.wait_for_opacity(255)
+
+    def test_own_menu_does_not_dim_the_window(self):
+        calculator = self.start_calculator()
+        calculator.wait_for_opacity(255)
+        with x11.Display(self.session.display) as display:
+            before = set(display.override_redirect_windows())
+            calculator.click_point((100, 20), button=3)
+            wait_until(lambda: set(display.override_redirect_windows()) - before, 2.0,
+                       "the context menu")
+        # The decision about activation waits about 50 ms; give it ten times that.
+        deadline = time.monotonic() + 0.5
+        while time.monotonic() < deadline:
+            self.assertEqual(calculator.opacity(), opacity_value(255),
+                             "opacity changed while the program's own menu was open")
+            time.sleep(0.05)
+        calculator.press("Escape")
+
+    def test_shape_covers_the_whole_window(self):
+        calculator = self.start_calculator()
+        with x11.Display(self.session.display) as display:
+            # The skin has no exactly-white pixel, so the colour key leaves no hole.
+            self.assertEqual(display.shape_rectangles(calculator.window),
+                             [(0, 0, WIDTH, HEIGHT)])
+
+    def test_clicked_keys_compute(self):
+        calculator = self.start_calculator()
+        cases = [("12+34=", "46"), ("7x6=", "42"), ("9:4=", "2.25"), ("5-8=", "-3"),
+                 ("1,5+1=", "2.5"), ("12+5", "5"), ("12+5C", "0")]
+        for keys, shown in cases:
+            calculator.click_keys("A" + keys)
+            self.assertEqual(calculator.copied_display(), shown, f"clicked AC {keys}")
+
+    def test_double_click_enters_the_key_twice(self):
+        calculator = self.start_calculator()
+        calculator.click_point(key_centre("1"), repeat=2)
+        self.assertEqual(calculator.copied_display(), "11", "double click on 1")
+
+    def test_typed_keys_compute(self):
+        calculator = self.start_calculator()
+        # The C.UTF-8 locale's decimal separator is the point.
+        cases = [("7/2\r", "3.5"), ("1.5*4\r", "6"), ("12+34=", "46"), ("9-10\r", "-1"),
+                 ("2X3a=", "23"), ("8:4=", "2"), ("3x3\r", "9"), ("1,25+c2=", "3.25")]
+        for text, shown in cases:
+            calculator.press("Escape")
+            calculator.type(text)
+            self.assertEqual(calculator.copied_display(), shown, f"typed Escape {text!r}")
+
+    def test_escape_clears_all_and_does_not_close(self):
+        calculator = self.start_calculator()
+        calculator.type("12+5")
+        calculator.press("Escape")
+        self.assertEqual(calculator.copied_display(), "0", "typed 12+5 Escape")
+        self.assertTrue(calculator.program.running(), "Escape ended the program")
+        self.assertIn("IsViewable", self.session.tool("xwininfo", "-id", calculator.window))
+
+    def test_nothing_is_copied_while_the_error_shows(self):
+        calculator = self.start_calculator()
+        calculator.type("9:0=")
+        self.assertEqual(calculator.copied_display(timeout=1.0), "<nothing copied>",
+                         "Ctrl+C after typing 9:0=")
+
+    def test_display_shows_the_three_texts(self):
+        calculator = self.start_calculator()
+        calculator.type("12+34")
+        left, top, _, _ = calculator.geometry()
+        x, y, width, height = DISPLAY_AREA
+        # A missing reference fails like a wrong one, which is how a new one is made.
+        expected = ppm.parse(REFERENCE.read_bytes()) if REFERENCE.exists() else None
+        shots = []
+
+        def differences():
+            shots.append(self.session.screenshot(left + x, top + y, width, height))
+            if expected is None:
+                return width * height
+            return shots[-1].differing_pixels(expected, tolerance=2)
+        try:
+            wait_until(lambda: differences() == 0, 3.0, "the display to show 12 + 34")
+        except AssertionError:
+            seen = Path(tempfile.mkdtemp(prefix="rechner-e2e-display-")) / REFERENCE.name
+            seen.write_bytes(ppm.encode(shots[-1]))
+            self.fail(f"after typing 12+34, {differences()} pixels of the display differ from "
+                      f"{REFERENCE}; what it showed: {seen}")
+
+    def test_hint_shows_after_a_rest_and_hides_again(self):
+        calculator = self.start_calculator()
+        with x11.Display(self.session.display) as display:
+            before = set(display.override_redirect_windows())
+
+            def new_windows():
+                return set(display.override_redirect_windows()) - before
+
+            calculator.move_pointer(key_centre("="))
+            rested = time.monotonic()
+            (hint,) = wait_until(new_windows, 2.0, "the hint of the = key")
+            shown = time.monotonic()
+            wait_until(lambda: not new_windows(), 4.0, "the hint of the = key to hide")
+            hidden = time.monotonic()
+            self.assertGreater(shown - rested, 0.4, "hint shown before a 500 ms rest")
+            self.assertGreater(hidden - shown, 2.0, "hint hidden well before 2500 ms")
+            self.assertLess(hidden - shown, 3.2, "hint shown well beyond 2500 ms")
+
+            calculator.move_pointer(key_centre("5"))
+            time.sleep(1.0)
+            self.assertEqual(new_windows(), set(), "a hint showed over the 5 key")
+
+            calculator.move_pointer(key_centre("+"))
+            (plus_hint,) = wait_until(new_windows, 2.0, "the hint of the + key")
+            # The = hint reads "Ergebnis berechnen (oder Return/Enter auf der Tastatur)",
+            # the + hint "plus".
+            self.assertGreater(hint[3], 4 * plus_hint[3],
+                               f"widths of the = hint {hint} and the + hint {plus_hint}")
+
+    def test_right_click_on_operator_label_opens_nothing(self):
+        calculator = self.start_calculator()
+        with x11.Display(self.session.display) as display:
+            before = set(display.override_redirect_windows())
+            calculator.click_point((100, 50), button=3)
+            time.sleep(0.5)
+            self.assertEqual(set(display.override_redirect_windows()) - before, set(),
+                             "right click on the operator label opened a window")
+
+    def test_menu_item_schliessen_closes_with_exit_code_0(self):
+        calculator = self.start_calculator()
+        with x11.Display(self.session.display) as display:
+            before = set(display.override_redirect_windows())
+            calculator.click_point(key_centre("5"), button=3)
+            (menu,) = wait_until(lambda: set(display.override_redirect_windows()) - before, 2.0,
+                                 "the context menu")
+        _, x, y, width, height = menu
+        self.assertLess(height, 40, f"the menu {menu} holds more than one item")
+        self.session.move_pointer(x + width // 2, y + height // 2)
+        self.session.tool("xdotool", "click", 1)
+        self.assertEqual(calculator.program.wait_exit(3.0), 0)
+
+    def test_window_manager_close_closes_with_exit_code_0(self):
+        calculator = self.start_calculator()
+        calculator.wait_for_opacity(255)  # active, so openbox's Alt+F4 goes to it
+        calculator.press("alt+F4")
+        self.assertEqual(calculator.program.wait_exit(3.0), 0)
+
+    def test_second_start_exits_at_once_and_shows_nothing(self):
+        first = self.start_calculator()
+        second = self.start_calculator(wait=False)
+        self.assertEqual(second.program.wait_exit(3.0), 0)
+        self.assertEqual(self.session.tool("xdotool", "search", "--pid", second.program.pid,
+                                           check=False), "")
+        self.assertEqual(self.session.tool("xdotool", "search", "--onlyvisible", "--name",
+                                           "^Rechner$").split(), [str(first.window)])
+        self.assertTrue(first.program.running(), "the second start ended the first")
+
+    def test_close_signal_closes_a_running_calculator_promptly(self):
+        calculator = self.start_calculator()
+        holder = self.start_hostsignal("close")
+        self.assertEqual(holder.read_line(3.0), "holding TembraLidornCalcClose")
+        raised = time.monotonic()
+        self.assertEqual(calculator.program.wait_exit(3.0), 0)
+        elapsed = time.monotonic() - raised
+        self.assertLess(elapsed, CLOSE_SIGNAL_LIMIT, f"closed {elapsed * 1000:.0f} ms after the "
+                        "signal was raised")
+
+    def test_calculator_started_while_the_signal_is_held_closes(self):
+        holder = self.start_hostsignal("close")
+        self.assertEqual(holder.read_line(3.0), "holding TembraLidornCalcClose")
+        calculator = self.start_calculator(wait=False)
+        self.assertEqual(calculator.program.wait_exit(3.0), 0)
+
+    def test_hostsignal_running_reflects_the_calculator(self):
+        self.assertEqual(self.start_hostsignal("running").wait_exit(3.0), 1, "before the start")
+        calculator = self.start_calculator()
+        self.assertEqual(self.start_hostsignal("running").wait_exit(3.0), 0, "while it runs")
+        self.assertEqual(calculator.close_and_wait(), 0)
+        self.assertEqual(self.start_hostsignal("running").wait_exit(3.0), 1, "after it closed")
+
+    def start_hostsignal(self, *args):
+        program = self.session.start([os.environ["HOSTSIGNAL"], *args], user=self.user,
+                                     name="hostsignal")
+        self.addCleanup(program.stop)
+        return program
+
+
+class WindowWithoutWindowManager(CalculatorTestCase):
+    window_manager = False
+
+    def test_starts_and_computes_without_a_window_manager(self):
+        calculator = self.start_calculator()
+        self.assertEqual(calculator.geometry(), (*FIRST_PLACE, WIDTH, HEIGHT))
+        calculator.click_keys("12+34=")
+        # No window manager, no activation: the opacity stays at its start value.
+        self.assertEqual(calculator.opacity(), opacity_value(220))
+        # The keyboard follows the pointer, which the last click left over the window.
+        self.assertEqual(calculator.copied_display(), "46", "clicked 12+34=")
+        calculator.type("7/2\r")
+        self.assertEqual(calculator.copied_display(), "3.5", "typed 7/2 Enter")
+        self.assertEqual(calculator.close_and_wait(), 0)
+
+
+class WithoutDisplay(unittest.TestCase):
+
+    def test_without_a_display_says_so_on_one_line_and_fails(self):
+        user = UserDirs()
+        self.addCleanup(user.remove)
+        program = Program([os.environ["RECHNER"]], user_env(user), "rechner")
+        self.addCleanup(program.stop)
+        self.assertNotEqual(program.wait_exit(5.0), 0)
+        lines = program.stderr().splitlines()
+        self.assertEqual(len(lines), 1, f"standard error: {lines}")
+        self.assertIn("display", lines[0].lower())
+        self.assertEqual(program.stdout(), "")
+
+
+if __name__ == "__main__":
+    unittest.main()

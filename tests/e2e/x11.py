@@ -1,0 +1,115 @@
+"""What the X command-line tools cannot tell: the rectangles of a window's shape and the
+override-redirect windows on screen (hints and menus), read through libX11 and libXext."""
+
+import ctypes
+import ctypes.util
+
+_xlib = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
+_xext = ctypes.CDLL(ctypes.util.find_library("Xext") or "libXext.so.6")
+
+_SHAPE_BOUNDING = 0
+_IS_VIEWABLE = 2
+
+
+class _Rectangle(ctypes.Structure):
+    _fields_ = [("x", ctypes.c_short), ("y", ctypes.c_short),
+                ("width", ctypes.c_ushort), ("height", ctypes.c_ushort)]
+
+
+class _WindowAttributes(ctypes.Structure):
+    _fields_ = [("x", ctypes.c_int), ("y", ctypes.c_int),
+                ("width", ctypes.c_int), ("height", ctypes.c_int),
+                ("border_width", ctypes.c_int), ("depth", ctypes.c_int),
+                ("visual", ctypes.c_void_p), ("root", ctypes.c_ulong),
+                ("window_class", ctypes.c_int), ("bit_gravity", ctypes.c_int),
+                ("win_gravity", ctypes.c_int), ("backing_store", ctypes.c_int),
+                ("backing_planes", ctypes.c_ulong), ("backing_pixel", ctypes.c_ulong),
+                ("save_under", ctypes.c_int), ("colormap", ctypes.c_ulong),
+                ("map_installed", ctypes.c_int), ("map_state", ctypes.c_int),
+                ("all_event_masks", ctypes.c_long), ("your_event_mask", ctypes.c_long),
+                ("do_not_propagate_mask", ctypes.c_long), ("override_redirect", ctypes.c_int),
+                ("screen", ctypes.c_void_p)]
+
+
+_ERROR_HANDLER = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)
+
+
+# A window can vanish between listing it and asking about it; Xlib's default handler would
+# end the whole test run for that, so errors only make the one query fail.
+@_ERROR_HANDLER
+def _ignore_error(display, event):
+    return 0
+
+
+_xlib.XOpenDisplay.restype = ctypes.c_void_p
+_xlib.XOpenDisplay.argtypes = [ctypes.c_char_p]
+_xlib.XCloseDisplay.argtypes = [ctypes.c_void_p]
+_xlib.XDefaultRootWindow.restype = ctypes.c_ulong
+_xlib.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
+_xlib.XQueryTree.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.POINTER(ctypes.c_ulong),
+                             ctypes.POINTER(ctypes.c_ulong),
+                             ctypes.POINTER(ctypes.POINTER(ctypes.c_ulong)),
+                             ctypes.POINTER(ctypes.c_uint)]
+_xlib.XGetWindowAttributes.argtypes = [ctypes.c_void_p, ctypes.c_ulong,
+                                       ctypes.POINTER(_WindowAttributes)]
+_xlib.XFree.argtypes = [ctypes.c_void_p]
+_xlib.XSetErrorHandler.argtypes = [_ERROR_HANDLER]
+_xlib.XSetErrorHandler.restype = ctypes.c_void_p
+_xext.XShapeGetRectangles.restype = ctypes.POINTER(_Rectangle)
+_xext.XShapeGetRectangles.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int,
+                                      ctypes.POINTER(ctypes.c_int), ctypes.POINTER(ctypes.c_int)]
+_xlib.XSetErrorHandler(_ignore_error)
+
+
+class Display:
+    """A connection to one X display; use it in a with statement."""
+
+    def __init__(self, name):
+        self._display = _xlib.XOpenDisplay(name.encode())
+        if not self._display:
+            raise RuntimeError(f"cannot open X display {name}")
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        _xlib.XCloseDisplay(self._display)
+
+    def shape_rectangles(self, window):
+        """The bounding shape of window as (x, y, width, height) rectangles; an unshaped window
+        reports its own rectangle."""
+        count = ctypes.c_int()
+        ordering = ctypes.c_int()
+        rectangles = _xext.XShapeGetRectangles(self._display, window, _SHAPE_BOUNDING,
+                                               ctypes.byref(count), ctypes.byref(ordering))
+        if not rectangles:
+            return []
+        try:
+            return [(r.x, r.y, r.width, r.height) for r in rectangles[:count.value]]
+        finally:
+            _xlib.XFree(rectangles)
+
+    def override_redirect_windows(self):
+        """The viewable override-redirect top-level windows as (id, x, y, width, height)."""
+        root = _xlib.XDefaultRootWindow(self._display)
+        root_return, parent = ctypes.c_ulong(), ctypes.c_ulong()
+        children = ctypes.POINTER(ctypes.c_ulong)()
+        count = ctypes.c_uint()
+        if not _xlib.XQueryTree(self._display, root, ctypes.byref(root_return),
+                                ctypes.byref(parent), ctypes.byref(children),
+                                ctypes.byref(count)):
+            return []
+        try:
+            windows = list(children[:count.value])
+        finally:
+            if children:
+                _xlib.XFree(children)
+        found = []
+        for window in windows:
+            attributes = _WindowAttributes()
+            if (_xlib.XGetWindowAttributes(self._display, window, ctypes.byref(attributes))
+                    and attributes.override_redirect
+                    and attributes.map_state == _IS_VIEWABLE):
+                found.append((window, attributes.x, attributes.y, attributes.width,
+                              attributes.height))
+        return found
