@@ -13,7 +13,7 @@ packages=(
   libfltk1.3-dev libx11-dev libxext-dev libxrender-dev libxft-dev fonts-dejavu-core
   g++-mingw-w64-i686
   wine wine64 wine32:i386
-  xvfb openbox xdotool x11-utils x11-apps xclip imagemagick python3
+  xvfb openbox xdotool x11-utils x11-apps xclip imagemagick python3 locales
 )
 
 missing=()
@@ -26,4 +26,9 @@ if ((${#missing[@]})); then
   fi
   $SUDO apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# The German locale, whose decimal comma the tests use as a German user's calculator sees it.
+if ! locale -a 2>/dev/null | grep -qix 'de_DE.utf8'; then
+  $SUDO localedef -i de_DE -f UTF-8 de_DE.UTF-8
 fi
