@@ -242,8 +242,10 @@ def draw_display(canvas):
             return DISPLAY
         # How far out towards the bezel the pixel lies, 0 at the flat area and 1 at the rim,
         # measured separately per side because the margins differ.
-        tx = max((flat_left - x) / (flat_left - glass[0]), (x - flat_right) / (glass[2] - 1 - flat_right), 0.0)
-        ty = max((flat_top - y) / (flat_top - glass[1]), (y - flat_bottom) / (glass[3] - 1 - flat_bottom), 0.0)
+        tx = max((flat_left - x) / (flat_left - glass[0]),
+                 (x - flat_right) / (glass[2] - 1 - flat_right), 0.0)
+        ty = max((flat_top - y) / (flat_top - glass[1]),
+                 (y - flat_bottom) / (glass[3] - 1 - flat_bottom), 0.0)
         t = clamp(math.sqrt(tx * tx + ty * ty), 0.0, 1.0)
         t = t * t * (3 - 2 * t)
         colour = mix(DISPLAY, edge, 0.75 * t)
@@ -328,7 +330,7 @@ def encode_bitmap(pixels):
 
 # The icon: a small version of the same calculator in a 16-colour palette.
 ICON_PALETTE = [
-    (0, 0, 0),        # 0 unused under the mask
+    (0, 0, 0),        # 0 transparent pixels: black under the AND mask, as the format expects
     (22, 23, 26),     # 1 outline
     (78, 81, 88),     # 2 body
     (118, 122, 130),  # 3 body highlight
@@ -342,8 +344,8 @@ ICON_PALETTE = [
     (170, 174, 180),  # 11 operator key top
     (40, 98, 176),    # 12 blue key
     (96, 150, 220),   # 13 blue key top
-    (12, 12, 14),     # 14 unused
-    (200, 202, 206),  # 15 unused
+    (12, 12, 14),     # 14 spare: the format has sixteen slots
+    (200, 202, 206),  # 15 spare
 ]
 
 

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <cstddef>
+#include <stdexcept>
 #include <string>
 
 namespace {
@@ -51,8 +52,8 @@ std::int64_t ReadI32(Bytes file, std::uint64_t offset, const char* what) {
     return static_cast<std::int32_t>(ReadU32(file, offset, what));
 }
 
-// The fields of a BITMAPINFOHEADER that the decoders use, from the header at the start of
-// image, already checked against each other and against the image's length.
+// The fields of the BITMAPINFOHEADER at the start of an image that the decoders use. Only the
+// header's own length is checked here; each decoder judges the values by its format's rules.
 struct InfoHeader {
     std::uint32_t HeaderSize = 0;
     std::int64_t Width = 0;
@@ -148,6 +149,7 @@ Picture DecodeBitmap(Bytes file) {
         throw PictureFormatError("the bitmap file is truncated");
     }
     const std::uint32_t pixelOffset = ReadU32(file, 10, "the pixel offset");
+    // Reading the pixel offset proved the file header complete.
     const Bytes image = file.subspan(BitmapFileHeaderSize);
     const InfoHeader header = ReadInfoHeader(image);
     if (header.BitsPerPixel != 24) {

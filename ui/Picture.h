@@ -33,13 +33,16 @@ public:
 // bytes). Anything else throws PictureFormatError.
 Picture DecodeBitmap(std::span<const std::uint8_t> file);
 
-// Scales smoothly to the given size. A source without exactly white pixels gives a result
-// without them, so scaling never punches holes into the colour-keyed window.
+// Scales smoothly to the given size by averaging the source area each pixel covers; the same
+// size returns the picture unchanged. A source without exactly white pixels gives a result
+// without them, so scaling never punches holes into the colour-keyed window. A size below one
+// pixel or a picture whose Rgb does not match its size throws std::invalid_argument.
 Picture ScalePicture(const Picture& source, int width, int height);
 
 // The parts of a client area of the given size that stay visible under the white colour key
 // when the picture is drawn at 0, 0 on a white background: horizontal runs of pixels that are
-// not exactly red 255, green 255, blue 255, one rectangle per run, top to bottom.
+// not exactly red 255, green 255, blue 255, one rectangle per run, top to bottom. Beyond the
+// picture the client area is transparent; a smaller client area clips the runs.
 std::vector<Rect> ColourKeyMask(const Picture& picture, int clientWidth, int clientHeight);
 
 // Reads the first image of a Windows icon file (4- or 8-bit palette or 24/32-bit, with its AND
