@@ -85,6 +85,7 @@ void FltkBackend::Run(Form& form) {
     window_->xclass(form.Title().c_str());
     // The placement runs before the window maps, so it never shows at the default place first.
     form.Show();
+    const Point placement = WindowPosition();
     window_->show();
     const XWindowId xid = fl_xid(window_.get());
     if (opacity_) {
@@ -92,6 +93,11 @@ void FltkBackend::Run(Form& form) {
     }
     PresentAboveOthers(xid);
     window_->wait_for_expose();
+    // A window manager may pull a new window wholly onto the screen; the form's placement,
+    // partly off the screen included, is what counts, and a mapped window may be moved there.
+    if (WindowPosition() != placement) {
+        MoveWindow(placement);
+    }
     if (visible_) {
         SetWindowShape(xid, *visible_);
     }
