@@ -1,0 +1,265 @@
+#!/usr/bin/env python3
+"""Start-up, memory and idle benchmark of the calculator against a minimal FLTK program.
+
+    bench/startup.py build/app/rechner [--runs N]
+
+Builds bench/minimal.cpp with g++ and fltk-config, starts a private Xvfb with openbox, and runs
+both programs in turn N times (at least 7; default 9) with fresh user directories, printing the
+medians with the targets. What each figure is:
+
+  map        ms from just before exec to the X server's MapNotify of the program's window (its
+             openbox frame), seen by a client that watches the root window.
+  paint      ms from just before exec to the first drawing into the window after it is mapped:
+             the first XDamage report on it. Both programs double-buffer, so that first drawing
+             is the whole picture copied onto the screen at once.
+  memory     resident set (VmRSS) 1 s after exec.
+  idle CPU   CPU time (the scheduler's nanosecond count over all threads) from 1 s to 6 s after
+             exec, per second, with the pointer away from the window.
+  redraws    XDamage reports on the window over those same 5 idle seconds.
+
+Nothing in the programs is instrumented; everything is watched from outside.
+"""
+
+import argparse
+import ctypes
+import ctypes.util
+import os
+import select
+import shutil
+import signal
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+from pathlib import Path
+
+HERE = Path(__file__).resolve().parent
+sys.path.insert(0, str(HERE.parent / "tests" / "e2e"))
+from xsession import UserDirs, XSession
+
+WIDTH, HEIGHT = 126, 224
+IDLE_START, IDLE_END = 1.0, 6.0
+MINIMUM_RUNS = 7
+# Where the pointer waits during the runs, far from where both windows appear.
+NEUTRAL_POINT = (10, 1000)
+
+_xlib = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
+_damage = ctypes.CDLL(ctypes.util.find_library("Xdamage") or "libXdamage.so.1")
+
+_CREATE_NOTIFY, _MAP_NOTIFY = 16, 19
+_SUBSTRUCTURE_NOTIFY_MASK = 1 << 19
+_DAMAGE_REPORT_RAW_RECTANGLES = 0
+
+
+class _AnyEvent(ctypes.Structure):
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong),
+                ("send_event", ctypes.c_int), ("display", ctypes.c_void_p),
+                ("window", ctypes.c_ulong)]
+
+
+class _CreateEvent(ctypes.Structure):
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong),
+                ("send_event", ctypes.c_int), ("display", ctypes.c_void_p),
+                ("parent", ctypes.c_ulong), ("window", ctypes.c_ulong),
+                ("x", ctypes.c_int), ("y", ctypes.c_int),
+                ("width", ctypes.c_int), ("height", ctypes.c_int),
+                ("border_width", ctypes.c_int), ("override_redirect", ctypes.c_int)]
+
+
+class _MapEvent(ctypes.Structure):
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong),
+                ("send_event", ctypes.c_int), ("display", ctypes.c_void_p),
+                ("event", ctypes.c_ulong), ("window", ctypes.c_ulong),
+                ("override_redirect", ctypes.c_int)]
+
+
+class _DamageEvent(ctypes.Structure):
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong),
+                ("send_event", ctypes.c_int), ("display", ctypes.c_void_p),
+                ("drawable", ctypes.c_ulong), ("damage", ctypes.c_ulong)]
+
+
+_Event = ctypes.c_long * 24  # the size of Xlib's XEvent union
+
+_xlib.XOpenDisplay.restype = ctypes.c_void_p
+_xlib.XOpenDisplay.argtypes = [ctypes.c_char_p]
+_xlib.XCloseDisplay.argtypes = [ctypes.c_void_p]
+_xlib.XDefaultRootWindow.restype = ctypes.c_ulong
+_xlib.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
+_xlib.XSelectInput.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_long]
+_xlib.XConnectionNumber.argtypes = [ctypes.c_void_p]
+_xlib.XPending.argtypes = [ctypes.c_void_p]
+_xlib.XNextEvent.argtypes = [ctypes.c_void_p, ctypes.POINTER(_Event)]
+_xlib.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+_xlib.XFlush.argtypes = [ctypes.c_void_p]
+_damage.XDamageQueryExtension.argtypes = [ctypes.c_void_p, ctypes.POINTER(ctypes.c_int),
+                                          ctypes.POINTER(ctypes.c_int)]
+_damage.XDamageCreate.restype = ctypes.c_ulong
+_damage.XDamageCreate.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int]
+
+
+class Watcher:
+    """An X client that sees windows appear on the root and counts the drawing into one."""
+
+    def __init__(self, display_name):
+        self.display = _xlib.XOpenDisplay(display_name.encode())
+        if not self.display:
+            raise RuntimeError(f"cannot open X display {display_name}")
+        event_base, error_base = ctypes.c_int(), ctypes.c_int()
+        if not _damage.XDamageQueryExtension(self.display, ctypes.byref(event_base),
+                                             ctypes.byref(error_base)):
+            raise RuntimeError("the X server lacks the DAMAGE extension")
+        self.damage_notify = event_base.value
+        self.fd = _xlib.XConnectionNumber(self.display)
+        _xlib.XSelectInput(self.display, _xlib.XDefaultRootWindow(self.display),
+                           _SUBSTRUCTURE_NOTIFY_MASK)
+        _xlib.XSync(self.display, 1)
+
+    def close(self):
+        _xlib.XCloseDisplay(self.display)
+
+    def next_event(self, deadline):
+        """The next event and the moment it was read, or None at the deadline."""
+        while not _xlib.XPending(self.display):
+            remaining = deadline - time.monotonic()
+            if remaining <= 0:
+                return None
+            select.select([self.fd], [], [], remaining)
+        event = _Event()
+        _xlib.XNextEvent(self.display, ctypes.byref(event))
+        return event, time.monotonic()
+
+    def run(self, args, env):
+        """Starts the program and follows it for IDLE_END seconds; returns its figures."""
+        window = None
+        mapped = painted = None
+        redraws = 0
+        memory = cpu_at_idle_start = None
+        started = time.monotonic()
+        process = subprocess.Popen(args, env=env, stdin=subprocess.DEVNULL,
+                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        try:
+            while True:
+                now = time.monotonic()
+                if cpu_at_idle_start is None and now - started >= IDLE_START:
+                    memory = resident_megabytes(process.pid)
+                    cpu_at_idle_start = cpu_nanoseconds(process.pid)
+                    redraws = 0
+                if now - started >= IDLE_END:
+                    break
+                deadline = started + (IDLE_START if cpu_at_idle_start is None else IDLE_END)
+                item = self.next_event(deadline)
+                if item is None:
+                    continue
+                event, seen = item
+                kind = _AnyEvent.from_buffer(event).type
+                if kind == _CREATE_NOTIFY and window is None:
+                    created = _CreateEvent.from_buffer(event)
+                    if (created.width, created.height) == (WIDTH, HEIGHT):
+                        window = created.window
+                        # Before the window manager maps it, so the first drawing is seen.
+                        _damage.XDamageCreate(self.display, window, _DAMAGE_REPORT_RAW_RECTANGLES)
+                        _xlib.XFlush(self.display)
+                elif kind == _MAP_NOTIFY and window is not None and mapped is None:
+                    if not _MapEvent.from_buffer(event).override_redirect:
+                        mapped = seen
+                elif kind == self.damage_notify and _DamageEvent.from_buffer(event).damage:
+                    if painted is None and mapped is not None:
+                        painted = seen
+                    elif painted is not None:
+                        redraws += 1
+            idle_cpu = cpu_nanoseconds(process.pid) - cpu_at_idle_start
+        finally:
+            process.send_signal(signal.SIGTERM)
+            process.wait()
+        if mapped is None or painted is None:
+            missing = "mapped" if mapped is None else "painted"
+            raise RuntimeError(f"{args[0]}: its window was never {missing}")
+        return {"map": (mapped - started) * 1000, "paint": (painted - started) * 1000,
+                "memory": memory,
+                "cpu": idle_cpu / 1e6 / (IDLE_END - IDLE_START),
+                "redraws": redraws}
+
+
+def resident_megabytes(pid):
+    for line in Path(f"/proc/{pid}/status").read_text().splitlines():
+        if line.startswith("VmRSS:"):
+            return int(line.split()[1]) / 1024
+    raise RuntimeError(f"process {pid} has no VmRSS")
+
+
+def cpu_nanoseconds(pid):
+    """CPU time of all the process's threads so far, from the scheduler's own count."""
+    total = 0
+    for task in Path(f"/proc/{pid}/task").iterdir():
+        total += int((task / "schedstat").read_text().split()[0])
+    return total
+
+
+def build_minimal(directory):
+    flags = subprocess.run(["fltk-config", "--cxxflags"], capture_output=True, text=True,
+                           check=True).stdout.split()
+    libraries = subprocess.run(["fltk-config", "--ldflags"], capture_output=True, text=True,
+                               check=True).stdout.split()
+    program = directory / "minimal"
+    subprocess.run(["g++", "-std=c++20", "-O2", *flags, str(HERE / "minimal.cpp"), *libraries,
+                    "-o", str(program)], check=True)
+    return program
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("rechner", type=Path)
+    parser.add_argument("--runs", type=int, default=9)
+    options = parser.parse_args()
+    if options.runs < MINIMUM_RUNS:
+        parser.error(f"a median needs at least {MINIMUM_RUNS} runs")
+    scratch = Path(tempfile.mkdtemp(prefix="rechner-bench-"))
+    session = None
+    try:
+        programs = {"minimal": build_minimal(scratch), "rechner": options.rechner.resolve()}
+        session = XSession()
+        session.move_pointer(*NEUTRAL_POINT)
+        watcher = Watcher(session.display)
+        figures = {name: [] for name in programs}
+        users = {name: UserDirs() for name in programs}
+        for run in range(options.runs):
+            for name, program in programs.items():
+                figures[name].append(watcher.run([str(program)], session.env(users[name])))
+            print(f"run {run + 1} of {options.runs} done", file=sys.stderr)
+        watcher.close()
+        for user in users.values():
+            user.remove()
+        report(figures, options.runs)
+    finally:
+        if session:
+            session.close()
+        shutil.rmtree(scratch, ignore_errors=True)
+
+
+def report(figures, runs):
+    def median(name, key):
+        return statistics.median(run[key] for run in figures[name])
+
+    print(f"\nmedians over {runs} runs each (Xvfb with openbox)\n")
+    print(f"{'':28}{'minimal':>10}{'rechner':>10}{'ratio':>8}  target")
+    rows = [("exec to window mapped, ms", "map"), ("exec to first paint, ms", "paint"),
+            ("resident memory at 1 s, MB", "memory")]
+    for label, key in rows:
+        minimal, rechner = median("minimal", key), median("rechner", key)
+        ratio = rechner / minimal
+        verdict = "met" if ratio <= 1.25 else "MISSED"
+        print(f"{label:28}{minimal:10.1f}{rechner:10.1f}{ratio:8.2f}  <= 1.25 x minimal: "
+              f"{verdict}")
+    cpu = median("rechner", "cpu")
+    print(f"{'idle CPU, ms per s':28}{median('minimal', 'cpu'):10.3f}{cpu:10.3f}{'':8}  "
+          f"< 1: {'met' if cpu < 1 else 'MISSED'}")
+    most = max(run["redraws"] for run in figures["rechner"])
+    print(f"{'idle redraws in 5 s (most)':28}"
+          f"{max(run['redraws'] for run in figures['minimal']):10d}{most:10d}{'':8}  "
+          f"0: {'met' if most == 0 else 'MISSED'}")
+
+
+if __name__ == "__main__":
+    main()
