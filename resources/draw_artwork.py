@@ -185,7 +185,7 @@ def draw_body(canvas):
                                                 (3.5, 4.0, 122.0, 222.5), radius)
             if distance < 3.0:
                 strength = clamp((3.0 - distance) / 4.0, 0.0, 1.0)
-                canvas.blend(x, y, (90, 92, 98), 0.35 * strength * strength)
+                canvas.blend(x, y, (90, 92, 98), 0.12 * strength * strength)
 
     top, bottom = (74, 77, 83), (50, 52, 57)
 
