@@ -27,9 +27,9 @@ std::optional<std::string> ReadFileIfExists(const std::filesystem::path& file) {
 std::filesystem::path TemporarySibling(const std::filesystem::path& file) {
     std::random_device random;
     const std::uint64_t tag = (std::uint64_t{random()} << 32) | random();
-    std::string suffix = ".tmp-";
+    std::string name = std::string(".").append(file.filename().string()).append(".tmp-");
     for (int shift = 60; shift >= 0; shift -= 4) {
-        suffix += "0123456789abcdef"[(tag >> shift) & 0xF];
+        name += "0123456789abcdef"[(tag >> shift) & 0xF];
     }
-    return file.parent_path() / ("." + file.filename().string() + suffix);
+    return file.parent_path() / name;
 }

@@ -139,9 +139,9 @@ std::string WithProfileValue(std::string_view file, std::string_view section, st
     const EntryPlace place = FindEntry(file, section, name);
     std::string result(file);
     if (place.EntryFound) {
-        const std::string replacement =
-            place.HasEquals ? std::string(value) : "=" + std::string(value);
-        result.replace(place.ValueBegin, place.ValueEnd - place.ValueBegin, replacement);
+        const std::string_view equals = place.HasEquals ? "" : "=";
+        result.replace(place.ValueBegin, place.ValueEnd - place.ValueBegin,
+                       std::string(equals).append(value));
     } else if (place.SectionFound) {
         const TextLine& last = place.LastSectionLine;
         const std::string brokenBefore = last.Next == last.End ? lineBreak : "";
@@ -150,7 +150,8 @@ std::string WithProfileValue(std::string_view file, std::string_view section, st
         if (!result.empty() && result.back() != '\n' && result.back() != '\r') {
             result += lineBreak;
         }
-        result += "[" + std::string(section) + "]" + lineBreak + entry + lineBreak;
+        result.append("[").append(section).append("]").append(lineBreak);
+        result.append(entry).append(lineBreak);
     }
     return result;
 }

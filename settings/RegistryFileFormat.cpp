@@ -56,6 +56,15 @@ std::string Quoted(std::string_view text) {
     return result + "\"";
 }
 
+std::string_view LineText(std::string_view file, const TextLine& line) {
+    return TrimBlanks(file.substr(line.Begin, line.End - line.Begin));
+}
+
+bool IsHexContinuation(std::string_view lineText) {
+    return !lineText.empty() &&
+           lineText.find_first_not_of("0123456789abcdefABCDEF, \t\\") == std::string_view::npos;
+}
+
 bool IsStringData(std::string_view data) {
     const auto quoted = ParseQuoted(data);
     return quoted && TrimBlanks(data.substr(quoted->second)).empty();
@@ -95,13 +104,12 @@ KeyContents ParseKey(std::string_view file, const std::vector<TextLine>& lines) 
         const std::string_view data = TrimBlanks(afterName.substr(1));
         ValueLines value{name->first, IsStringData(data) ? DataKind::String : DataKind::Other,
                          lines[i].Begin + static_cast<std::size_t>(data.data() - raw.data()), i, i};
-        // A long hex value goes on over lines that end with a backslash.
+        // A long hex value goes on over lines that end with a backslash. Only a line of hex
+        // bytes continues it, so that a stray backslash cannot swallow a key or value line.
         if (value.Kind == DataKind::Other) {
-            while (value.LastLine + 1 < lines.size()) {
-                const TextLine& line = lines[value.LastLine];
-                if (!TrimBlanks(file.substr(line.Begin, line.End - line.Begin)).ends_with('\\')) {
-                    break;
-                }
+            while (value.LastLine + 1 < lines.size() &&
+                   LineText(file, lines[value.LastLine]).ends_with('\\') &&
+                   IsHexContinuation(LineText(file, lines[value.LastLine + 1]))) {
                 ++value.LastLine;
             }
         }
@@ -239,8 +247,7 @@ std::string WithRegistryValue(std::string_view file, std::string_view name,
         if (result.back() != '\n' && result.back() != '\r') {
             result += lineBreak;
         }
-        if (!TrimBlanks(file.substr(lines.back().Begin, lines.back().End - lines.back().Begin))
-                 .empty()) {
+        if (!LineText(file, lines.back()).empty()) {
             result += lineBreak;
         }
         result += "[" + std::string(RegistryFileKey) + "]" + lineBreak + valueLine + lineBreak;

@@ -52,8 +52,9 @@ TEST(ReadRegistryValue, ReadsStringValuesOfTheKey) {
          std::nullopt},
         {Header + Key + "\"CalcTop\"=\"5\"\r\n\"CalcLeftX\"=\"6\"\r\n", std::nullopt},
         {Header + "\"CalcLeft\"=\"5\"\r\n" + Key, std::nullopt},
-        // Continuation lines of another value are not values.
-        {Header + Key + "\"Blob\"=hex:01,\\\r\n  \"CalcLeft\"=\"5\"\r\n", std::nullopt},
+        // Only hex bytes continue a value: a stray backslash swallows no value line.
+        {Header + Key + "\"Blob\"=hex:01,\\\r\n  \"CalcLeft\"=\"5\"\r\n", "5"},
+        {Header + Key + "\"Blob\"=hex:01,\\\r\n" + Key + "\"CalcLeft\"=\"6\"\r\n", "6"},
     };
     for (const ReadCase& c : cases) {
         EXPECT_EQ(ReadRegistryValue(c.File, "CalcLeft"), c.Expected)
@@ -102,6 +103,9 @@ TEST(WithRegistryValue, ReplacesInPlaceOrAddsToTheKey) {
          "a\"b\\c",
          "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\Tembra-Lidorn]\n"
          "\"CalcLeft\"=\"a\\\"b\\\\c\"\n"},
+        // A hex value cut off after its continuation backslash does not swallow the new line.
+        {Header + Key + "\"Blob\"=hex:01,\\", "7",
+         Header + Key + "\"Blob\"=hex:01,\\\r\n\"CalcLeft\"=\"7\"\r\n"},
         // The value already stored changes nothing.
         {Header + Key + "\"CALCLEFT\"  =  \"7\"  ", "7", Header + Key + "\"CALCLEFT\"  =  \"7\"  "},
     };

@@ -1,0 +1,22 @@
+#pragma once
+// Turns fuzzer bytes into a settings file. Half of the inputs are the file itself; the other half
+// are one byte per fragment of a table of the format's pieces (headers, names, line breaks,
+// backslashes), so that the fuzzer reaches well-formed and nearly well-formed files quickly.
+
+#include <cstddef>
+#include <span>
+#include <string>
+#include <string_view>
+
+// The first byte chooses: even means raw bytes follow, odd means fragment numbers follow.
+inline std::string FileFromInput(std::string_view input,
+                                 std::span<const std::string_view> fragments) {
+    if (input.empty() || static_cast<unsigned char>(input[0]) % 2 == 0) {
+        return std::string(input.empty() ? input : input.substr(1));
+    }
+    std::string file;
+    for (const char c : input.substr(1)) {
+        file += fragments[static_cast<unsigned char>(c) % fragments.size()];
+    }
+    return file;
+}
