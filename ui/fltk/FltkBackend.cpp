@@ -5,37 +5,19 @@
 #include "FltkX11.h"
 #include "FormFont.h"
 #include "HintWindow.h"
-#include "Picture.h"
-#include "Resources.h"
+#include "ProgramIcon.h"
 #include "StopMessage.h"
 #include "X11Window.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Menu_Item.H>
-#include <FL/Fl_RGB_Image.H>
 #include <FL/fl_draw.H>
 
 #include <cmath>
-#include <cstdint>
 
 namespace {
 
 constexpr double DesignDotsPerInch = 96.0;
-
-// The program icon for every window of ours, the message boxes included.
-void SetProgramIcon() {
-    const IconImage icon = DecodeIcon(ProgramIconFile());
-    std::vector<std::uint8_t> rgba;
-    rgba.reserve(icon.Argb.size() * 4);
-    for (const std::uint32_t pixel : icon.Argb) {
-        rgba.push_back(static_cast<std::uint8_t>(pixel >> 16));
-        rgba.push_back(static_cast<std::uint8_t>(pixel >> 8));
-        rgba.push_back(static_cast<std::uint8_t>(pixel));
-        rgba.push_back(static_cast<std::uint8_t>(pixel >> 24));
-    }
-    const Fl_RGB_Image image(rgba.data(), icon.Width, icon.Height, 4);
-    Fl_Window::default_icon(&image);  // FLTK keeps a copy
-}
 
 Fl_Cursor FltkCursor(Cursor cursor) {
     switch (cursor) {
@@ -69,7 +51,7 @@ FltkBackend::FltkBackend()
     : window_(std::make_unique<FltkWindow>()),
       hint_(std::make_unique<HintWindow>()),
       activation_([this](Activation activation) { ActivationChanged(activation); }) {
-    SetProgramIcon();
+    UseProgramIcon();
 }
 
 FltkBackend::~FltkBackend() {

@@ -16,6 +16,13 @@ constexpr int PointerHeight = 20;
 
 }  // namespace
 
+Point HintPosition(int width, int height, Point screenPointer, const Rect& screen) {
+    const int left = std::max(screen.Left, std::min(screenPointer.X, screen.Right() - width));
+    const int below = screenPointer.Y + PointerHeight;
+    const int top = below + height <= screen.Bottom() ? below : screenPointer.Y - height;
+    return {left, std::max(screen.Top, top)};
+}
+
 HintWindow::HintWindow() : Fl_Menu_Window(0, 0, 1, 1) {
     // Override-redirect: the window manager neither frames it nor gives it the focus.
     set_override();
@@ -34,18 +41,11 @@ void HintWindow::ShowAt(const std::string& text, Point screenPointer) {
     width += 2 * Fl_Tooltip::margin_width();
     height += 2 * Fl_Tooltip::margin_height();
 
-    // Keep the hint on the screen the pointer is on.
-    int screenX = 0;
-    int screenY = 0;
-    int screenWidth = 0;
-    int screenHeight = 0;
-    Fl::screen_xywh(screenX, screenY, screenWidth, screenHeight, screenPointer.X, screenPointer.Y);
-    const int left = std::max(screenX, std::min(screenPointer.X, screenX + screenWidth - width));
-    int top = screenPointer.Y + PointerHeight;
-    if (top + height > screenY + screenHeight) {
-        top = screenPointer.Y - height;
-    }
-    resize(left, top, width, height);
+    Rect screen;
+    Fl::screen_xywh(screen.Left, screen.Top, screen.Width, screen.Height, screenPointer.X,
+                    screenPointer.Y);
+    const Point position = HintPosition(width, height, screenPointer, screen);
+    resize(position.X, position.Y, width, height);
     redraw();
     show();
 }
