@@ -270,7 +270,7 @@ void Form::UpdateHover(Control* under) {
     }
     CancelHint();
     hovered_ = under;
-    backend_.SetCursor(under != nullptr ? under->ControlCursor : Cursor::Arrow);
+    backend_.SetCursor(under != nullptr ? under->ControlCursor : PointerShape::Arrow);
     if (under != nullptr && !under->Hint.empty()) {
         hintState_ = HintState::Waiting;
         backend_.StartTimer(FormTimer::HintShow, HintDelayMilliseconds);

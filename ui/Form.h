@@ -33,7 +33,7 @@ struct Control {
     std::string Name;
     ControlKind Kind = ControlKind::Surface;
     Rect Bounds;
-    Cursor ControlCursor = Cursor::Arrow;
+    PointerShape ControlCursor = PointerShape::Arrow;
     std::string Hint;
     bool HasPopupMenu = false;
     // Labels only.

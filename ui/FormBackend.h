@@ -53,7 +53,7 @@ public:
     virtual void CloseWindow() = 0;
 
     // Mouse and timers.
-    virtual void SetCursor(Cursor cursor) = 0;
+    virtual void SetCursor(PointerShape cursor) = 0;
     virtual void SetCapture(bool captured) = 0;
     virtual void StartTimer(FormTimer timer, int intervalMilliseconds) = 0;  // repeats
     virtual void StopTimer(FormTimer timer) = 0;

@@ -31,7 +31,7 @@ struct Rect {
 
 enum class MouseButton { Left, Right, Middle };
 
-enum class Cursor { Arrow, Hand, SizeAll };
+enum class PointerShape { Arrow, Hand, SizeAll };
 
 enum class TextAlignment { Right, Center };
 

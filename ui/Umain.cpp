@@ -68,7 +68,7 @@ Control Label(const std::string& name, Rect bounds, std::string_view caption,
 // The entry and last-number labels drag the window like the body and carry its menu.
 Control DragLabel(const std::string& name, Rect bounds, std::string_view caption) {
     Control label = Label(name, bounds, caption, TextAlignment::Right);
-    label.ControlCursor = Cursor::SizeAll;
+    label.ControlCursor = PointerShape::SizeAll;
     label.HasPopupMenu = true;
     return label;
 }
@@ -80,14 +80,14 @@ std::vector<Control> ControlTable() {
     controls.push_back({.Name = "Image1",
                         .Kind = ControlKind::Surface,
                         .Bounds = {0, 0, 129, 225},
-                        .ControlCursor = Cursor::SizeAll,
+                        .ControlCursor = PointerShape::SizeAll,
                         .Hint = "hier klicken und \"ziehen\" zum Verschieben",
                         .HasPopupMenu = true});
     for (const KeySurface& key : KeySurfaces) {
         controls.push_back({.Name = std::string(key.Name),
                             .Kind = ControlKind::Surface,
                             .Bounds = key.Bounds,
-                            .ControlCursor = Cursor::Hand,
+                            .ControlCursor = PointerShape::Hand,
                             .Hint = std::string(key.Hint),
                             .HasPopupMenu = true});
     }

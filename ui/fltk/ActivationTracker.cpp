@@ -1,7 +1,7 @@
 // Application activation from X focus events; see ActivationTracker.h.
 #include "ActivationTracker.h"
 
-#include "FltkX11.h"
+#include <FL/x.H>
 #include "X11Window.h"
 
 #include <FL/Fl.H>

@@ -1,8 +1,8 @@
 // The FLTK backend; see FltkBackend.h.
 #include "FltkBackend.h"
 
+#include <FL/x.H>
 #include "FltkWindow.h"
-#include "FltkX11.h"
 #include "FormFont.h"
 #include "HintWindow.h"
 #include "ProgramIcon.h"
@@ -19,13 +19,13 @@ namespace {
 
 constexpr double DesignDotsPerInch = 96.0;
 
-Fl_Cursor FltkCursor(Cursor cursor) {
+Fl_Cursor FltkCursor(PointerShape cursor) {
     switch (cursor) {
-        case Cursor::Hand:
+        case PointerShape::Hand:
             return FL_CURSOR_HAND;
-        case Cursor::SizeAll:
+        case PointerShape::SizeAll:
             return FL_CURSOR_MOVE;
-        case Cursor::Arrow:
+        case PointerShape::Arrow:
             break;
     }
     return FL_CURSOR_DEFAULT;
@@ -148,7 +148,7 @@ void FltkBackend::CloseWindow() {
     window_->hide();
 }
 
-void FltkBackend::SetCursor(Cursor cursor) {
+void FltkBackend::SetCursor(PointerShape cursor) {
     window_->cursor(FltkCursor(cursor));
 }
 

@@ -42,7 +42,7 @@ public:
     void SetOpacity(int alpha) override;
     void Invalidate(const Rect& area) override;
     void CloseWindow() override;
-    void SetCursor(Cursor cursor) override;
+    void SetCursor(PointerShape cursor) override;
     void SetCapture(bool captured) override;
     void StartTimer(FormTimer timer, int intervalMilliseconds) override;
     void StopTimer(FormTimer timer) override;

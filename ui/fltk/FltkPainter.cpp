@@ -1,7 +1,7 @@
 // Drawing the skin and the labels with fl_draw; see FltkPainter.h.
 #include "FltkPainter.h"
 
-#include "FltkX11.h"
+#include <FL/x.H>
 #include "FormFont.h"
 
 #include <FL/fl_draw.H>

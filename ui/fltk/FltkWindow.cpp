@@ -1,8 +1,8 @@
 // Event translation and painting for the calculator window; see FltkWindow.h.
 #include "FltkWindow.h"
 
+#include <FL/x.H>
 #include "FltkPainter.h"
-#include "FltkX11.h"
 #include "KeyEventTranslation.h"
 
 #include <FL/Fl.H>

@@ -1,7 +1,7 @@
 // The hint window; see HintWindow.h.
 #include "HintWindow.h"
 
-#include "FltkX11.h"
+#include <FL/x.H>
 
 #include <FL/Fl.H>
 #include <FL/Fl_Tooltip.H>

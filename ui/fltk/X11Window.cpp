@@ -1,7 +1,7 @@
 // Xlib and EWMH requests for the calculator window; see X11Window.h.
 #include "X11Window.h"
 
-#include "FltkX11.h"
+#include <FL/x.H>
 
 #include <X11/Xatom.h>
 #include <X11/extensions/shape.h>

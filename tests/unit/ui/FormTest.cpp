@@ -45,16 +45,16 @@ struct TestForm {
             {.Name = "Skin", .Kind = ControlKind::Picture},
             {.Name = "Body",
              .Bounds = {0, 0, 100, 100},
-             .ControlCursor = Cursor::SizeAll,
+             .ControlCursor = PointerShape::SizeAll,
              .Hint = "body hint",
              .HasPopupMenu = true},
             {.Name = "Low",
              .Bounds = {10, 10, 20, 20},
-             .ControlCursor = Cursor::Hand,
+             .ControlCursor = PointerShape::Hand,
              .HasPopupMenu = true},
             {.Name = "High",
              .Bounds = {10, 29, 20, 20},
-             .ControlCursor = Cursor::Hand,
+             .ControlCursor = PointerShape::Hand,
              .Hint = "high hint",
              .HasPopupMenu = true},
             {.Name = "Inert",
@@ -148,10 +148,10 @@ TEST(FormMenu, RightReleaseOpensTheMenuAtThePointerWhereTheControlHasOne) {
 
 TEST(FormCursor, EachControlShowsItsCursorWhenThePointerEntersIt) {
     TestForm t;
-    const std::vector<std::pair<Point, Cursor>> path = {{{50, 50}, Cursor::SizeAll},
-                                                        {{12, 12}, Cursor::Hand},
-                                                        {{65, 65}, Cursor::Arrow},
-                                                        {{200, 200}, Cursor::Arrow}};
+    const std::vector<std::pair<Point, PointerShape>> path = {{{50, 50}, PointerShape::SizeAll},
+                                                        {{12, 12}, PointerShape::Hand},
+                                                        {{65, 65}, PointerShape::Arrow},
+                                                        {{200, 200}, PointerShape::Arrow}};
     for (const auto& [point, cursor] : path) {
         t.TheForm.MouseMove(point);
         EXPECT_EQ(t.Backend.CurrentCursor, cursor) << "at " << TestForm::Text(point);

@@ -25,7 +25,7 @@ public:
     std::vector<int> OpacityRequests;
     std::vector<Rect> Invalidated;
     bool Closed = false;
-    Cursor CurrentCursor = Cursor::Arrow;
+    PointerShape CurrentCursor = PointerShape::Arrow;
     bool Captured = false;
     std::map<FormTimer, int> RunningTimers;
     std::string HintShown;  // empty while no hint is up
@@ -50,7 +50,7 @@ public:
     void SetOpacity(int alpha) override { OpacityRequests.push_back(alpha); }
     void Invalidate(const Rect& area) override { Invalidated.push_back(area); }
     void CloseWindow() override { Closed = true; }
-    void SetCursor(Cursor cursor) override { CurrentCursor = cursor; }
+    void SetCursor(PointerShape cursor) override { CurrentCursor = cursor; }
     void SetCapture(bool captured) override { Captured = captured; }
     void StartTimer(FormTimer timer, int intervalMilliseconds) override {
         RunningTimers[timer] = intervalMilliseconds;

@@ -88,7 +88,7 @@ TEST(TfrmMainTables, ControlsAndKeySurfacesAreAsDesigned) {
     EXPECT_EQ(w.TheForm().Title(), "Rechner");
     EXPECT_EQ(w.Display(), "| |0") << "initial captions";
     for (std::size_t i = 2; i < 20; ++i) {
-        EXPECT_EQ(controls[i].ControlCursor, Cursor::Hand) << controls[i].Name;
+        EXPECT_EQ(controls[i].ControlCursor, PointerShape::Hand) << controls[i].Name;
         EXPECT_TRUE(controls[i].HasPopupMenu) << controls[i].Name;
         EXPECT_EQ(controls[i].Bounds.Width, 26) << controls[i].Name;
     }
@@ -96,7 +96,7 @@ TEST(TfrmMainTables, ControlsAndKeySurfacesAreAsDesigned) {
     EXPECT_EQ(w.TheForm().ControlNamed("Image22").Hint,
               "AC (alles zur\xC3\xBC"
               "cksetzen oder Taste ESC)");
-    EXPECT_EQ(w.TheForm().ControlNamed("lblRechnerOperant").ControlCursor, Cursor::Arrow);
+    EXPECT_EQ(w.TheForm().ControlNamed("lblRechnerOperant").ControlCursor, PointerShape::Arrow);
     EXPECT_FALSE(w.TheForm().ControlNamed("lblRechnerOperant").HasPopupMenu);
 }
 
