@@ -1,6 +1,7 @@
 // Reading and in-place editing of one value of the registry export file.
 #include "RegistryFileFormat.h"
 
+#include <charconv>
 #include <stdexcept>
 #include <vector>
 
@@ -132,19 +133,6 @@ const ValueLines* FindValue(const KeyContents& key, std::string_view name) {
     return found;
 }
 
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
-
 // The data of a value over all its lines, without the line breaks, continuation backslashes
 // and indentation.
 std::string JoinedData(std::string_view file, const std::vector<TextLine>& lines,
@@ -168,10 +156,12 @@ std::string DecodeHexString(std::string_view hexList) {
     while (!TrimBlanks(hexList).empty()) {
         const std::size_t comma = hexList.find(',');
         const std::string_view item = TrimBlanks(hexList.substr(0, comma));
-        if (item.size() != 2 || HexDigit(item[0]) < 0 || HexDigit(item[1]) < 0) {
+        unsigned char byte = 0;
+        const auto [end, error] = std::from_chars(item.data(), item.data() + item.size(), byte, 16);
+        if (item.size() != 2 || error != std::errc() || end != item.data() + item.size()) {
             throw std::runtime_error("malformed hex data in the registry file");
         }
-        bytes += static_cast<char>(HexDigit(item[0]) * 16 + HexDigit(item[1]));
+        bytes += static_cast<char>(byte);
         hexList = comma == std::string_view::npos ? std::string_view() : hexList.substr(comma + 1);
     }
     std::string text;
