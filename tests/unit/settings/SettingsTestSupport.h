@@ -24,9 +24,13 @@ public:
         std::filesystem::create_directories(path_);
     }
     ~ScratchDirectory() {
+        // Read-only files from the tests cannot be deleted on Windows until they are writable.
         std::error_code ignored;
-        std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::add, ignored);
+        using Entries = std::filesystem::recursive_directory_iterator;
+        for (Entries entry(path_, ignored); entry != Entries(); entry.increment(ignored)) {
+            std::filesystem::permissions(entry->path(), std::filesystem::perms::owner_write,
+                                         std::filesystem::perm_options::add, ignored);
+        }
         std::filesystem::remove_all(path_, ignored);
     }
     ScratchDirectory(const ScratchDirectory&) = delete;
