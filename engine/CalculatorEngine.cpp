@@ -20,7 +20,7 @@ bool IsOperator(const KeyText& k) {
 }
 
 // (entry x multiplier + digit) / divisor computed exactly as a whole, so only the final value
-// has to fit: 100000000000000,5 can be typed although entry x 10 x Scale would not fit 64 bits.
+// has to fit the range: 100000000000000,5 can be typed, though its intermediate entry x 10 cannot.
 std::optional<Currency> ExtendedEntry(Currency entry, std::int64_t multiplier, Currency digit,
                                       std::int64_t divisor) {
     return Currency::FromWide(
