@@ -68,8 +68,10 @@ void CalculatorEngine::ProcessKey(const KeyText& k) {
     } else {
         if (pendingOperator_ == "=") {
             // A result is on display: start a new calculation. DecimalMode stays, so = , 5
-            // enters 0,5.
+            // enters 0,5. The old result goes too, or it would come back unseen once this entry
+            // is cleared: 2 + 3 = 7 C + 4 = gives 4, not 9.
             entry_ = Currency();
+            lastNumber_ = Currency();
             pendingOperator_.clear();
             display_.SetLastNumberText("");
             display_.SetOperatorText("");

@@ -76,6 +76,9 @@ TEST(ProcessKey, TypedZeroIsAnEntry) {
         {"5x0=", "0", "=", ""},
         {"5x0+3=", "3", "=", ""},
         {"2+3=0+4=", "4", "=", ""},
+        // A digit after "=" starts anew: the old result does not return once it is cleared.
+        {"2+3=7C+4=", "4", "=", ""},
+        {"2+3=7Cx4=", "0", "=", ""},
         {"5x,=", "0", "=", ""},
         // After "=" the comma is a typed entry of 0, folded as a copy.
         {"2=,+3=", "3", "=", ""},
@@ -175,8 +178,8 @@ TEST(ProcessKey, KeepsItsFields) {
         {"5C", "", 0, 0, false, 0, false},
         {"5+3A", "", 0, 0, false, 0, false},
         {"9:0=", "=", 0, 0, false, 0, false},
-        // The old result stays out of sight while a new calculation is typed.
-        {"2+3=0", "", 50000, 0, false, 0, true},
+        // A digit after "=" drops the old result; a comma keeps it on display with its "=".
+        {"2+3=0", "", 0, 0, false, 0, true},
         {"2+3=,", "=", 50000, 0, true, 10, true},
     };
     for (const Case& c : cases) {
