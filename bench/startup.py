@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Start-up, memory and idle benchmark of the calculator against a minimal FLTK program.
 
-    bench/startup.py build/app/rechner [--runs N]
+    bench/startup.py build/rechner [--runs N]
 
 Builds bench/minimal.cpp with g++ and fltk-config, starts a private Xvfb with openbox, and runs
 both programs in turn N times (at least 7; default 9) with fresh user directories, printing the

@@ -50,9 +50,7 @@ class Calculator:
     def wait_for_window(self):
         """Waits until the window is mapped and returns its id."""
         def mapped():
-            if not self.program.running():
-                raise AssertionError(f"rechner exited with {self.program.process.returncode} "
-                                     f"before mapping its window: {self.program.stderr()}")
+            self.check_running("before mapping its window")
             return self.session.tool("xdotool", "search", "--all", "--onlyvisible", "--pid",
                                      self.program.pid, "--name", TITLE_PATTERN,
                                      check=False).split()
@@ -62,8 +60,14 @@ class Calculator:
         self.window = int(ids[0])
         return self.window
 
+    def check_running(self, when):
+        if not self.program.running():
+            raise AssertionError(f"rechner exited with {self.program.process.returncode} {when}; "
+                                 f"standard error: {self.program.stderr()!r}")
+
     def geometry(self):
         """(left, top, width, height) of the window on the screen."""
+        self.check_running("while its window was looked at")
         info = self.session.tool("xwininfo", "-id", self.window)
         values = {}
         for line in info.splitlines():
@@ -71,6 +75,17 @@ class Calculator:
             values[key] = value.strip()
         return (int(values["Absolute upper-left X"]), int(values["Absolute upper-left Y"]),
                 int(values["Width"]), int(values["Height"]))
+
+    def wait_for_place(self, place, what):
+        """Waits until the window's upper-left corner is at place (the program may still be
+        working through the pointer's moves)."""
+        wait_until(lambda: self.geometry()[:2] == place, 3.0,
+                   f"the window at {place} {what} (it is at {self.geometry()[:2]})")
+
+    def wait_until_active(self):
+        wait_until(lambda: self.session.tool("xdotool", "getactivewindow",
+                                             check=False).strip() == str(self.window),
+                   START_TIMEOUT, "the window manager to activate the window")
 
     def property(self, name):
         """The value text xprop prints for a property of the window, None when it is not
@@ -186,4 +201,7 @@ class CalculatorTestCase(unittest.TestCase):
         self.addCleanup(calculator.program.stop)
         if wait:
             calculator.wait_for_window()
+            # Typed keys go to the active window: wait until that is ours.
+            if self.window_manager:
+                calculator.wait_until_active()
         return calculator

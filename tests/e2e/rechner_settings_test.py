@@ -2,7 +2,7 @@
 at start from the host's two settings stores, dragging, and the stores' contents afterwards.
 
 Run through CTest, or by hand:
-    RECHNER=build/app/rechner HOSTSIGNAL=build/tools/hostsignal \\
+    RECHNER=build/rechner HOSTSIGNAL=build/hostsignal \\
         python3 tests/e2e/rechner_settings_test.py [-v]
 """
 
@@ -81,7 +81,7 @@ class SettingsUnderWindowManager(CalculatorTestCase):
             left, top, _, _ = calculator.geometry()
             calculator.drag(start, moves)
             expected = (left + sum(dx for dx, _ in moves), top + sum(dy for _, dy in moves))
-            self.assertEqual(calculator.geometry()[:2], expected, f"dragged by the {what}")
+            calculator.wait_for_place(expected, f"after a drag by the {what}")
             stored = {"CalcLeft": str(expected[0]), "CalcTop": str(expected[1])}
             profile = "[Einstellungen]\r\nCalcLeft={CalcLeft}\r\nCalcTop={CalcTop}\r\n"
             wait_until(lambda: (registry_values(self.user) == stored
@@ -92,9 +92,10 @@ class SettingsUnderWindowManager(CalculatorTestCase):
     def test_restart_puts_the_window_where_it_was_dragged(self):
         calculator = self.start_calculator()
         calculator.drag(BODY_POINT, [(-200, 100), (-200, 100)])
-        dragged = calculator.geometry()
+        dragged = (FALLBACK[0] - 400, FALLBACK[1] + 200)
+        calculator.wait_for_place(dragged, "after the drag")
         self.assertEqual(calculator.close_and_wait(), 0)
-        self.assertEqual(self.start_calculator().geometry(), dragged)
+        self.assertEqual(self.start_calculator().geometry(), (*dragged, WIDTH, HEIGHT))
 
     def test_stored_position_is_corrected_only_beyond_the_screen(self):
         right = SCREEN_WIDTH - WIDTH
@@ -118,9 +119,8 @@ class SettingsUnderWindowManager(CalculatorTestCase):
                 write_store(user, "registry.reg",
                             registry_file(f'"CalcLeft"="{left}"', f'"CalcTop"="{top}"'))
                 calculator = self.start_calculator(user=user)
-                place = calculator.geometry()[:2]
+                calculator.wait_for_place(expected, f"from CalcLeft {left!r}, CalcTop {top!r}")
                 calculator.program.stop()
-                self.assertEqual(place, expected, f"stored CalcLeft {left!r}, CalcTop {top!r}")
 
     def test_invalid_left_gives_the_fallback_and_top_is_not_read(self):
         write_store(self.user, "registry.reg", registry_file('"CalcLeft"="12abc"'))
@@ -149,7 +149,7 @@ class SettingsUnderWindowManager(CalculatorTestCase):
         write_store(self.user, "registry.reg", registry)
         calculator = self.start_calculator()
         calculator.drag(BODY_POINT, [(50, 40)])
-        self.assertEqual(calculator.geometry()[:2], (350, 240))
+        calculator.wait_for_place((350, 240), "after the drag")
         expected = legacy.replace(b"CalcLeft=300", b"CalcLeft=350").replace(b"CalcTop=200",
                                                                            b"CalcTop=240")
         wait_until(lambda: profile_bytes(self.user) == expected, 3.0,

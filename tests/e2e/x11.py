@@ -1,5 +1,6 @@
-"""What the X command-line tools cannot tell: the rectangles of a window's shape and the
-override-redirect windows on screen (hints and menus), read through libX11 and libXext."""
+"""What the X command-line tools cannot tell: whether a display accepts connections yet, the
+rectangles of a window's shape and the override-redirect windows on screen (hints and menus),
+read through libX11 and libXext."""
 
 import ctypes
 import ctypes.util
@@ -59,6 +60,13 @@ _xext.XShapeGetRectangles.restype = ctypes.POINTER(_Rectangle)
 _xext.XShapeGetRectangles.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int,
                                       ctypes.POINTER(ctypes.c_int), ctypes.POINTER(ctypes.c_int)]
 _xlib.XSetErrorHandler(_ignore_error)
+
+
+def can_connect(name):
+    display = _xlib.XOpenDisplay(name.encode())
+    if display:
+        _xlib.XCloseDisplay(display)
+    return bool(display)
 
 
 class Display:

@@ -17,6 +17,7 @@ import time
 from pathlib import Path
 
 import ppm
+import x11
 
 SCREEN_WIDTH = 1280
 SCREEN_HEIGHT = 1024
@@ -88,8 +89,13 @@ class Program:
         return self._read(self._stderr)
 
     def stop(self):
+        # Asked first, so that an X server removes its lock and socket files.
         if self.running():
-            os.killpg(self.process.pid, signal.SIGKILL)
+            os.killpg(self.process.pid, signal.SIGTERM)
+            try:
+                self.process.wait(2)
+            except subprocess.TimeoutExpired:
+                os.killpg(self.process.pid, signal.SIGKILL)
         self.process.wait()
         self._stdout.close()
         self._stderr.close()
@@ -199,21 +205,37 @@ class XSession:
         self.base_dirs.remove()
 
     def _start_server(self):
-        read_end, write_end = os.pipe()
-        try:
-            server = self.start(["Xvfb", "-displayfd", write_end, "-screen", "0",
+        # Given a display number, Xvfb takes that display's lock file or refuses when another
+        # server holds it; then the next number is tried. (Left to pick one itself with
+        # -displayfd, it takes no lock, and a server started by number could take it too.)
+        first = os.getpid() % 800
+        for attempt in range(50):
+            number = 100 + (first + attempt) % 800
+            server = self.start(["Xvfb", f":{number}", "-screen", "0",
                                  f"{SCREEN_WIDTH}x{SCREEN_HEIGHT}x24", "-dpi", SCREEN_DPI,
-                                 "-nolisten", "tcp", "-noreset"],
-                                name="Xvfb", pass_fds=(write_end,))
-        finally:
-            os.close(write_end)
-        # Xvfb writes the display number it took once it accepts connections.
-        with os.fdopen(read_end, "rb") as numbers:
-            number = numbers.readline().decode().strip()
-        if not number:
-            raise RuntimeError(f"Xvfb did not start: {server.stderr()}")
-        self.display = f":{number}"
-        return server
+                                 "-nolisten", "tcp", "-noreset"], name="Xvfb")
+            if self._wait_for_server(server, number):
+                self.display = f":{number}"
+                return server
+            server.stop()
+            self.programs.remove(server)
+        raise RuntimeError("Xvfb found no free display")
+
+    @staticmethod
+    def _wait_for_server(server, number):
+        """Whether the server came up on display number, rather than exiting because another
+        server has it."""
+        lock = Path(f"/tmp/.X{number}-lock")
+
+        def state():
+            if not server.running():
+                return "gone"
+            try:
+                ours = int(lock.read_text().strip()) == server.pid
+            except (OSError, ValueError):
+                ours = False
+            return "up" if ours and x11.can_connect(f":{number}") else None
+        return wait_until(state, START_TIMEOUT, f"Xvfb to start on :{number}") == "up"
 
     def _start_window_manager(self):
         # openbox announces itself on the root window before it is ready to manage windows, and
