@@ -23,7 +23,6 @@ Nothing in the programs is instrumented; everything is watched from outside.
 import argparse
 import ctypes
 import ctypes.util
-import os
 import select
 import shutil
 import signal
@@ -72,12 +71,6 @@ class _MapEvent(ctypes.Structure):
                 ("send_event", ctypes.c_int), ("display", ctypes.c_void_p),
                 ("event", ctypes.c_ulong), ("window", ctypes.c_ulong),
                 ("override_redirect", ctypes.c_int)]
-
-
-class _DamageEvent(ctypes.Structure):
-    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong),
-                ("send_event", ctypes.c_int), ("display", ctypes.c_void_p),
-                ("drawable", ctypes.c_ulong), ("damage", ctypes.c_ulong)]
 
 
 _Event = ctypes.c_long * 24  # the size of Xlib's XEvent union
@@ -132,54 +125,54 @@ class Watcher:
 
     def run(self, args, env):
         """Starts the program and follows it for IDLE_END seconds; returns its figures."""
-        window = None
-        mapped = painted = None
-        redraws = 0
-        memory = cpu_at_idle_start = None
         started = time.monotonic()
         process = subprocess.Popen(args, env=env, stdin=subprocess.DEVNULL,
                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         try:
-            while True:
-                now = time.monotonic()
-                if cpu_at_idle_start is None and now - started >= IDLE_START:
-                    memory = resident_megabytes(process.pid)
-                    cpu_at_idle_start = cpu_nanoseconds(process.pid)
-                    redraws = 0
-                if now - started >= IDLE_END:
-                    break
-                deadline = started + (IDLE_START if cpu_at_idle_start is None else IDLE_END)
-                item = self.next_event(deadline)
-                if item is None:
-                    continue
-                event, seen = item
-                kind = _AnyEvent.from_buffer(event).type
-                if kind == _CREATE_NOTIFY and window is None:
-                    created = _CreateEvent.from_buffer(event)
-                    if (created.width, created.height) == (WIDTH, HEIGHT):
-                        window = created.window
-                        # Before the window manager maps it, so the first drawing is seen.
-                        _damage.XDamageCreate(self.display, window, _DAMAGE_REPORT_RAW_RECTANGLES)
-                        _xlib.XFlush(self.display)
-                elif kind == _MAP_NOTIFY and window is not None and mapped is None:
-                    if not _MapEvent.from_buffer(event).override_redirect:
-                        mapped = seen
-                elif kind == self.damage_notify and _DamageEvent.from_buffer(event).damage:
-                    if painted is None and mapped is not None:
-                        painted = seen
-                    elif painted is not None:
-                        redraws += 1
-            idle_cpu = cpu_nanoseconds(process.pid) - cpu_at_idle_start
+            mapped, painted = self.watch_start(started + IDLE_START)
+            if mapped is None or painted is None:
+                missing = "mapped" if mapped is None else "painted"
+                raise RuntimeError(f"{args[0]}: its window was not {missing} within "
+                                   f"{IDLE_START} s")
+            self.drawings_until(started + IDLE_START)
+            memory = resident_megabytes(process.pid)
+            cpu_before = cpu_nanoseconds(process.pid)
+            redraws = self.drawings_until(started + IDLE_END)
+            idle_cpu = cpu_nanoseconds(process.pid) - cpu_before
         finally:
             process.send_signal(signal.SIGTERM)
             process.wait()
-        if mapped is None or painted is None:
-            missing = "mapped" if mapped is None else "painted"
-            raise RuntimeError(f"{args[0]}: its window was never {missing}")
         return {"map": (mapped - started) * 1000, "paint": (painted - started) * 1000,
-                "memory": memory,
-                "cpu": idle_cpu / 1e6 / (IDLE_END - IDLE_START),
+                "memory": memory, "cpu": idle_cpu / 1e6 / (IDLE_END - IDLE_START),
                 "redraws": redraws}
+
+    def watch_start(self, deadline):
+        """The moments the new window was mapped and first drawn into, None for what did not
+        happen by the deadline."""
+        window = mapped = None
+        while (item := self.next_event(deadline)) is not None:
+            event, seen = item
+            kind = _AnyEvent.from_buffer(event).type
+            if kind == _CREATE_NOTIFY and window is None:
+                created = _CreateEvent.from_buffer(event)
+                if (created.width, created.height) == (WIDTH, HEIGHT):
+                    window = created.window
+                    # Before the window manager maps it, so the first drawing is seen.
+                    _damage.XDamageCreate(self.display, window, _DAMAGE_REPORT_RAW_RECTANGLES)
+                    _xlib.XFlush(self.display)
+            elif kind == _MAP_NOTIFY and window is not None and mapped is None:
+                if not _MapEvent.from_buffer(event).override_redirect:
+                    mapped = seen
+            elif kind == self.damage_notify and mapped is not None:
+                return mapped, seen
+        return mapped, None
+
+    def drawings_until(self, deadline):
+        """How many drawings into the watched window are reported until the deadline."""
+        count = 0
+        while (item := self.next_event(deadline)) is not None:
+            count += _AnyEvent.from_buffer(item[0]).type == self.damage_notify
+        return count
 
 
 def resident_megabytes(pid):
