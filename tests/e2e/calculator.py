@@ -40,11 +40,10 @@ def opacity_value(alpha):
 class Calculator:
     """One run of the calculator program for one user."""
 
-    def __init__(self, session, user, program=None):
+    def __init__(self, session, user):
         self.session = session
         self.user = user
-        self.program = session.start([program or os.environ["RECHNER"]], user=user,
-                                     name="rechner")
+        self.program = session.start([os.environ["RECHNER"]], user=user, name="rechner")
         self.window = None
 
     def wait_for_window(self):
@@ -150,25 +149,27 @@ class Calculator:
         except AssertionError:
             return marker
 
-    def close_and_wait(self, hostsignal=None, timeout=3.0):
+    def close_and_wait(self):
         """Closes the calculator through the host's close signal and returns its exit code."""
-        holder = self.session.start([hostsignal or os.environ["HOSTSIGNAL"], "close"],
-                                    user=self.user, name="hostsignal")
+        holder = self.session.start([os.environ["HOSTSIGNAL"], "close"], user=self.user,
+                                    name="hostsignal")
         try:
-            return self.program.wait_exit(timeout)
+            return self.program.wait_exit(3.0)
         finally:
             holder.stop()
-
 
     def drag(self, start, moves):
         """Presses the left button at start (window coordinates), moves the pointer by each
         (dx, dy) of moves in turn and releases it."""
         self.move_pointer(start)
         self.session.tool("xdotool", "mousedown", 1)
-        for dx, dy in moves:
-            x, y = self.session.pointer()
-            self.session.move_pointer(x + dx, y + dy)
-        self.session.tool("xdotool", "mouseup", 1)
+        try:
+            for dx, dy in moves:
+                x, y = self.session.pointer()
+                self.session.move_pointer(x + dx, y + dy)
+        finally:
+            # A button left down would hold the pointer for the tests that follow.
+            self.session.tool("xdotool", "mouseup", 1)
 
 
 def config_dir(user):
