@@ -68,6 +68,7 @@ void FltkBackend::Run(Form& form) {
     // The placement runs before the window maps, so it never shows at the default place first.
     form.Show();
     const Point placement = WindowPosition();
+    const int movesBeforeMapping = formMoves_;
     window_->show();
     const XWindowId xid = fl_xid(window_.get());
     if (opacity_) {
@@ -77,7 +78,9 @@ void FltkBackend::Run(Form& form) {
     window_->wait_for_expose();
     // A window manager may pull a new window wholly onto the screen; the form's placement,
     // partly off the screen included, is what counts, and a mapped window may be moved there.
-    if (WindowPosition() != placement) {
+    // Waiting for the first paint also handles input: a drag that already moved the window
+    // is the user's word and is not undone.
+    if (formMoves_ == movesBeforeMapping && WindowPosition() != placement) {
         MoveWindow(placement);
     }
     if (visible_) {
@@ -128,6 +131,7 @@ Point FltkBackend::WindowPosition() {
 }
 
 void FltkBackend::MoveWindow(Point topLeft) {
+    ++formMoves_;
     window_->position(topLeft.X, topLeft.Y);
 }
 
