@@ -25,11 +25,10 @@ namespace {
 
 const std::string Title = "Rechner";
 
-// The host raises this to close a running calculator; each poll holds it only for a moment.
-bool CloseSignalRaised() {
-    return NamedSessionObject("TembraLidornCalcClose").State() ==
-           SessionObjectState::AlreadyExisted;
-}
+// The host raises this to close a running calculator. Asking whether someone holds it answers
+// the same as creating it and seeing it already there, without leaving anything behind, and at
+// a fraction of the system calls: the poll runs five times a second for the whole session.
+bool CloseSignalRaised() { return NamedSessionObjectExists("TembraLidornCalcClose"); }
 
 }  // namespace
 
