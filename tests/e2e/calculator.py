@@ -192,8 +192,8 @@ class CalculatorTestCase(unittest.TestCase):
         self.user = self.new_user()
         self.session.move_pointer(*NEUTRAL_POINT)
 
-    def new_user(self):
-        user = UserDirs()
+    def new_user(self, locale="C.UTF-8"):
+        user = UserDirs(locale)
         self.addCleanup(user.remove)
         return user
 

@@ -113,6 +113,14 @@ class WindowUnderWindowManager(CalculatorTestCase):
             calculator.type(text)
             self.assertEqual(calculator.copied_display(), shown, f"typed Escape {text!r}")
 
+    def test_german_user_sees_the_decimal_comma(self):
+        user = self.new_user(locale="de_DE.UTF-8")
+        calculator = self.start_calculator(user=user)
+        for text, shown in [("7/2\r", "3,5"), ("1.5*4,5\r", "6,75"), ("1,5+1.5=", "3")]:
+            calculator.press("Escape")
+            calculator.type(text)
+            self.assertEqual(calculator.copied_display(), shown, f"typed Escape {text!r}")
+
     def test_escape_clears_all_and_does_not_close(self):
         calculator = self.start_calculator()
         calculator.type("12+5")

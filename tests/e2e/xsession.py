@@ -110,7 +110,8 @@ class UserDirs:
     """A user's home, runtime (mode 0700) and config directories inside one scratch
     directory."""
 
-    def __init__(self):
+    def __init__(self, locale="C.UTF-8"):
+        self.locale = locale
         self.root = Path(tempfile.mkdtemp(prefix="rechner-e2e-"))
         self.home = self.root / "home"
         self.runtime = self.root / "runtime"
@@ -120,7 +121,7 @@ class UserDirs:
 
     def env(self):
         return {"HOME": str(self.home), "XDG_RUNTIME_DIR": str(self.runtime),
-                "XDG_CONFIG_HOME": str(self.config)}
+                "XDG_CONFIG_HOME": str(self.config), "LC_ALL": self.locale}
 
     def remove(self):
         shutil.rmtree(self.root, ignore_errors=True)
@@ -128,11 +129,10 @@ class UserDirs:
 
 def user_env(user):
     """The environment for a program run by user: the caller's, minus any locale, display and
-    directory settings that could make a run differ, with a fixed locale."""
+    directory settings that could make a run differ, with the user's fixed locale."""
     env = {key: value for key, value in os.environ.items()
            if not key.startswith(("LC_", "XDG_", "WAYLAND_"))
            and key not in ("LANG", "LANGUAGE", "DISPLAY")}
-    env["LC_ALL"] = "C.UTF-8"
     env.update(user.env())
     return env
 
