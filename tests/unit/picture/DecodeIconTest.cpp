@@ -13,21 +13,21 @@ namespace {
 constexpr std::uint32_t Red = 0xC01020, Green = 0x10C020, Blue = 0x1020C0;
 
 // Two by two: red, green / blue, red, the last pixel cut out by the mask.
-IconSpec TwoByTwo(int bits) {
-    IconSpec spec{.Width = 2,
+IconLayout TwoByTwo(int bits) {
+    IconLayout layout{.Width = 2,
                   .Height = 2,
                   .BitsPerPixel = bits,
                   .Palette = {},
                   .Pixels = {},
                   .Masked = {0, 0, 0, 1}};
     if (bits <= 8) {
-        spec.Palette = {0, Red, Green, Blue};
-        spec.Pixels = {1, 2, 3, 1};
+        layout.Palette = {0, Red, Green, Blue};
+        layout.Pixels = {1, 2, 3, 1};
     } else {
         const std::uint32_t alpha = bits == 32 ? 0x80000000 : 0;
-        spec.Pixels = {Red | alpha, Green | alpha, Blue | alpha, Red | alpha};
+        layout.Pixels = {Red | alpha, Green | alpha, Blue | alpha, Red | alpha};
     }
-    return spec;
+    return layout;
 }
 
 TEST(DecodeIcon, ReadsEveryDepthAndCutsOutTheMask) {
@@ -49,13 +49,13 @@ TEST(DecodeIcon, KeepsTheAlphaChannelOfThirtyTwoBitIcons) {
 }
 
 TEST(DecodeIcon, TreatsThirtyTwoBitsWithoutAlphaAsOpaqueUnderTheMask) {
-    IconSpec spec = TwoByTwo(32);
-    for (std::uint32_t& pixel : spec.Pixels) {
+    IconLayout layout = TwoByTwo(32);
+    for (std::uint32_t& pixel : layout.Pixels) {
         pixel &= 0x00FFFFFF;
     }
     const std::vector<std::uint32_t> expected{0xFF000000 | Red, 0xFF000000 | Green,
                                               0xFF000000 | Blue, Red};
-    EXPECT_EQ(DecodeIcon(IconFile(spec)).Argb, expected);
+    EXPECT_EQ(DecodeIcon(IconFile(layout)).Argb, expected);
 }
 
 TEST(DecodeIcon, RejectsDamagedAndUnsupportedFiles) {
@@ -98,7 +98,7 @@ TEST(DecodeIcon, RejectsDamagedAndUnsupportedFiles) {
         c.Damage(file);
         EXPECT_THROW(DecodeIcon(file), PictureFormatError) << c.Name;
     }
-    IconSpec indexBeyondPalette = TwoByTwo(4);
+    IconLayout indexBeyondPalette = TwoByTwo(4);
     indexBeyondPalette.Palette.resize(3);
     EXPECT_THROW(DecodeIcon(IconFile(indexBeyondPalette)), PictureFormatError)
         << "colour 3 of a palette of 3";

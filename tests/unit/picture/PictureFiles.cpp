@@ -70,18 +70,18 @@ FileBytes BitmapFile(const Picture& picture, RowOrder order) {
     return file;
 }
 
-FileBytes IconFile(const IconSpec& spec) {
-    const int bits = spec.BitsPerPixel;
-    const std::size_t colourStride = Stride(spec.Width, bits);
-    const std::size_t maskStride = Stride(spec.Width, 1);
-    const auto height = static_cast<std::size_t>(spec.Height);
+FileBytes IconFile(const IconLayout& layout) {
+    const int bits = layout.BitsPerPixel;
+    const std::size_t colourStride = Stride(layout.Width, bits);
+    const std::size_t maskStride = Stride(layout.Width, 1);
+    const auto height = static_cast<std::size_t>(layout.Height);
     FileBytes colours(colourStride * height);
     FileBytes mask(maskStride * height);
-    for (int y = 0; y < spec.Height; ++y) {
-        const auto row = static_cast<std::size_t>(spec.Height - 1 - y);
-        for (int x = 0; x < spec.Width; ++x) {
-            const auto pixel = static_cast<std::size_t>(y * spec.Width + x);
-            const std::uint32_t value = spec.Pixels.at(pixel);
+    for (int y = 0; y < layout.Height; ++y) {
+        const auto row = static_cast<std::size_t>(layout.Height - 1 - y);
+        for (int x = 0; x < layout.Width; ++x) {
+            const auto pixel = static_cast<std::size_t>(y * layout.Width + x);
+            const std::uint32_t value = layout.Pixels.at(pixel);
             const auto column = static_cast<std::size_t>(x);
             std::uint8_t* out = &colours[row * colourStride];
             if (bits == 4) {
@@ -94,16 +94,16 @@ FileBytes IconFile(const IconSpec& spec) {
                         static_cast<std::uint8_t>(value >> (8 * byte));
                 }
             }
-            if (!spec.Masked.empty() && spec.Masked.at(pixel)) {
+            if (!layout.Masked.empty() && layout.Masked.at(pixel)) {
                 mask[row * maskStride + column / 8] |= static_cast<std::uint8_t>(0x80 >> (x % 8));
             }
         }
     }
     FileBytes image;
-    AppendInfoHeader(image, spec.Width, spec.Height * 2, bits,
+    AppendInfoHeader(image, layout.Width, layout.Height * 2, bits,
                      static_cast<std::uint32_t>(colours.size() + mask.size()),
-                     static_cast<std::uint32_t>(spec.Palette.size()));
-    for (const std::uint32_t colour : spec.Palette) {
+                     static_cast<std::uint32_t>(layout.Palette.size()));
+    for (const std::uint32_t colour : layout.Palette) {
         AppendU32(image, colour);  // blue, green, red, reserved
     }
     image.insert(image.end(), colours.begin(), colours.end());
@@ -113,9 +113,9 @@ FileBytes IconFile(const IconSpec& spec) {
     AppendU16(file, 0);
     AppendU16(file, 1);
     AppendU16(file, 1);
-    file.push_back(static_cast<std::uint8_t>(spec.Width));
-    file.push_back(static_cast<std::uint8_t>(spec.Height));
-    file.push_back(bits <= 8 ? static_cast<std::uint8_t>(spec.Palette.size()) : 0);
+    file.push_back(static_cast<std::uint8_t>(layout.Width));
+    file.push_back(static_cast<std::uint8_t>(layout.Height));
+    file.push_back(bits <= 8 ? static_cast<std::uint8_t>(layout.Palette.size()) : 0);
     file.push_back(0);
     AppendU16(file, 1);
     AppendU16(file, static_cast<std::uint16_t>(bits));

@@ -29,7 +29,7 @@ constexpr std::size_t Compression = 30;
 
 // One image of an icon file. Pixels, top-down, are palette indices at 4 and 8 bits, 0xRRGGBB at
 // 24 bits and 0xAARRGGBB at 32 bits; Masked marks the pixels the AND mask cuts out.
-struct IconSpec {
+struct IconLayout {
     int Width = 0;
     int Height = 0;
     int BitsPerPixel = 4;
@@ -38,7 +38,7 @@ struct IconSpec {
     std::vector<bool> Masked;
 };
 
-FileBytes IconFile(const IconSpec& spec);
+FileBytes IconFile(const IconLayout& layout);
 
 // Where an icon file with one image keeps its fields; the image follows the directory.
 namespace IconField {
