@@ -15,11 +15,11 @@ constexpr std::uint32_t Red = 0xC01020, Green = 0x10C020, Blue = 0x1020C0;
 // Two by two: red, green / blue, red, the last pixel cut out by the mask.
 IconLayout TwoByTwo(int bits) {
     IconLayout layout{.Width = 2,
-                  .Height = 2,
-                  .BitsPerPixel = bits,
-                  .Palette = {},
-                  .Pixels = {},
-                  .Masked = {0, 0, 0, 1}};
+                      .Height = 2,
+                      .BitsPerPixel = bits,
+                      .Palette = {},
+                      .Pixels = {},
+                      .Masked = {0, 0, 0, 1}};
     if (bits <= 8) {
         layout.Palette = {0, Red, Green, Blue};
         layout.Pixels = {1, 2, 3, 1};
