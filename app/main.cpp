@@ -28,7 +28,9 @@ const std::string Title = "Rechner";
 // The host raises this to close a running calculator. Asking whether someone holds it answers
 // the same as creating it and seeing it already there, without leaving anything behind, and at
 // a fraction of the system calls: the poll runs five times a second for the whole session.
-bool CloseSignalRaised() { return NamedSessionObjectExists("TembraLidornCalcClose"); }
+bool CloseSignalRaised() {
+    return NamedSessionObjectExists("TembraLidornCalcClose");
+}
 
 }  // namespace
 

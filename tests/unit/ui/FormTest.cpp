@@ -149,9 +149,9 @@ TEST(FormMenu, RightReleaseOpensTheMenuAtThePointerWhereTheControlHasOne) {
 TEST(FormCursor, EachControlShowsItsCursorWhenThePointerEntersIt) {
     TestForm t;
     const std::vector<std::pair<Point, PointerShape>> path = {{{50, 50}, PointerShape::SizeAll},
-                                                        {{12, 12}, PointerShape::Hand},
-                                                        {{65, 65}, PointerShape::Arrow},
-                                                        {{200, 200}, PointerShape::Arrow}};
+                                                              {{12, 12}, PointerShape::Hand},
+                                                              {{65, 65}, PointerShape::Arrow},
+                                                              {{200, 200}, PointerShape::Arrow}};
     for (const auto& [point, cursor] : path) {
         t.TheForm.MouseMove(point);
         EXPECT_EQ(t.Backend.CurrentCursor, cursor) << "at " << TestForm::Text(point);
