@@ -8,6 +8,7 @@ set(CMAKE_EXPORT_COMPILE_COMMANDS ON)
 option(RECHNER_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
 option(RECHNER_FUZZ "Build the libFuzzer targets (clang only)" OFF)
 option(RECHNER_GUI "Build the calculator window and the programs that need it" ON)
+option(RECHNER_WERROR "Treat warnings in our own code as errors (the test command sets it)" OFF)
 
 # Every target of ours links this; third-party sources (GoogleTest) keep their own settings.
 add_library(rechner_warnings INTERFACE)
@@ -16,6 +17,9 @@ target_compile_options(rechner_warnings INTERFACE -Wall -Wextra -Wpedantic -Wcon
                        # Tables use designated initializers and rely on default member values;
                        # g++ 12 would flag every field a row leaves out.
                        -Wno-missing-field-initializers)
+if(RECHNER_WERROR)
+    target_compile_options(rechner_warnings INTERFACE -Werror)
+endif()
 
 if(RECHNER_SANITIZE OR RECHNER_FUZZ)
     # Signed overflow must stop the test, not wrap silently.

@@ -4,6 +4,7 @@
 #   2. the unit tests again with clang++ under AddressSanitizer and UndefinedBehaviorSanitizer
 #   3. Windows (32-bit mingw-w64): the same unit tests and rechner-keys.exe under Wine
 #   4. the libFuzzer targets, each for a bounded time from a corpus seeded from the tables
+# Our own code must be formatted and build without a warning on all four.
 # Any failure stops the run with a non-zero exit status.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -14,13 +15,16 @@ scripts/install-deps.sh
 step() { printf '\n==== %s\n' "$*"; }
 jobs=$(nproc)
 
+step "Formatting"
+git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
+
 step "Linux build and tests"
-cmake --preset linux >/dev/null
+cmake --preset linux -DRECHNER_WERROR=ON >/dev/null
 cmake --build --preset linux -j "$jobs"
 ctest --preset linux -j "$jobs"
 
 step "Sanitizer build and unit tests"
-cmake --preset sanitize >/dev/null
+cmake --preset sanitize -DRECHNER_WERROR=ON >/dev/null
 cmake --build --preset sanitize -j "$jobs"
 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ASAN_OPTIONS=detect_leaks=1 \
     ctest --preset sanitize -j "$jobs"
@@ -28,7 +32,7 @@ UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ASAN_OPTIONS=detect_leaks=1 \
 step "Windows build and tests under Wine"
 export WINEPREFIX=$root/build-windows/wineprefix WINEDEBUG=-all WINEARCH=win64
 export WINEDLLOVERRIDES="mscoree,mshtml="
-cmake --preset windows >/dev/null
+cmake --preset windows -DRECHNER_WERROR=ON >/dev/null
 cmake --build --preset windows -j "$jobs"
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     rm -rf "$WINEPREFIX"
@@ -39,7 +43,7 @@ DISPLAY= ctest --preset windows
 wineserver --kill || true
 
 step "Fuzzing"
-cmake --preset fuzz >/dev/null
+cmake --preset fuzz -DRECHNER_WERROR=ON >/dev/null
 cmake --build --preset fuzz -j "$jobs"
 seconds=${RECHNER_FUZZ_SECONDS:-20}
 for fuzzer in build-fuzz/tests/fuzz/fuzz_*; do
@@ -49,8 +53,14 @@ for fuzzer in build-fuzz/tests/fuzz/fuzz_*; do
     rm -rf "$corpus" && mkdir -p "$corpus"
     if [ -d "tests/fuzz/corpus/$name" ]; then cp tests/fuzz/corpus/$name/* "$corpus"/; fi
     echo "-- $name for ${seconds}s"
-    "$fuzzer" -max_total_time="$seconds" -timeout=5 -rss_limit_mb=2048 -print_final_stats=1 \
-        "$corpus" 2>&1 | tail -n 3
+    log=build-fuzz/$name.log
+    if ! "$fuzzer" -max_total_time="$seconds" -timeout=5 -rss_limit_mb=2048 \
+        -print_final_stats=1 "$corpus" >"$log" 2>&1; then
+        cat "$log"
+        echo "$name failed; the input that failed is named above"
+        exit 1
+    fi
+    grep -E '^stat::(number_of_executed_units|new_units_added)' "$log"
 done
 
 step "All tests passed"
