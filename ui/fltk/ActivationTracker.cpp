@@ -1,10 +1,10 @@
 // Application activation from X focus events; see ActivationTracker.h.
 #include "ActivationTracker.h"
 
-#include <FL/x.H>
 #include "X11Window.h"
 
 #include <FL/Fl.H>
+#include <FL/x.H>
 
 #include <utility>
 

@@ -1,7 +1,6 @@
 // The FLTK backend; see FltkBackend.h.
 #include "FltkBackend.h"
 
-#include <FL/x.H>
 #include "FltkWindow.h"
 #include "FormFont.h"
 #include "HintWindow.h"
@@ -12,6 +11,7 @@
 #include <FL/Fl.H>
 #include <FL/Fl_Menu_Item.H>
 #include <FL/fl_draw.H>
+#include <FL/x.H>
 
 #include <cmath>
 

@@ -1,7 +1,6 @@
 // Drawing the skin and the labels with fl_draw; see FltkPainter.h.
 #include "FltkPainter.h"
 
-#include <FL/x.H>
 #include "FormFont.h"
 
 #include <FL/fl_draw.H>

@@ -1,7 +1,6 @@
 // Event translation and painting for the calculator window; see FltkWindow.h.
 #include "FltkWindow.h"
 
-#include <FL/x.H>
 #include "FltkPainter.h"
 #include "KeyEventTranslation.h"
 

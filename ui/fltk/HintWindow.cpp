@@ -1,11 +1,10 @@
 // The hint window; see HintWindow.h.
 #include "HintWindow.h"
 
-#include <FL/x.H>
-
 #include <FL/Fl.H>
 #include <FL/Fl_Tooltip.H>
 #include <FL/fl_draw.H>
+#include <FL/x.H>
 
 #include <algorithm>
 
