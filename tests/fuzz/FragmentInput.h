@@ -4,6 +4,8 @@
 // backslashes), so that the fuzzer reaches well-formed and nearly well-formed files quickly.
 
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -19,4 +21,22 @@ inline std::string FileFromInput(std::string_view input,
         file += fragments[static_cast<unsigned char>(c) % fragments.size()];
     }
     return file;
+}
+
+struct SettingsFuzzInput {
+    std::string_view Value;  // what the fuzzer writes into the file
+    std::string File;
+};
+
+// The first byte picks the value to write from values; the rest makes the file.
+inline std::optional<SettingsFuzzInput> SettingsInput(const std::uint8_t* data, std::size_t size,
+                                                      std::span<const std::string_view> values,
+                                                      std::span<const std::string_view> fragments) {
+    if (size == 0) {
+        return std::nullopt;
+    }
+    return SettingsFuzzInput{
+        values[data[0] % values.size()],
+        FileFromInput(std::string_view(reinterpret_cast<const char*>(data) + 1, size - 1),
+                      fragments)};
 }

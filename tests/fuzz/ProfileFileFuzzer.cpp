@@ -61,12 +61,12 @@ std::string Shown(const std::optional<std::string>& value) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    if (size == 0) {
+    const std::optional<SettingsFuzzInput> input = SettingsInput(data, size, Values, Fragments);
+    if (!input) {
         return 0;
     }
-    const std::string_view value = Values[data[0] % Values.size()];
-    const std::string file = FileFromInput(
-        std::string_view(reinterpret_cast<const char*>(data) + 1, size - 1), Fragments);
+    const std::string_view value = input->Value;
+    const std::string& file = input->File;
 
     static_cast<void>(ReadProfileValue(file, "Einstellungen", "CalcLeft"));
     std::string after;

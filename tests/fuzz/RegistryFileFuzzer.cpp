@@ -64,12 +64,12 @@ std::string Outcome(std::string_view file, std::string_view name) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    if (size == 0) {
+    const std::optional<SettingsFuzzInput> input = SettingsInput(data, size, Values, Fragments);
+    if (!input) {
         return 0;
     }
-    const std::string_view value = Values[data[0] % Values.size()];
-    const std::string file = FileFromInput(
-        std::string_view(reinterpret_cast<const char*>(data) + 1, size - 1), Fragments);
+    const std::string_view value = input->Value;
+    const std::string& file = input->File;
 
     const std::string before = Outcome(file, "CalcLeft");
     std::string after;
