@@ -91,9 +91,11 @@ std::optional<std::int32_t> TextToInteger(std::string_view text) {
 
 Point PlaceWindow(const std::function<std::string(const std::string&)>& readSetting,
                   const ScreenLayout& screens, int windowWidth, int windowHeight) {
-    const int screenWidth = screens.Primary.Width;
-    const int screenHeight = screens.Primary.Height;
-    const Point fallback{screenWidth - windowWidth, FallbackTop};
+    // On Windows the primary screen starts at 0, 0, so its right edge is its width; an X server
+    // may put it anywhere in the desktop, so its edges are what count.
+    const int screenRight = screens.Primary.Right();
+    const int screenBottom = screens.Primary.Bottom();
+    const Point fallback{screenRight - windowWidth, screens.Primary.Top + FallbackTop};
 
     const std::optional<std::int32_t> left = TextToInteger(readSetting("CalcLeft"));
     if (!left) {
@@ -104,11 +106,11 @@ Point PlaceWindow(const std::function<std::string(const std::string&)>& readSett
         return fallback;
     }
     Point placed{*left, *top};
-    if (placed.X > screenWidth) {
-        placed.X = screenWidth - windowWidth;
+    if (placed.X > screenRight) {
+        placed.X = screenRight - windowWidth;
     }
-    if (placed.Y > screenHeight) {
-        placed.Y = screenHeight - windowHeight;
+    if (placed.Y > screenBottom) {
+        placed.Y = screenBottom - windowHeight;
     }
 
     // A position left over from a monitor that has since been unplugged would leave a window

@@ -132,4 +132,33 @@ TEST(PlaceWindow, AppliesTheStoredPositionPulledBackFromBeyondThePrimaryScreen) 
     }
 }
 
+TEST(PlaceWindow, MeasuresFromThePrimaryScreensOwnEdgesWhereverItLies) {
+    // An X server may place the primary screen right of or below another monitor.
+    const Rect secondary{0, 0, 1920, 1080};
+    const Rect primaryRight{1920, 0, 1920, 1080};
+    const Rect primaryBelow{0, 1080, 1920, 1080};
+    const Rect smallAbove{0, 0, 1024, 768};
+    const struct {
+        std::string Left, Top;
+        ScreenLayout Screens;
+        Point Expected;
+    } cases[] = {
+        {"3000", "200", {primaryRight, {secondary, primaryRight}}, {3000, 200}},
+        {"500", "200", {primaryRight, {secondary, primaryRight}}, {500, 200}},
+        {"4000", "200", {primaryRight, {secondary, primaryRight}}, {3714, 200}},
+        {"", "", {primaryRight, {secondary, primaryRight}}, {3714, 100}},
+        {"", "", {primaryBelow, {smallAbove, primaryBelow}}, {1794, 1180}},
+        {"100", "3000", {primaryBelow, {smallAbove, primaryBelow}}, {100, 1936}},
+        {"1500", "200", {primaryBelow, {smallAbove, primaryBelow}}, {1794, 1180}},
+    };
+    for (const auto& c : cases) {
+        const auto readSetting = [&](const std::string& name) {
+            return name == "CalcLeft" ? c.Left : c.Top;
+        };
+        EXPECT_EQ(PlaceWindow(readSetting, c.Screens, 126, 224), c.Expected)
+            << "CalcLeft \"" << c.Left << "\", CalcTop \"" << c.Top << "\", primary at "
+            << c.Screens.Primary.Left << "," << c.Screens.Primary.Top;
+    }
+}
+
 }  // namespace
