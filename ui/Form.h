@@ -110,7 +110,6 @@ public:
     int ClientHeight() const { return clientHeight_; }
     const std::vector<Control>& Controls() const { return controls_; }
     const Picture& Skin() const { return skin_; }
-    std::optional<int> Opacity() const { return opacity_; }
 
 private:
     // Runs a handler; an exception escaping it is shown and swallowed.

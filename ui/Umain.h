@@ -34,7 +34,6 @@ public:
     TfrmMain& operator=(const TfrmMain&) = delete;
 
     Form& GetForm() { return form_; }
-    const CalculatorEngine& Engine() const { return engine_; }
 
     // Drag state.
     bool Dragging = false;
