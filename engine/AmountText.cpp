@@ -3,6 +3,7 @@
 
 #include "AmountText.h"
 
+#include <string_view>
 #include <utility>
 
 #include "AmountParse.h"
@@ -18,6 +19,19 @@ std::function<void()>& MessageHook() {
 
 // Characters kept after each removed mark; anything beyond is dropped with it.
 constexpr std::size_t KeptAfterMark = 99;
+
+// The bytes of the first count whole characters of UTF-8 text, so that a cut never leaves part of
+// a character behind for the message to show. Continuation bytes belong to the character before.
+std::size_t WholeCharacterBytes(std::string_view text, std::size_t count) {
+    std::size_t at = 0;
+    for (; count > 0 && at < text.size(); --count) {
+        ++at;
+        while (at < text.size() && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80) {
+            ++at;
+        }
+    }
+    return at;
+}
 
 }  // namespace
 
@@ -49,7 +63,9 @@ Currency TextToAmount(const std::string& text) {
         for (const char mark : {'.', ',', '\''}) {
             // s changes only by a whole step, so a failure leaves it as the last step left it.
             for (std::size_t at = s.find(mark); at != std::string::npos; at = s.find(mark)) {
-                s = s.substr(0, at) + s.substr(at + 1, KeptAfterMark);
+                const std::string_view after = std::string_view(s).substr(at + 1);
+                s = s.substr(0, at) +
+                    std::string(after.substr(0, WholeCharacterBytes(after, KeptAfterMark)));
                 separatorRemoved = true;
             }
         }

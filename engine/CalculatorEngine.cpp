@@ -21,10 +21,12 @@ bool IsOperator(const KeyText& k) {
 
 // (entry x multiplier + digit) / divisor computed exactly as a whole, so only the final value
 // has to fit the range: 100000000000000,5 can be typed, though its intermediate entry x 10 cannot.
+// A digit extends a pasted negative entry away from zero, as it extends a positive one.
 std::optional<Currency> ExtendedEntry(Currency entry, std::int64_t multiplier, Currency digit,
                                       std::int64_t divisor) {
+    const std::int64_t signedDigit = entry.Raw() < 0 ? -digit.Raw() : digit.Raw();
     return Currency::FromWide(
-        WideInteger::Product(entry.Raw(), multiplier).Plus(digit.Raw()).DividedBy(divisor));
+        WideInteger::Product(entry.Raw(), multiplier).Plus(signedDigit).DividedBy(divisor));
 }
 
 }  // namespace
@@ -66,20 +68,40 @@ void CalculatorEngine::ProcessKey(const KeyText& k) {
         }
         entryTyped_ = true;
     } else {
-        if (pendingOperator_ == "=") {
-            // A result is on display: start a new calculation. DecimalMode stays, so = , 5
-            // enters 0,5. The old result goes too, or it would come back unseen once this entry
-            // is cleared: 2 + 3 = 7 C + 4 = gives 4, not 9.
-            entry_ = Currency();
-            lastNumber_ = Currency();
-            pendingOperator_.clear();
-            display_.SetLastNumberText("");
-            display_.SetOperatorText("");
-        }
+        StartNewCalculationAfterResult();
         AppendDigit(TextToAmount(k));
         entryTyped_ = true;
     }
     display_.SetEntryText(CurrencyToText(entry_));
+}
+
+void CalculatorEngine::EnterAmount(Currency amount) {
+    StartNewCalculationAfterResult();
+    entry_ = amount;
+    entryTyped_ = true;
+    // The decimals it shows are taken as typed, so a digit typed next lands after them.
+    std::int64_t fraction = amount.Raw() % Currency::Scale;
+    decimalMode_ = fraction != 0;
+    decimalDivisor_ = Currency::Scale * 10;
+    while (fraction != 0 && fraction % 10 == 0) {
+        fraction /= 10;
+        decimalDivisor_ /= 10;
+    }
+    display_.SetEntryText(CurrencyToText(entry_));
+}
+
+// A result is on display: start a new calculation. DecimalMode stays, so = , 5 enters 0,5. The
+// old result goes too, or it would come back unseen once this entry is cleared: 2 + 3 = 7 C + 4 =
+// gives 4, not 9.
+void CalculatorEngine::StartNewCalculationAfterResult() {
+    if (pendingOperator_ != "=") {
+        return;
+    }
+    entry_ = Currency();
+    lastNumber_ = Currency();
+    pendingOperator_.clear();
+    display_.SetLastNumberText("");
+    display_.SetOperatorText("");
 }
 
 CalculatorEngine::FoldOutcome CalculatorEngine::ApplyPendingOperation() {

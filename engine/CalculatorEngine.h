@@ -17,6 +17,9 @@ public:
     // Applies one key and writes the display texts it changes. A text that is not a key is read
     // as a digit by TextToAmount, which throws ConversionError for it.
     void ProcessKey(const KeyText& k);
+    // Makes a whole amount the entry, as if its digits had been typed: after "=" it starts a
+    // new calculation, and digits typed next carry on after its last decimal.
+    void EnterAmount(Currency amount);
 
     // "", "+", "-", "x", ":" or "=": the operator that will fold the entry into the last number.
     const KeyText& PendingOperator() const { return pendingOperator_; }
@@ -37,6 +40,7 @@ private:
     // the result lies outside the range or divides by zero, with nothing changed.
     FoldOutcome ApplyPendingOperation();
     void ShowError();
+    void StartNewCalculationAfterResult();
     void AppendDigit(Currency digit);
 
     CalculatorDisplay& display_;

@@ -39,6 +39,14 @@ Form::Form(FormBackend& backend, std::string title, int clientWidth, int clientH
             control.Bounds.Height = skin_.Height;
         }
     }
+    backend_.AttachForm(this);
+}
+
+Form::~Form() {
+    for (const FormTimer timer : {FormTimer::Close, FormTimer::HintShow, FormTimer::HintHide}) {
+        backend_.StopTimer(timer);
+    }
+    backend_.AttachForm(nullptr);
 }
 
 void Form::Scale() {
@@ -62,7 +70,7 @@ void Form::Scale() {
         }
     }
     backend_.SetClientSize(clientWidth_, clientHeight_);
-    backend_.SetColourKeyMask(ColourKeyMask(skin_, clientWidth_, clientHeight_));
+    backend_.SetColourKey(ColourKey, skin_);
 }
 
 Control& Form::ControlNamed(const std::string& name) {
@@ -95,7 +103,43 @@ void Form::SetOpacity(int alpha) {
 
 void Form::Close() {
     CancelHint();
-    backend_.CloseWindow();
+    if (nestedLoops_ > 0) {
+        closeRequested_ = true;
+    } else if (!closed_) {
+        closed_ = true;
+        backend_.CloseWindow();
+    }
+}
+
+Point Form::WindowPosition() {
+    return backend_.WindowPosition();
+}
+
+void Form::MoveWindow(Point topLeft) {
+    backend_.MoveWindow(topLeft);
+}
+
+ScreenLayout Form::Screens() {
+    return backend_.Screens();
+}
+
+void Form::StartCloseTimer(int intervalMilliseconds) {
+    backend_.StartTimer(FormTimer::Close, intervalMilliseconds);
+}
+
+void Form::ShowMessage(const std::string& text, const std::string& caption) {
+    InNestedLoop([&] {
+        backend_.ShowErrorMessage(text, caption);
+        return 0;
+    });
+}
+
+void Form::CopyToClipboard(const std::string& text) {
+    backend_.CopyToClipboard(text);
+}
+
+void Form::RequestClipboardText() {
+    backend_.RequestClipboardText();
 }
 
 void Form::Show() {
@@ -108,6 +152,16 @@ void Form::Activate() {
 
 void Form::Deactivate() {
     Guarded(Handlers.OnDeactivate);
+}
+
+void Form::RegionalSettingsChanged() {
+    Guarded(Handlers.OnRegionalSettingsChanged);
+}
+
+void Form::ClipboardTextArrived(const std::string& text) {
+    if (Handlers.OnClipboardText) {
+        Guarded([&] { Handlers.OnClipboardText(text); });
+    }
 }
 
 void Form::CharTyped(char32_t typed) {
@@ -123,103 +177,148 @@ void Form::KeyDown(char32_t key, KeyModifiers modifiers) {
 }
 
 void Form::MouseDown(MouseButton button, Point client) {
-    lastPointer_ = client;
-    // A press ends the hint of the control under the pointer, for as long as it stays there.
-    if (hintState_ == HintState::Showing || hintState_ == HintState::Waiting) {
-        CancelHint();
-        hintState_ = HintState::Done;
-    }
-    Control* target = captured_ != nullptr ? captured_ : ControlAt(client);
-    if (target == nullptr) {
-        return;
-    }
-    if (button == MouseButton::Left && captured_ == nullptr) {
-        captured_ = target;
-        backend_.SetCapture(true);
-    }
-    if (target->OnMouseDown) {
-        Guarded([&] { target->OnMouseDown(button, Relative(*target, client)); });
-    }
+    Guarded([&] {
+        lastPointer_ = client;
+        // A press ends the hint of the control under the pointer, for as long as it stays there.
+        if (hintState_ == HintState::Showing || hintState_ == HintState::Waiting) {
+            CancelHint();
+            hintState_ = HintState::Done;
+        }
+        const bool leftHeld = pressed_ != nullptr && pressedButton_ == MouseButton::Left;
+        Control* target = leftHeld ? pressed_ : ControlAt(client);
+        if (target == nullptr) {
+            return;
+        }
+        if (pressed_ == nullptr) {
+            pressed_ = target;
+            pressedButton_ = button;
+            backend_.SetCapture(true);
+        }
+        if (target->OnMouseDown) {
+            Guarded([&] { target->OnMouseDown(button, Relative(*target, client)); });
+        }
+    });
 }
 
 void Form::MouseMove(Point client) {
-    lastPointer_ = client;
-    Control* target = captured_;
-    if (target == nullptr) {
-        target = ControlAt(client);
-        UpdateHover(target);
-    }
-    if (target != nullptr && target->OnMouseMove) {
-        Guarded([&] { target->OnMouseMove(Relative(*target, client)); });
-    }
+    Guarded([&] {
+        lastPointer_ = client;
+        Control* target = nullptr;
+        if (pressed_ != nullptr && pressedButton_ == MouseButton::Left) {
+            target = pressed_;
+        } else {
+            target = ControlAt(client);
+            UpdateHover(target);
+        }
+        if (target != nullptr && target->OnMouseMove) {
+            Guarded([&] { target->OnMouseMove(Relative(*target, client)); });
+        }
+    });
 }
 
 void Form::MouseUp(MouseButton button, Point client) {
-    lastPointer_ = client;
-    Control* target = captured_ != nullptr ? captured_ : ControlAt(client);
-    const bool completesClick = button == MouseButton::Left && captured_ != nullptr;
-    if (completesClick) {
-        captured_ = nullptr;
-        backend_.SetCapture(false);
-    }
-    if (target == nullptr) {
-        return;
-    }
-    // The release only has to lie inside the pressed control, even where another control lies
-    // above it: a press on 0 released on the row it shares with 1 still enters 0.
-    if (completesClick && target->OnClick && target->Bounds.Contains(client)) {
-        Guarded(target->OnClick);
-    }
-    if (target->OnMouseUp) {
-        Guarded([&] { target->OnMouseUp(button, Relative(*target, client)); });
-    }
-    if (button == MouseButton::Right && target->HasPopupMenu) {
-        OpenPopupMenu(client);
-    }
-    if (captured_ == nullptr) {
-        UpdateHover(ControlAt(client));
-    }
+    Guarded([&] {
+        lastPointer_ = client;
+        Control* under = ControlAt(client);
+        Control* target = under;
+        const bool endsPress = pressed_ != nullptr && button == pressedButton_;
+        Control* pressed = pressed_;
+        if (endsPress) {
+            EndPress();
+            // The left button's release always belongs to its press. Another button's release
+            // goes where it lands, but one that lands where nothing takes releases (a key, the
+            // operator label, outside the window) still ends what its press began.
+            if (button == MouseButton::Left || target == nullptr || !target->OnMouseUp) {
+                target = pressed;
+            }
+        } else if (pressed_ != nullptr && pressedButton_ == MouseButton::Left) {
+            target = pressed_;
+        }
+        if (target == nullptr) {
+            return;
+        }
+        // The release only has to lie inside the pressed control, even where another control
+        // lies above it: a press on 0 released on the row it shares with 1 still enters 0.
+        if (endsPress && button == MouseButton::Left && target->OnClick &&
+            target->Bounds.Contains(client)) {
+            Guarded(target->OnClick);
+        }
+        if (target->OnMouseUp) {
+            Guarded([&] { target->OnMouseUp(button, Relative(*target, client)); });
+        }
+        if (button == MouseButton::Right && under != nullptr && under->HasPopupMenu) {
+            OpenPopupMenu(client);
+        }
+        if (pressed_ == nullptr) {
+            UpdateHover(ControlAt(client));
+        }
+    });
+}
+
+void Form::CaptureLost() {
+    Guarded([&] {
+        Control* pressed = pressed_;
+        if (pressed == nullptr) {
+            return;
+        }
+        const MouseButton button = pressedButton_;
+        // The system already took the capture; there is nothing to release.
+        pressed_ = nullptr;
+        if (pressed->OnMouseUp) {
+            Guarded([&] { pressed->OnMouseUp(button, Relative(*pressed, lastPointer_)); });
+        }
+    });
 }
 
 void Form::MouseLeave() {
-    if (captured_ == nullptr) {
-        CancelHint();
-        hovered_ = nullptr;
-    }
+    Guarded([&] {
+        if (pressed_ == nullptr) {
+            CancelHint();
+            hovered_ = nullptr;
+        }
+    });
 }
 
 void Form::Timer(FormTimer timer) {
-    switch (timer) {
-        case FormTimer::Close:
-            Guarded(Handlers.OnCloseTimer);
-            break;
-        case FormTimer::HintShow:
-            backend_.StopTimer(FormTimer::HintShow);
-            if (hintState_ == HintState::Waiting && hovered_ != nullptr) {
-                hintState_ = HintState::Showing;
-                backend_.ShowHint(hovered_->Hint, ScreenPoint(lastPointer_));
-                backend_.StartTimer(FormTimer::HintHide, HintDurationMilliseconds);
-            }
-            break;
-        case FormTimer::HintHide:
-            backend_.StopTimer(FormTimer::HintHide);
-            if (hintState_ == HintState::Showing) {
-                backend_.HideHint();
-                hintState_ = HintState::Done;
-            }
-            break;
-    }
+    Guarded([&] {
+        switch (timer) {
+            case FormTimer::Close:
+                Guarded(Handlers.OnCloseTimer);
+                break;
+            case FormTimer::HintShow:
+                backend_.StopTimer(FormTimer::HintShow);
+                if (hintState_ == HintState::Waiting && hovered_ != nullptr) {
+                    hintState_ = HintState::Showing;
+                    backend_.ShowHint(hovered_->Hint, ScreenPoint(lastPointer_));
+                    backend_.StartTimer(FormTimer::HintHide, HintDurationMilliseconds);
+                }
+                break;
+            case FormTimer::HintHide:
+                backend_.StopTimer(FormTimer::HintHide);
+                if (hintState_ == HintState::Showing) {
+                    backend_.HideHint();
+                    hintState_ = HintState::Done;
+                }
+                break;
+        }
+    });
 }
 
-void Form::Paint(FormPainter& painter) const {
-    for (const Control& control : controls_) {
-        if (control.Kind == ControlKind::Picture) {
-            painter.DrawPicture(skin_, {control.Bounds.Left, control.Bounds.Top});
-        } else if (control.Kind == ControlKind::Label) {
-            painter.DrawText(control.Caption, control.Bounds, control.Alignment,
-                             control.FontHeight);
+void Form::Paint(FormPainter& painter) {
+    Guarded([&] {
+        for (const Control& control : controls_) {
+            if (control.Kind == ControlKind::Picture) {
+                painter.DrawPicture(skin_, {control.Bounds.Left, control.Bounds.Top});
+            } else if (control.Kind == ControlKind::Label) {
+                painter.DrawText(control.Caption, control.Bounds, control.Alignment,
+                                 control.FontHeight);
+            }
         }
-    }
+    });
+}
+
+void Form::RunGuarded(const std::function<void()>& work) {
+    Guarded(work);
 }
 
 void Form::Guarded(const std::function<void()>& handler) {
@@ -235,11 +334,43 @@ void Form::Guarded(const std::function<void()>& handler) {
     } catch (...) {
         // Something that is not an error object still gets its box, with an empty text.
     }
-    if (captured_ != nullptr) {
-        captured_ = nullptr;
-        backend_.SetCapture(false);
+    ShowException(message);
+}
+
+void Form::ShowException(const std::string& message) {
+    if (pressed_ != nullptr) {
+        EndPress();
     }
-    backend_.ShowErrorMessage(ExceptionMessageText(message), title_);
+    try {
+        ShowMessage(ExceptionMessageText(message), title_);
+    } catch (...) {
+        // A box that cannot be shown leaves nothing else to tell the user with; the loop goes on.
+    }
+}
+
+int Form::InNestedLoop(const std::function<int()>& call) {
+    ++nestedLoops_;
+    int result = 0;
+    try {
+        result = call();
+    } catch (...) {
+        LeaveNestedLoop();
+        throw;
+    }
+    LeaveNestedLoop();
+    return result;
+}
+
+void Form::LeaveNestedLoop() {
+    if (--nestedLoops_ == 0 && closeRequested_) {
+        closeRequested_ = false;
+        Close();
+    }
+}
+
+void Form::EndPress() {
+    pressed_ = nullptr;
+    backend_.SetCapture(false);
 }
 
 Control* Form::ControlAt(Point client) {
@@ -296,7 +427,8 @@ void Form::OpenPopupMenu(Point client) {
     for (const PopupMenuItem& item : PopupMenu) {
         captions.push_back(item.Caption);
     }
-    const int chosen = backend_.ShowPopupMenu(captions, ScreenPoint(client));
+    const Point at = ScreenPoint(client);
+    const int chosen = InNestedLoop([&] { return backend_.ShowPopupMenu(captions, at); });
     if (chosen >= 0 && static_cast<std::size_t>(chosen) < PopupMenu.size()) {
         Guarded(PopupMenu[static_cast<std::size_t>(chosen)].OnClick);
     }

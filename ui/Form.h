@@ -5,11 +5,15 @@
 //   - the topmost control under the pointer takes a press; the skin picture never does;
 //   - a left press captures the mouse for the pressed control until the release;
 //   - a click is a left press and release over the same control;
+//   - the release of the button that made a press returns to the pressed control when it lands
+//     where no control takes releases, and a lost capture ends the press as a release would,
+//     without a click;
 //   - a right release over a control with a context menu opens the menu at the pointer;
 //   - each control has its own cursor; a hint shows after the pointer rests 500 ms on a control
 //     that has one and hides 2500 ms later;
 //   - the whole form scales by the measured height of "0" against the design's 13 pixels;
-//   - an exception escaping a handler is shown in a message box, and the program carries on.
+//   - an exception escaping any event is shown in a message box, and the program carries on;
+//   - a close asked for inside the menu's or a message box's loop waits until it has returned.
 //
 // Start reading at Form's event entry points (MouseDown and the others), which the backend
 // calls; FormBackend.h says what the backend does in return. The window that fills these
@@ -60,6 +64,8 @@ struct FormHandlers {
     std::function<void(char32_t typed)> OnKeyPress;
     std::function<void(char32_t key, KeyModifiers modifiers)> OnKeyDown;
     std::function<void()> OnCloseTimer;
+    std::function<void()> OnRegionalSettingsChanged;
+    std::function<void(const std::string& text)> OnClipboardText;
 };
 
 // Multiplies by numerator / denominator and rounds half away from zero, as the platform's
@@ -76,8 +82,13 @@ public:
     static constexpr int HintDelayMilliseconds = 500;
     static constexpr int HintDurationMilliseconds = 2500;
 
+    static constexpr Colour ColourKey{255, 255, 255};
+
     Form(FormBackend& backend, std::string title, int clientWidth, int clientHeight,
          std::vector<Control> controls, Picture skin);
+    ~Form();
+    Form(const Form&) = delete;
+    Form& operator=(const Form&) = delete;
 
     // Applies the scaling rule with the backend's measured height of "0".
     void Scale();
@@ -87,13 +98,18 @@ public:
     void MouseDown(MouseButton button, Point client);
     void MouseMove(Point client);
     void MouseUp(MouseButton button, Point client);
+    void CaptureLost();
     void MouseLeave();
     void CharTyped(char32_t typed);
     void KeyDown(char32_t key, KeyModifiers modifiers);
     void Activate();
     void Deactivate();
+    void RegionalSettingsChanged();
+    void ClipboardTextArrived(const std::string& text);
     void Timer(FormTimer timer);
-    void Paint(FormPainter& painter) const;
+    void Paint(FormPainter& painter);
+    // Runs a backend's own code for an event: whatever escapes is shown, and the loop goes on.
+    void RunGuarded(const std::function<void()>& work);
 
     // For the window that owns the form.
     FormHandlers Handlers;
@@ -103,7 +119,15 @@ public:
     void SetCaption(const std::string& labelName, const std::string& caption);
     void SetOpacity(int alpha);
     void Close();
-    FormBackend& Backend() { return backend_; }
+    // The window's own services, for the window that owns the form: the backend is reached
+    // through here only.
+    Point WindowPosition();
+    void MoveWindow(Point topLeft);
+    ScreenLayout Screens();
+    void StartCloseTimer(int intervalMilliseconds);
+    void ShowMessage(const std::string& text, const std::string& caption);
+    void CopyToClipboard(const std::string& text);
+    void RequestClipboardText();
 
     const std::string& Title() const { return title_; }
     int ClientWidth() const { return clientWidth_; }
@@ -114,6 +138,11 @@ public:
 private:
     // Runs a handler; an exception escaping it is shown and swallowed.
     void Guarded(const std::function<void()>& handler);
+    void ShowException(const std::string& message);
+    // Modal calls count as a nested loop, during which a close waits.
+    int InNestedLoop(const std::function<int()>& call);
+    void LeaveNestedLoop();
+    void EndPress();
     Control* ControlAt(Point client);
     static Point Relative(const Control& control, Point client);
     Point ScreenPoint(Point client);
@@ -132,8 +161,15 @@ private:
     std::vector<Control> controls_;  // bottom first; later rows lie above earlier ones
     Picture skin_;
     std::optional<int> opacity_;
-    Control* captured_ = nullptr;
+    // The control that took the press in progress, and the button that made it. Only a left
+    // press routes moves and the release to it; a press of another button gets its release back
+    // when nothing else takes it.
+    Control* pressed_ = nullptr;
+    MouseButton pressedButton_ = MouseButton::Left;
     Control* hovered_ = nullptr;
+    int nestedLoops_ = 0;
+    bool closeRequested_ = false;
+    bool closed_ = false;
     Point lastPointer_;
     HintState hintState_ = HintState::Idle;
 };

@@ -4,22 +4,47 @@
 //
 // Backend to form (calls on Form, see Form.h), each native event once, in client coordinates:
 //   - MouseDown / MouseMove / MouseUp with the button; a double-click press is an ordinary press
+//   - CaptureLost when a press ends without its release reaching the window: the window was
+//     hidden, another program grabbed the pointer, or the system took the capture away
 //   - MouseLeave when the pointer leaves the window
-//   - CharTyped with the character the keyboard layout produced (Enter 13, Escape 27)
+//   - CharTyped with the character the keyboard layout produced (Enter 13, Escape 27); a key
+//     pressed with Ctrl or Alt held types nothing, AltGr characters do
 //   - KeyDown with a key's lower-case letter and the modifiers (for shortcuts such as Ctrl+C)
 //   - Activate / Deactivate when the program as a whole gains or loses the foreground; the
 //     program's own popup menu and message boxes do not count
+//   - RegionalSettingsChanged when the user's number format may have changed
+//   - ClipboardTextArrived with the text a RequestClipboardText asked for, when it comes
 //   - Timer when a timer the form started elapses
 //   - Paint, handing over a FormPainter
 //
-// Form to backend (this interface): everything else. The backend keeps no state of its own
-// about controls, captions or opacity; the form decides and the backend carries it out.
+// Form to backend (this interface): everything else.
+//
+// Order and lifetime:
+//   - The form attaches itself in its constructor and detaches in its destructor; a backend
+//     delivers events only to an attached form and forgets its pointer when the form goes.
+//   - Everything below may be called before the native window is shown or the loop runs; a
+//     backend keeps what it cannot apply yet (size, colour key, opacity, position, timers) and
+//     applies it when the window appears.
+//   - Calls from the form arrive on the GUI thread from inside an event; ShowPopupMenu and
+//     ShowErrorMessage run a nested loop in which timers keep firing. CloseWindow is never
+//     called from inside such a loop: the form waits until it has returned.
+//
+// State a backend keeps: the current cursor, the opacity together with the colour key (one
+// layered-window setting on Windows), the mouse tracking needed to report MouseLeave, and the
+// native capture. It keeps no state of its own about controls or captions: the form decides and
+// the backend carries it out.
+//
+// Exceptions: every call into the form is guarded by the form; a backend also runs its own code
+// for an event through Form::RunGuarded, and catches everything at its native callbacks, since an
+// exception must never unwind through toolkit or system frames.
 
 #include <string>
 #include <vector>
 
 #include "FormTypes.h"
 #include "Picture.h"
+
+class Form;
 
 enum class FormTimer { Close, HintShow, HintHide };
 
@@ -37,6 +62,9 @@ class FormBackend {
 public:
     virtual ~FormBackend() = default;
 
+    // The form that receives the events, or nullptr once it is gone.
+    virtual void AttachForm(Form* form) = 0;
+
     // Creation-time facts.
     // Height of the text "0" in the form font (8 point bold sans at the screen's resolution),
     // ascent plus descent: 13 on a standard 96-dpi display.
@@ -45,15 +73,19 @@ public:
 
     // The window.
     virtual void SetClientSize(int width, int height) = 0;
-    virtual void SetColourKeyMask(const std::vector<Rect>& visible) = 0;
+    // Pixels of exactly this colour are see-through and let clicks pass; the picture is what is
+    // drawn at 0, 0, for backends that must derive the window's shape from it.
+    virtual void SetColourKey(Colour key, const Picture& picture) = 0;
     virtual Point WindowPosition() = 0;
     virtual void MoveWindow(Point topLeft) = 0;
     virtual void SetOpacity(int alpha) = 0;
     virtual void Invalidate(const Rect& area) = 0;
+    // Ends the event loop once it is back at the top.
     virtual void CloseWindow() = 0;
 
     // Mouse and timers.
     virtual void SetCursor(PointerShape cursor) = 0;
+    // While captured, the release of a held button reaches the window wherever it happens.
     virtual void SetCapture(bool captured) = 0;
     virtual void StartTimer(FormTimer timer, int intervalMilliseconds) = 0;  // repeats
     virtual void StopTimer(FormTimer timer) = 0;
@@ -65,5 +97,9 @@ public:
     virtual int ShowPopupMenu(const std::vector<std::string>& items, Point screenPointer) = 0;
     // Error (stop) icon and one OK button, owned by the window.
     virtual void ShowErrorMessage(const std::string& text, const std::string& caption) = 0;
+
+    // The clipboard, as UTF-8 text. Reading may have to wait for another program, so the text
+    // arrives later as an event; nothing arrives when the clipboard holds no text.
     virtual void CopyToClipboard(const std::string& text) = 0;
+    virtual void RequestClipboardText() = 0;
 };

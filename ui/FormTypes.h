@@ -31,6 +31,14 @@ struct Rect {
 
 enum class MouseButton { Left, Right, Middle };
 
+// An exact 24-bit colour, as the colour key names the one colour that is see-through.
+struct Colour {
+    std::uint8_t Red = 0;
+    std::uint8_t Green = 0;
+    std::uint8_t Blue = 0;
+    friend bool operator==(const Colour&, const Colour&) = default;
+};
+
 enum class PointerShape { Arrow, Hand, SizeAll };
 
 enum class TextAlignment { Right, Center };

@@ -246,20 +246,25 @@ Picture ScalePicture(const Picture& source, int width, int height) {
     return result;
 }
 
-std::vector<Rect> ColourKeyMask(const Picture& picture, int clientWidth, int clientHeight) {
+std::vector<Rect> ColourKeyMask(const Picture& picture, Colour key, int clientWidth,
+                                int clientHeight) {
     CheckPicture(picture);
+    const auto isKey = [&picture, key](int x, int y) {
+        const std::uint8_t* rgb = &picture.Rgb[PixelOffset(picture, x, y)];
+        return rgb[0] == key.Red && rgb[1] == key.Green && rgb[2] == key.Blue;
+    };
     std::vector<Rect> visible;
     const int width = std::min(clientWidth, picture.Width);
     const int height = std::min(clientHeight, picture.Height);
     for (int y = 0; y < height; ++y) {
         int x = 0;
         while (x < width) {
-            if (IsWhite(&picture.Rgb[PixelOffset(picture, x, y)])) {
+            if (isKey(x, y)) {
                 ++x;
                 continue;
             }
             const int left = x;
-            while (x < width && !IsWhite(&picture.Rgb[PixelOffset(picture, x, y)])) {
+            while (x < width && !isKey(x, y)) {
                 ++x;
             }
             visible.push_back({left, y, x - left, 1});

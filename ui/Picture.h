@@ -39,11 +39,12 @@ Picture DecodeBitmap(std::span<const std::uint8_t> file);
 // pixel or a picture whose Rgb does not match its size throws std::invalid_argument.
 Picture ScalePicture(const Picture& source, int width, int height);
 
-// The parts of a client area of the given size that stay visible under the white colour key
-// when the picture is drawn at 0, 0 on a white background: horizontal runs of pixels that are
-// not exactly red 255, green 255, blue 255, one rectangle per run, top to bottom. Beyond the
-// picture the client area is transparent; a smaller client area clips the runs.
-std::vector<Rect> ColourKeyMask(const Picture& picture, int clientWidth, int clientHeight);
+// The parts of a client area of the given size that stay visible under the colour key when the
+// picture is drawn at 0, 0 on a background of the key colour: horizontal runs of pixels that are
+// not exactly the key, one rectangle per run, top to bottom. Beyond the picture the client area
+// is transparent; a smaller client area clips the runs.
+std::vector<Rect> ColourKeyMask(const Picture& picture, Colour key, int clientWidth,
+                                int clientHeight);
 
 // Reads the first image of a Windows icon file (4- or 8-bit palette or 24/32-bit, with its AND
 // mask). Anything else throws PictureFormatError.

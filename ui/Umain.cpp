@@ -4,8 +4,10 @@
 #include "Umain.h"
 
 #include <array>
+#include <optional>
 #include <string_view>
 
+#include "AmountParse.h"
 #include "AmountText.h"
 #include "KeyboardMap.h"
 #include "Placement.h"
@@ -128,13 +130,14 @@ TfrmMain::TfrmMain(FormBackend& backend, TfrmMainServices services)
         .OnKeyPress = [this](char32_t typed) { FormKeyPress(typed); },
         .OnKeyDown = [this](char32_t key, KeyModifiers modifiers) { FormKeyDown(key, modifiers); },
         .OnCloseTimer = [this] { TimerCloseTimer(); },
+        .OnRegionalSettingsChanged = [this] { RegionalSettingsChanged(); },
+        .OnClipboardText = [this](const std::string& text) { PasteAmount(text); },
     };
-    SetConversionMessageHook([this] {
-        form_.Backend().ShowErrorMessage("Konvertierungsfehler!", "Betrag nicht korrekt.");
-    });
+    SetConversionMessageHook(
+        [this] { form_.ShowMessage("Konvertierungsfehler!", "Betrag nicht korrekt."); });
     form_.Scale();
     form_.SetOpacity(InitialOpacity);
-    backend.StartTimer(FormTimer::Close, CloseTimerInterval);
+    form_.StartCloseTimer(CloseTimerInterval);
 }
 
 TfrmMain::~TfrmMain() {
@@ -144,8 +147,8 @@ TfrmMain::~TfrmMain() {
 void TfrmMain::FormShow() {
     const Point place = PlaceWindow(
         [this](const std::string& name) { return services_.Settings.ReadSetting(name); },
-        form_.Backend().Screens(), form_.ClientWidth(), form_.ClientHeight());
-    form_.Backend().MoveWindow(place);
+        form_.Screens(), form_.ClientWidth(), form_.ClientHeight());
+    form_.MoveWindow(place);
 }
 
 void TfrmMain::FormActivate() {
@@ -163,8 +166,13 @@ void TfrmMain::FormKeyPress(char32_t typed) {
 }
 
 void TfrmMain::FormKeyDown(char32_t key, KeyModifiers modifiers) {
-    if (key == U'c' && modifiers.Control && !modifiers.Alt) {
+    if (!modifiers.Control || modifiers.Alt) {
+        return;
+    }
+    if (key == U'c') {
         CopyDisplayedNumber();
+    } else if (key == U'v') {
+        form_.RequestClipboardText();
     }
 }
 
@@ -180,14 +188,14 @@ void TfrmMain::Image1MouseMove(Point controlPoint) {
     }
     // The control moves with the window, so the pressed point stays under the pointer. One move
     // carries both coordinates, so the window never shows at the half-way corner.
-    const Point window = form_.Backend().WindowPosition();
-    form_.Backend().MoveWindow(
+    const Point window = form_.WindowPosition();
+    form_.MoveWindow(
         {window.X + (controlPoint.X - DragStartX), window.Y + (controlPoint.Y - DragStartY)});
 }
 
 void TfrmMain::Image1MouseUp(MouseButton, Point) {
     Dragging = false;
-    const Point window = form_.Backend().WindowPosition();
+    const Point window = form_.WindowPosition();
     services_.Settings.WriteSetting("CalcLeft", std::to_string(window.X));
     services_.Settings.WriteSetting("CalcTop", std::to_string(window.Y));
 }
@@ -219,7 +227,29 @@ void TfrmMain::CopyDisplayedNumber() {
     const std::string& lastNumber = form_.ControlNamed(LastNumberLabel).Caption;
     const std::string& shown = entry.empty() ? lastNumber : entry;
     if (!shown.empty() && shown != ErrorText) {
-        form_.Backend().CopyToClipboard(shown);
+        form_.CopyToClipboard(shown);
+    }
+}
+
+void TfrmMain::PasteAmount(const std::string& text) {
+    // Trimmed of every blank, so a line copied with its line break still reads. Neither the
+    // grouping marks nor the message box of typed amounts apply: text that is no amount in the
+    // user's format simply changes nothing.
+    constexpr std::string_view Blanks = " \t\r\n";
+    const std::size_t first = text.find_first_not_of(Blanks);
+    if (first == std::string::npos) {
+        return;
+    }
+    const std::string_view trimmed =
+        std::string_view(text).substr(first, text.find_last_not_of(Blanks) - first + 1);
+    if (const std::optional<Currency> amount = ParseAmountText(trimmed, DecimalSeparator())) {
+        engine_.EnterAmount(*amount);
+    }
+}
+
+void TfrmMain::RegionalSettingsChanged() {
+    if (services_.ReadDecimalSeparator) {
+        SetDecimalSeparator(services_.ReadDecimalSeparator());
     }
 }
 

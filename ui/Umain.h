@@ -15,10 +15,11 @@
 #include "Settings.h"
 
 // What the window needs from outside the window: the settings store behind ReadSetting and
-// WriteSetting, and the probe of the host's close signal.
+// WriteSetting, the probe of the host's close signal and the user's decimal separator.
 struct TfrmMainServices {
     SettingsStore& Settings;
     std::function<bool()> CloseSignalRaised;
+    std::function<char()> ReadDecimalSeparator;
 };
 
 class TfrmMain : public CalculatorDisplay {
@@ -59,6 +60,10 @@ public:
 
     // Copies the number on display, exactly as displayed.
     void CopyDisplayedNumber();
+    // Makes an amount from the clipboard the entry, as if typed; other text changes nothing.
+    void PasteAmount(const std::string& text);
+    // The next display write uses the user's current decimal separator.
+    void RegionalSettingsChanged();
 
 private:
     void ProcessKey(const KeyText& key);

@@ -29,7 +29,8 @@ void CheckBitmap(std::span<const std::uint8_t> file) {
                 picture.Rgb.size() == static_cast<std::size_t>(picture.Width) *
                                           static_cast<std::size_t>(picture.Height) * 3,
             "a decoded bitmap holds three bytes per pixel", size);
-    for (const Rect& run : ColourKeyMask(picture, picture.Width + 1, picture.Height + 1)) {
+    for (const Rect& run :
+         ColourKeyMask(picture, {255, 255, 255}, picture.Width + 1, picture.Height + 1)) {
         Require(run.Left >= 0 && run.Right() <= picture.Width && run.Top >= 0 &&
                     run.Top < picture.Height && run.Height == 1 && run.Width > 0,
                 "mask runs lie inside the picture", size);

@@ -1,6 +1,7 @@
 // The FLTK backend; see FltkBackend.h.
 #include "FltkBackend.h"
 
+#include "CallbackGuard.h"
 #include "FltkWindow.h"
 #include "FormFont.h"
 #include "HintWindow.h"
@@ -14,6 +15,7 @@
 #include <FL/x.H>
 
 #include <cmath>
+#include <cstdio>
 
 namespace {
 
@@ -47,6 +49,20 @@ std::string DisplayForMessages() {
     return name.empty() ? "(DISPLAY is not set)" : "\"" + name + "\"";
 }
 
+std::unique_ptr<NativeBackend> OpenNativeBackend() {
+    // Without a display there is no window to show a message in.
+    if (!OpenDisplay()) {
+        std::fprintf(stderr, "rechner: cannot open the X display %s\n",
+                     DisplayForMessages().c_str());
+        return nullptr;
+    }
+    return std::make_unique<FltkBackend>();
+}
+
+void ShowStartupMessage(const std::string& text, const std::string& caption) {
+    ShowStopMessage(text, caption);
+}
+
 FltkBackend::FltkBackend()
     : window_(std::make_unique<FltkWindow>()),
       hint_(std::make_unique<HintWindow>()),
@@ -55,14 +71,17 @@ FltkBackend::FltkBackend()
 }
 
 FltkBackend::~FltkBackend() {
+    AttachForm(nullptr);
     for (auto& [timer, slot] : timers_) {
         Fl::remove_timeout(TimerElapsed, &slot);
     }
 }
 
-void FltkBackend::Run(Form& form) {
-    form_ = &form;
-    window_->Attach(form);
+void FltkBackend::Run() {
+    if (form_ == nullptr) {
+        return;
+    }
+    Form& form = *form_;
     window_->copy_label(form.Title().c_str());
     window_->xclass(form.Title().c_str());
     // The placement runs before the window maps, so it never shows at the default place first.
@@ -83,10 +102,13 @@ void FltkBackend::Run(Form& form) {
     if (formMoves_ == movesBeforeMapping && WindowPosition() != placement) {
         MoveWindow(placement);
     }
-    if (visible_) {
-        SetWindowShape(xid, *visible_);
-    }
+    ApplyShape();
     Fl::run();
+}
+
+void FltkBackend::AttachForm(Form* form) {
+    form_ = form;
+    window_->Attach(form);
 }
 
 int FltkBackend::MeasureZeroHeight() {
@@ -119,10 +141,15 @@ void FltkBackend::SetClientSize(int width, int height) {
     window_->size_range(width, height, width, height);  // not resizable
 }
 
-void FltkBackend::SetColourKeyMask(const std::vector<Rect>& visible) {
-    visible_ = visible;
-    if (window_->shown()) {
-        SetWindowShape(fl_xid(window_.get()), visible);
+void FltkBackend::SetColourKey(Colour key, const Picture& picture) {
+    // X has no colour key: the window's shape leaves out the key's pixels instead.
+    visible_ = ColourKeyMask(picture, key, window_->w(), window_->h());
+    ApplyShape();
+}
+
+void FltkBackend::ApplyShape() {
+    if (visible_ && window_->shown()) {
+        SetWindowShape(fl_xid(window_.get()), *visible_);
     }
 }
 
@@ -177,11 +204,14 @@ void FltkBackend::StopTimer(FormTimer timer) {
 
 void FltkBackend::TimerElapsed(void* slot) {
     const auto& elapsed = *static_cast<TimerSlot*>(slot);
-    // Rescheduled first, so that the form may stop or restart the timer from its handler.
-    Fl::repeat_timeout(elapsed.Seconds, TimerElapsed, slot);
-    if (elapsed.Backend->form_ != nullptr) {
-        elapsed.Backend->form_->Timer(elapsed.Timer);
-    }
+    Form* form = elapsed.Backend->form_;
+    GuardCallback(form, [&] {
+        // Rescheduled first, so that the form may stop or restart the timer from its handler.
+        Fl::repeat_timeout(elapsed.Seconds, TimerElapsed, slot);
+        if (form != nullptr) {
+            form->Timer(elapsed.Timer);
+        }
+    });
 }
 
 void FltkBackend::ShowHint(const std::string& text, Point screenPointer) {
@@ -214,13 +244,20 @@ void FltkBackend::CopyToClipboard(const std::string& text) {
     Fl::copy(text.c_str(), static_cast<int>(text.size()), 1);
 }
 
+void FltkBackend::RequestClipboardText() {
+    // The clipboard, not the primary selection. The owner answers through the event loop, and
+    // the text arrives as the window's paste event; an owner that never answers blocks nothing.
+    Fl::paste(*window_, 1);
+}
+
 void FltkBackend::ActivationChanged(Activation activation) {
-    if (form_ == nullptr) {
-        return;
-    }
-    if (activation == Activation::Active) {
-        form_->Activate();
-    } else {
-        form_->Deactivate();
-    }
+    GuardCallback(form_, [&] {
+        if (form_ == nullptr) {
+            return;
+        } else if (activation == Activation::Active) {
+            form_->Activate();
+        } else {
+            form_->Deactivate();
+        }
+    });
 }

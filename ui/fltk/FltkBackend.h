@@ -1,7 +1,7 @@
 #pragma once
 // The form's backend on Linux/X11 with FLTK 1.3: it owns the calculator window, its hint window
 // and the timers, carries out what the form asks, and follows the program's activation. Create
-// it after OpenDisplay succeeded, build the form on it, then Run the form.
+// it after OpenDisplay succeeded, build the form on it, then Run.
 
 #include <map>
 #include <memory>
@@ -11,7 +11,7 @@
 
 #include "ActivationTracker.h"
 #include "Form.h"
-#include "FormBackend.h"
+#include "NativeBackend.h"
 
 class FltkWindow;
 class HintWindow;
@@ -23,20 +23,20 @@ bool OpenDisplay();
 // note that DISPLAY is not set.
 std::string DisplayForMessages();
 
-class FltkBackend : public FormBackend {
+class FltkBackend : public NativeBackend {
 public:
     FltkBackend();
     ~FltkBackend() override;
     FltkBackend(const FltkBackend&) = delete;
     FltkBackend& operator=(const FltkBackend&) = delete;
 
-    // Shows the form's window and runs the event loop until the window closes.
-    void Run(Form& form);
+    void Run() override;
 
+    void AttachForm(Form* form) override;
     int MeasureZeroHeight() override;
     ScreenLayout Screens() override;
     void SetClientSize(int width, int height) override;
-    void SetColourKeyMask(const std::vector<Rect>& visible) override;
+    void SetColourKey(Colour key, const Picture& picture) override;
     Point WindowPosition() override;
     void MoveWindow(Point topLeft) override;
     void SetOpacity(int alpha) override;
@@ -51,6 +51,7 @@ public:
     int ShowPopupMenu(const std::vector<std::string>& items, Point screenPointer) override;
     void ShowErrorMessage(const std::string& text, const std::string& caption) override;
     void CopyToClipboard(const std::string& text) override;
+    void RequestClipboardText() override;
 
 private:
     // What FLTK's timeout callback gets: enough to find the form and the timer again.
@@ -61,6 +62,7 @@ private:
     };
     static void TimerElapsed(void* slot);
     void ActivationChanged(Activation activation);
+    void ApplyShape();
 
     std::unique_ptr<FltkWindow> window_;
     std::unique_ptr<HintWindow> hint_;
@@ -69,6 +71,6 @@ private:
     Form* form_ = nullptr;
     // The X window exists only once shown; until then the requests wait here.
     std::optional<int> opacity_;
-    std::optional<std::vector<Rect>> visible_;
+    std::optional<std::vector<Rect>> visible_;  // the colour key's shape
     int formMoves_ = 0;  // moves the form asked for, to tell them from the window manager's
 };

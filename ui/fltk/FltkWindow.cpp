@@ -1,12 +1,14 @@
 // Event translation and painting for the calculator window; see FltkWindow.h.
 #include "FltkWindow.h"
 
+#include "CallbackGuard.h"
 #include "FltkPainter.h"
 #include "KeyEventTranslation.h"
 
 #include <FL/Fl.H>
 #include <FL/fl_draw.H>
 
+#include <algorithm>
 #include <cstddef>
 #include <optional>
 
@@ -41,14 +43,20 @@ FltkWindow::FltkWindow() : Fl_Double_Window(0, 0, 1, 1) {
     end();
 }
 
-void FltkWindow::Attach(Form& form) {
-    form_ = &form;
+void FltkWindow::Attach(Form* form) {
+    form_ = form;
 }
 
 int FltkWindow::handle(int event) {
     if (form_ == nullptr) {
         return Fl_Double_Window::handle(event);
     }
+    int used = 0;
+    GuardCallback(form_, [&] { used = FormEvent(event); });
+    return used;
+}
+
+int FltkWindow::FormEvent(int event) {
     switch (event) {
         case FL_PUSH:
         case FL_DRAG:
@@ -62,6 +70,11 @@ int FltkWindow::handle(int event) {
         case FL_LEAVE:
             form_->MouseLeave();
             return 1;
+        case FL_HIDE:
+            // A hidden window gets no release: whatever press was in progress ends here.
+            form_->CaptureLost();
+            Fl_Double_Window::handle(event);
+            return 1;
         case FL_FOCUS:
         case FL_UNFOCUS:
             // Taking the focus makes typed keys arrive as FL_KEYBOARD.
@@ -71,6 +84,10 @@ int FltkWindow::handle(int event) {
             // Without a window manager the window never gets the focus and keys come as
             // shortcuts; a key taken as FL_KEYBOARD does not come again as a shortcut.
             return KeyEvent();
+        case FL_PASTE:
+            form_->ClipboardTextArrived(
+                {Fl::event_text(), static_cast<std::size_t>(std::max(0, Fl::event_length()))});
+            return 1;
         default:
             return Fl_Double_Window::handle(event);
     }
@@ -79,10 +96,12 @@ int FltkWindow::handle(int event) {
 void FltkWindow::draw() {
     fl_color(FL_WHITE);
     fl_rectf(0, 0, w(), h());
-    if (form_ != nullptr) {
-        FltkPainter painter;
-        form_->Paint(painter);
-    }
+    GuardCallback(form_, [&] {
+        if (form_ != nullptr) {
+            FltkPainter painter;
+            form_->Paint(painter);
+        }
+    });
 }
 
 // The window callback runs for the window manager's close (Alt+F4, as FL_CLOSE) and for an
@@ -90,9 +109,11 @@ void FltkWindow::draw() {
 // never close the calculator.
 void FltkWindow::CloseRequested(Fl_Widget* window, void*) {
     auto& self = *static_cast<FltkWindow*>(window);
-    if (Fl::event() == FL_CLOSE && self.form_ != nullptr) {
-        self.form_->Close();
-    }
+    GuardCallback(self.form_, [&] {
+        if (Fl::event() == FL_CLOSE && self.form_ != nullptr) {
+            self.form_->Close();
+        }
+    });
 }
 
 int FltkWindow::MouseEvent(int event) {

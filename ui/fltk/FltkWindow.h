@@ -11,8 +11,8 @@ class FltkWindow : public Fl_Double_Window {
 public:
     FltkWindow();
 
-    // Events before this are not passed on; the window is not shown before it anyway.
-    void Attach(Form& form);
+    // Events before this, and after the form is gone (nullptr), are not passed on.
+    void Attach(Form* form);
 
     int handle(int event) override;
 
@@ -21,6 +21,7 @@ protected:
 
 private:
     static void CloseRequested(Fl_Widget* window, void*);
+    int FormEvent(int event);
     int MouseEvent(int event);
     int KeyEvent();
     Point ClientPointer() const;

@@ -9,6 +9,11 @@ TranslatedKeyEvent TranslateKeyEvent(std::string_view text, int key, KeyModifier
     if (modifiers.Control && key >= 'a' && key <= 'z') {
         translated.ShortcutLetter = static_cast<char32_t>(key);
     }
+    // Windows types nothing while Ctrl or Alt is held, and Alt+5 must not enter a 5 here either.
+    // AltGr is a modifier of its own on X and still types.
+    if (modifiers.Control || modifiers.Alt) {
+        return translated;
+    }
     const char* position = text.data();
     const char* end = text.data() + text.size();
     while (position < end) {

@@ -11,7 +11,7 @@
 
 struct TranslatedKeyEvent {
     std::optional<char32_t> ShortcutLetter;  // lower-case, only while Ctrl is held
-    std::vector<char32_t> Typed;             // in the order typed; empty for modifiers, NumLock
+    std::vector<char32_t> Typed;  // in the order typed; none for modifiers, NumLock, Ctrl or Alt
 
     bool Used() const { return ShortcutLetter.has_value() || !Typed.empty(); }
 };

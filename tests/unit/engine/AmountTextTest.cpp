@@ -156,6 +156,22 @@ TEST(TextToAmount, KeepsAtMost99CharactersAfterEachMark) {
     EXPECT_EQ(Convert(dropped), 1200) << "text \"" << dropped << "\"";
     const std::string kept = "0.12" + std::string(96, ' ') + "x";
     EXPECT_EQ(Convert(kept), std::nullopt) << "text \"" << kept << "\"";
+
+    // Counted in whole characters: of 100 two-byte letters after the point 99 stay, and the
+    // hundredth falls away whole, never half of it.
+    const std::string umlauts = [] {
+        std::string text;
+        for (int i = 0; i < 100; ++i) {
+            text += "\xC3\xBC";
+        }
+        return text;
+    }();
+    try {
+        TextToAmount("." + umlauts);
+        ADD_FAILURE() << "a text of letters was accepted";
+    } catch (const ConversionError& error) {
+        EXPECT_EQ(error.NormalisedText(), umlauts.substr(0, 198));
+    }
 }
 
 TEST(TextToAmount, ReadsTheCurrentSeparatorWhenItIsNoMark) {

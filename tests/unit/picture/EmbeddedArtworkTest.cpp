@@ -94,7 +94,7 @@ TEST(EmbeddedSkin, ColourKeyLeavesTheWholeWindowVisible) {
         const Picture scaled = ScalePicture(skin, width, height);
         const std::string size = std::to_string(width) + " x " + std::to_string(height);
         EXPECT_EQ(FirstWhitePixel(scaled), "") << "scaled to " << size;
-        const std::vector<Rect> mask = ColourKeyMask(scaled, width, height);
+        const std::vector<Rect> mask = ColourKeyMask(scaled, {255, 255, 255}, width, height);
         ASSERT_EQ(mask.size(), static_cast<std::size_t>(height)) << size;
         for (int y = 0; y < height; ++y) {
             EXPECT_EQ(mask[static_cast<std::size_t>(y)], (Rect{0, y, width, 1}))

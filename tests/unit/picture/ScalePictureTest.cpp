@@ -83,7 +83,8 @@ TEST(ColourKeyMask, KeepsTheRunsThatAreNotWhite) {
         {0, 0, {}},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(ColourKeyMask(picture, c.ClientWidth, c.ClientHeight), c.Expected)
+        EXPECT_EQ(ColourKeyMask(picture, {255, 255, 255}, c.ClientWidth, c.ClientHeight),
+                  c.Expected)
             << "client " << SizeText(c.ClientWidth, c.ClientHeight);
     }
 }

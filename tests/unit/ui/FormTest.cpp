@@ -116,14 +116,36 @@ TEST(FormCapture, RepeatedQuickPressesEachClick) {
         << "a double-click is two clicks";
 }
 
-TEST(FormCapture, OtherButtonsDoNotCaptureAndDoNotClick) {
+TEST(FormCapture, OtherButtonsRouteByThePointerAndDoNotClick) {
     TestForm t;
     t.TheForm.MouseDown(MouseButton::Middle, {12, 12});
-    EXPECT_FALSE(t.Backend.Captured);
+    EXPECT_TRUE(t.Backend.Captured) << "natively captured, so the release comes back";
     t.TheForm.MouseMove({50, 50});  // now over Body, which gets the move
     t.TheForm.MouseUp(MouseButton::Middle, {50, 50});
+    EXPECT_FALSE(t.Backend.Captured);
     EXPECT_EQ(t.Events,
               (std::vector<std::string>{"Low down M 2,2", "Body move 50,50", "Body up M 50,50"}));
+
+    // Released where nothing takes releases, it returns to the control that took the press.
+    t.Events.clear();
+    t.TheForm.MouseDown(MouseButton::Right, {50, 50});
+    t.TheForm.MouseUp(MouseButton::Right, {65, 65});
+    t.TheForm.MouseDown(MouseButton::Middle, {50, 50});
+    t.TheForm.MouseUp(MouseButton::Middle, {-30, 140});
+    EXPECT_EQ(t.Events, (std::vector<std::string>{"Body down R 50,50", "Body up R 65,65",
+                                                  "Body down M 50,50", "Body up M -30,140"}));
+}
+
+TEST(FormCapture, ALostCaptureEndsThePressWithoutAClick) {
+    TestForm t;
+    t.TheForm.MouseDown(MouseButton::Left, {12, 12});
+    t.TheForm.MouseMove({40, 45});
+    t.TheForm.CaptureLost();
+    t.TheForm.MouseUp(MouseButton::Left, {12, 12});  // a late release reaches what lies there
+    EXPECT_EQ(t.Events, (std::vector<std::string>{"Low down L 2,2", "Low move 30,35",
+                                                  "Low up L 30,35", "Low up L 2,2"}));
+    t.TheForm.CaptureLost();
+    EXPECT_EQ(t.Events.size(), 4u) << "nothing to end without a press";
 }
 
 TEST(FormMenu, RightReleaseOpensTheMenuAtThePointerWhereTheControlHasOne) {
@@ -219,7 +241,8 @@ TEST(FormScale, EdgesFontsAndPictureScaleByTheMeasuredHeight) {
     EXPECT_EQ(form.ControlNamed("Text").FontHeight, 14);
     EXPECT_EQ(form.Skin().Width, 155);
     EXPECT_EQ(form.Skin().Height, 276);
-    EXPECT_FALSE(backend.Mask.empty());
+    EXPECT_EQ(backend.KeyedPicture.Width, 155) << "the key applies to the scaled picture";
+    EXPECT_EQ(backend.Key, (Colour{255, 255, 255}));
 
     RecordingBackend standard;
     Form unscaled(standard, "Test", 126, 224, {{.Name = "Key", .Bounds = {8, 191, 26, 21}}},
@@ -258,6 +281,70 @@ TEST(FormGuard, AnEscapingExceptionIsShownAndTheFormCarriesOn) {
     t.TheForm.MouseDown(MouseButton::Left, {12, 40});
     t.TheForm.MouseUp(MouseButton::Left, {12, 40});
     EXPECT_EQ(t.Events.back(), "High up L 2,11") << "later events are handled as usual";
+}
+
+class ThrowingPainter : public FormPainter {
+public:
+    void DrawPicture(const Picture&, Point) override { throw std::runtime_error("kein Bild"); }
+    void DrawText(const std::string&, const Rect&, TextAlignment, int) override {}
+};
+
+// Not only handlers: a paint, a timer and a backend call made for an event are shown in the box
+// too, and none of them unwinds into the backend.
+TEST(FormGuard, PaintsTimersAndBackendCallsAreGuardedToo) {
+    TestForm t;
+    ThrowingPainter painter;
+    EXPECT_NO_THROW(t.TheForm.Paint(painter));
+    t.Backend.FailingCall = "ShowHint";
+    t.TheForm.MouseMove({12, 40});
+    EXPECT_NO_THROW(t.TheForm.Timer(FormTimer::HintShow));
+    t.Backend.FailingCall = "SetOpacity";
+    t.TheForm.Handlers.OnActivate = [&t] { t.TheForm.SetOpacity(255); };
+    EXPECT_NO_THROW(t.TheForm.Activate());
+    t.TheForm.RunGuarded([] { throw std::length_error("zu lang"); });
+    std::vector<std::string> texts;
+    for (const auto& [text, caption] : t.Backend.Messages) {
+        texts.push_back(text);
+        EXPECT_EQ(caption, "Test");
+    }
+    EXPECT_EQ(texts, (std::vector<std::string>{"kein Bild.", "ShowHint failed.",
+                                               "SetOpacity failed.", "zu lang."}));
+}
+
+// A close asked for inside a nested loop waits until the loop has returned, and happens once.
+TEST(FormClose, ACloseInsideTheMenuOrAMessageBoxWaitsForItsLoop) {
+    TestForm t;
+    t.TheForm.PopupMenu = {{"Close", [&t] { t.TheForm.Close(); }}};
+    t.Backend.PopupChoice = 0;
+    int closesInside = -1;
+    t.Backend.InsideNestedLoop = [&] {
+        t.TheForm.Close();
+        closesInside = t.Backend.Closes;
+    };
+    t.TheForm.MouseUp(MouseButton::Right, {50, 50});
+    EXPECT_EQ(closesInside, 0);
+    EXPECT_EQ(t.Backend.Closes, 1) << "the chosen item's close adds nothing";
+
+    TestForm boxed;
+    boxed.TheForm.Handlers.OnKeyPress = [](char32_t) { throw std::runtime_error("x"); };
+    boxed.Backend.InsideNestedLoop = [&] {
+        boxed.TheForm.Close();
+        closesInside = boxed.Backend.Closes;
+    };
+    boxed.TheForm.CharTyped(U'1');
+    EXPECT_EQ(closesInside, 0);
+    EXPECT_EQ(boxed.Backend.Closes, 1);
+}
+
+TEST(FormLifetime, TheBackendKnowsTheFormOnlyWhileItLives) {
+    RecordingBackend backend;
+    {
+        Form form(backend, "Test", 10, 10, {}, PlainPicture(10, 10));
+        EXPECT_EQ(backend.Attached, &form);
+        form.StartCloseTimer(200);
+    }
+    EXPECT_EQ(backend.Attached, nullptr);
+    EXPECT_TRUE(backend.RunningTimers.empty()) << "no timer outlives the form";
 }
 
 TEST(FormGuard, ExceptionTextGetsAFullStopOnlyAfterCharactersAboveIt) {

@@ -1,9 +1,13 @@
 #pragma once
 // A backend without a window: it records what the form asks for, so the form's rules can be
-// checked headless. The popup menu answers with a preset choice.
+// checked headless. The popup menu answers with a preset choice, and a test may run its own code
+// inside the menu's or a message box's nested loop.
 
+#include <functional>
 #include <map>
+#include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Form.h"
@@ -15,16 +19,21 @@ public:
     int ZeroHeight = Form::DesignTextHeight;
     ScreenLayout Layout{{0, 0, 1920, 1080}, {{0, 0, 1920, 1080}}};
     int PopupChoice = -1;
+    std::function<void()> InsideNestedLoop;
+    std::string FailingCall;  // the name of a call that throws, to test the guards
 
     // What the form asked for.
     int ClientWidth = 0;
     int ClientHeight = 0;
-    std::vector<Rect> Mask;
+    Form* Attached = nullptr;
+    Colour Key;
+    Picture KeyedPicture;
     Point Position;
     std::vector<Point> Moves;
     std::vector<int> OpacityRequests;
     std::vector<Rect> Invalidated;
-    bool Closed = false;
+    int Closes = 0;
+    int ClipboardRequests = 0;
     PointerShape CurrentCursor = PointerShape::Arrow;
     bool Captured = false;
     std::map<FormTimer, int> RunningTimers;
@@ -35,21 +44,28 @@ public:
     std::vector<std::pair<std::string, std::string>> Messages;  // text, caption
     std::vector<std::string> Clipboard;
 
+    void AttachForm(Form* form) override { Attached = form; }
     int MeasureZeroHeight() override { return ZeroHeight; }
     ScreenLayout Screens() override { return Layout; }
     void SetClientSize(int width, int height) override {
         ClientWidth = width;
         ClientHeight = height;
     }
-    void SetColourKeyMask(const std::vector<Rect>& visible) override { Mask = visible; }
+    void SetColourKey(Colour key, const Picture& picture) override {
+        Key = key;
+        KeyedPicture = picture;
+    }
     Point WindowPosition() override { return Position; }
     void MoveWindow(Point topLeft) override {
         Position = topLeft;
         Moves.push_back(topLeft);
     }
-    void SetOpacity(int alpha) override { OpacityRequests.push_back(alpha); }
+    void SetOpacity(int alpha) override {
+        Fail("SetOpacity");
+        OpacityRequests.push_back(alpha);
+    }
     void Invalidate(const Rect& area) override { Invalidated.push_back(area); }
-    void CloseWindow() override { Closed = true; }
+    void CloseWindow() override { ++Closes; }
     void SetCursor(PointerShape cursor) override { CurrentCursor = cursor; }
     void SetCapture(bool captured) override { Captured = captured; }
     void StartTimer(FormTimer timer, int intervalMilliseconds) override {
@@ -57,6 +73,7 @@ public:
     }
     void StopTimer(FormTimer timer) override { RunningTimers.erase(timer); }
     void ShowHint(const std::string& text, Point screenPointer) override {
+        Fail("ShowHint");
         HintShown = text;
         HintPosition = screenPointer;
     }
@@ -64,12 +81,29 @@ public:
     int ShowPopupMenu(const std::vector<std::string>& items, Point screenPointer) override {
         Menus.push_back(items);
         MenuPositions.push_back(screenPointer);
+        RunNestedLoop();
         return PopupChoice;
     }
     void ShowErrorMessage(const std::string& text, const std::string& caption) override {
         Messages.emplace_back(text, caption);
+        RunNestedLoop();
     }
     void CopyToClipboard(const std::string& text) override { Clipboard.push_back(text); }
+    void RequestClipboardText() override { ++ClipboardRequests; }
 
     bool TimerRunning(FormTimer timer) const { return RunningTimers.count(timer) != 0; }
+
+private:
+    void Fail(const std::string& call) const {
+        if (call == FailingCall) {
+            throw std::runtime_error(call + " failed");
+        }
+    }
+    // Once per loop: what the test runs there may open another box.
+    void RunNestedLoop() {
+        if (InsideNestedLoop) {
+            const std::function<void()> work = std::exchange(InsideNestedLoop, nullptr);
+            work();
+        }
+    }
 };

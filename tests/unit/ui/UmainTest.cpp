@@ -46,7 +46,9 @@ struct Window {
     MemoryProfile Profile;
     SettingsStore Settings{Registry, Profile};
     bool CloseSignal = false;
-    TfrmMain Frm{Backend, {Settings, [this] { return CloseSignal; }}};
+    char UserSeparator = ',';
+    TfrmMain Frm{Backend,
+                 {Settings, [this] { return CloseSignal; }, [this] { return UserSeparator; }}};
 
     Window() { SetDecimalSeparator(','); }
     Form& TheForm() { return Frm.GetForm(); }
@@ -145,21 +147,20 @@ TEST(TfrmMainClicks, BodyAndOperatorLabelComputeNothing) {
 }
 
 TEST(TfrmMainMenu, RightClickOffersSchliessenWhichCloses) {
-    Window w;
-    w.Backend.PopupChoice = 0;
     for (const char* control : {"Image20", "Image1", "lblRechner", "lblRechnerLetzteZahl"}) {
-        w.Backend.Closed = false;
+        Window w;
+        w.Backend.PopupChoice = 0;
         const Point p = control == std::string("Image1") ? Point{120, 20} : w.Centre(control);
         w.TheForm().MouseDown(MouseButton::Right, p);
         w.TheForm().MouseUp(MouseButton::Right, p);
         EXPECT_EQ(w.Backend.Menus.back(), (std::vector<std::string>{"Schlie\xC3\x9F"
                                                                     "en"}))
             << control;
-        EXPECT_TRUE(w.Backend.Closed) << control;
+        EXPECT_EQ(w.Backend.Closes, 1) << control;
     }
-    const std::size_t menus = w.Backend.Menus.size();
+    Window w;
     w.TheForm().MouseUp(MouseButton::Right, w.Centre("lblRechnerOperant"));
-    EXPECT_EQ(w.Backend.Menus.size(), menus) << "the operator label has no menu";
+    EXPECT_TRUE(w.Backend.Menus.empty()) << "the operator label has no menu";
 }
 
 TEST(TfrmMainDrag, BodyAndDisplayDragTheWindowAndEveryReleaseStoresIt) {
@@ -200,8 +201,45 @@ TEST(TfrmMainDrag, ClickWithoutMovingStoresThePositionAndOtherButtonsDragToo) {
     EXPECT_EQ(w.Backend.Position, (Point{-39, 14}));
     w.TheForm().MouseMove({30, 120});  // over a key surface: not a drag control
     EXPECT_EQ(w.Backend.Position, (Point{-39, 14}));
-    w.TheForm().MouseUp(MouseButton::Middle, {30, 120});
-    EXPECT_TRUE(w.Frm.Dragging) << "a release off the drag controls is not seen";
+}
+
+// Wherever the button that started a drag is released, the drag ends and the place is stored;
+// the window never follows a pointer with no button held.
+TEST(TfrmMainDrag, TheReleaseOfTheDraggingButtonEndsTheDragAnywhere) {
+    const struct {
+        MouseButton Button;
+        Point Release;
+        const char* Where;
+    } cases[] = {
+        {MouseButton::Right, {21, 181}, "right, over the 1 key"},
+        {MouseButton::Middle, {100, 50}, "middle, over the operator label"},
+        {MouseButton::Right, {400, 400}, "right, outside the window"},
+        {MouseButton::Left, {21, 181}, "left, over the 1 key"},
+    };
+    for (const auto& c : cases) {
+        Window w;
+        w.Backend.Position = {300, 200};
+        w.TheForm().MouseDown(c.Button, {120, 20});
+        w.TheForm().MouseMove({125, 30});
+        w.TheForm().MouseUp(c.Button, c.Release);
+        EXPECT_FALSE(w.Frm.Dragging) << c.Where;
+        EXPECT_EQ(w.Registry.Values["CalcLeft"], "305") << c.Where;
+        EXPECT_EQ(w.Registry.Values["CalcTop"], "210") << c.Where;
+        w.TheForm().MouseMove({50, 90});
+        EXPECT_EQ(w.Backend.Position, (Point{305, 210})) << c.Where << ": no button is held";
+        EXPECT_EQ(w.Display(), "| |0") << c.Where << ": a drag enters no key";
+    }
+}
+
+TEST(TfrmMainDrag, ALostCaptureEndsTheDragAsAReleaseWould) {
+    Window w;
+    w.Backend.Position = {10, 10};
+    w.TheForm().MouseDown(MouseButton::Left, {50, 30});
+    w.TheForm().MouseMove({60, 40});
+    w.TheForm().CaptureLost();
+    EXPECT_FALSE(w.Frm.Dragging);
+    EXPECT_EQ(w.Registry.Values["CalcLeft"], "20");
+    EXPECT_EQ(w.Profile.Values["CalcTop"], "20");
 }
 
 TEST(TfrmMainShow, PlacesFromTheStoredPositionOrTheDefault) {
@@ -236,10 +274,24 @@ TEST(TfrmMainClose, ThePollClosesOnlyWhileTheHostSignals) {
     Window w;
     EXPECT_EQ(w.Backend.RunningTimers[FormTimer::Close], 200);
     w.TheForm().Timer(FormTimer::Close);
-    EXPECT_FALSE(w.Backend.Closed);
+    EXPECT_EQ(w.Backend.Closes, 0);
     w.CloseSignal = true;
     w.TheForm().Timer(FormTimer::Close);
-    EXPECT_TRUE(w.Backend.Closed);
+    EXPECT_EQ(w.Backend.Closes, 1);
+}
+
+// The poll keeps running inside the menu's loop; the window closes once the loop has returned.
+TEST(TfrmMainClose, ASignalSeenWhileTheMenuIsOpenClosesAfterIt) {
+    Window w;
+    int closesInsideTheMenu = -1;
+    w.Backend.InsideNestedLoop = [&w, &closesInsideTheMenu] {
+        w.CloseSignal = true;
+        w.TheForm().Timer(FormTimer::Close);
+        closesInsideTheMenu = w.Backend.Closes;
+    };
+    w.TheForm().MouseUp(MouseButton::Right, {120, 20});
+    EXPECT_EQ(closesInsideTheMenu, 0);
+    EXPECT_EQ(w.Backend.Closes, 1);
 }
 
 TEST(TfrmMainKeyboard, TypedCharactersDriveTheEngine) {
@@ -254,6 +306,16 @@ TEST(TfrmMainKeyboard, TypedCharactersDriveTheEngine) {
     EXPECT_EQ(w.Display(), "3|=|");
     w.Type(U"5-1aAX \b<;");
     EXPECT_EQ(w.Display(), "5|-|1") << "letters, blanks and symbols outside the map are ignored";
+}
+
+TEST(TfrmMainKeyboard, RegionalSettingsChangedTakesTheNewSeparatorForTheNextWrite) {
+    Window w;
+    w.Type(U"1,5");
+    w.UserSeparator = '.';
+    w.TheForm().RegionalSettingsChanged();
+    EXPECT_EQ(w.Display(), "| |1,5") << "the display is not rewritten by itself";
+    w.Type(U"2");
+    EXPECT_EQ(w.Display(), "| |1.52");
 }
 
 TEST(KeyboardMap, TranslatesExactlyTheTableAndIgnoresEverythingElse) {
@@ -292,6 +354,40 @@ TEST(TfrmMainCopy, CtrlCCopiesTheNumberOnDisplayAndChangesNothing) {
     EXPECT_EQ(w.Caption("lblRechnerLetzteZahl"), "Fehler");
     w.TheForm().KeyDown(U'c', control);
     EXPECT_EQ(w.Backend.Clipboard.size(), 3u) << "nothing while the error shows";
+}
+
+// Pasting makes an amount the entry as if typed; text that is no amount changes nothing and
+// shows no box. The user's separator here is the comma.
+TEST(TfrmMainPaste, CtrlVAsksForTheClipboardAndAnAmountBecomesTheEntry) {
+    const struct {
+        std::u32string Before;
+        std::string Clipboard;
+        std::u32string After;
+        std::string Display;
+    } cases[] = {
+        {U"", " 1234,5\r\n", U"", "| |1234,5"},
+        {U"", "1234,5", U"x2=", "2469|=|"},
+        {U"", "0,25", U"7", "| |0,257"},
+        {U"", "-12", U"3+1=", "-122|=|"},
+        {U"2+3=", "4", U"", "||4"},
+        {U"2+3=", "4", U"+1=", "5|=|"},
+        {U"9+", "1,5", U"=", "10,5|=|"},
+        {U"", "12,5E2", U"", "| |1250"},
+        {U"5", "1.234,5", U"", "| |5"},
+        {U"5", "zwei", U"", "| |5"},
+        {U"5", "   ", U"", "| |5"},
+        {U"5", "99999999999999999", U"", "| |5"},
+    };
+    for (const auto& c : cases) {
+        Window w;
+        w.Type(c.Before);
+        w.TheForm().KeyDown(U'v', {.Control = true});
+        EXPECT_EQ(w.Backend.ClipboardRequests, 1) << c.Clipboard;
+        w.TheForm().ClipboardTextArrived(c.Clipboard);
+        w.Type(c.After);
+        EXPECT_EQ(w.Display(), c.Display) << '"' << c.Clipboard << '"';
+        EXPECT_TRUE(w.Backend.Messages.empty()) << c.Clipboard;
+    }
 }
 
 }  // namespace

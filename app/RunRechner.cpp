@@ -2,22 +2,24 @@
 //
 // The program is one window, TfrmMain (ui/Umain.h), a painted calculator whose key surfaces and
 // labels are lightweight controls of a toolkit-free form (ui/Form.h). The form routes every
-// event to its controls and handlers and asks its backend (here FLTK on X11, ui/fltk/) for
-// everything native: the window, painting, opacity, menus and message boxes. The engine
-// (engine/) turns key texts into the three display texts; settings/ remembers the window's
-// position; platform/ supplies the named session objects that keep the program single and let
-// the host close it. main only guards the single instance, creates the window and runs the
-// loop. To understand everything else, start reading TfrmMain's constructor.
+// event to its controls and handlers and asks its backend (ui/NativeBackend.h: FLTK on X11 in
+// ui/fltk/, Win32 in ui/win32/) for everything native: the window, painting, opacity, menus and
+// message boxes. The engine (engine/) turns key texts into the three display texts; settings/
+// remembers the window's position; platform/ supplies the named session objects that keep the
+// program single and let the host close it. Start-up only guards the single instance, creates
+// the window and runs the loop. To understand everything else, start reading TfrmMain's
+// constructor.
 
-#include <cstdio>
+#include "RunRechner.h"
+
 #include <exception>
 #include <string>
 
 #include "AmountText.h"
 #include "DecimalSeparator.h"
-#include "FltkBackend.h"
+#include "Form.h"
 #include "NamedSessionObject.h"
-#include "StopMessage.h"
+#include "NativeBackend.h"
 #include "Umain.h"
 #include "UserSettings.h"
 
@@ -34,7 +36,7 @@ bool CloseSignalRaised() {
 
 }  // namespace
 
-int main() {
+int RunRechner() {
     SetDecimalSeparator(ReadUserDecimalSeparator());
 
     // Held until the process ends. A calculator that already runs stays as it is, and this one
@@ -44,22 +46,19 @@ int main() {
         return 0;
     }
 
-    // Without a display there is no window to show a message in.
-    if (!OpenDisplay()) {
-        std::fprintf(stderr, "rechner: cannot open the X display %s\n",
-                     DisplayForMessages().c_str());
+    const std::unique_ptr<NativeBackend> backend = OpenNativeBackend();
+    if (!backend) {
         return 1;
     }
 
     try {
         UserSettings settings;
-        FltkBackend backend;
-        TfrmMain frmMain(backend, {settings.Store(), CloseSignalRaised});
-        backend.Run(frmMain.GetForm());
+        TfrmMain frmMain(*backend, {settings.Store(), CloseSignalRaised, ReadUserDecimalSeparator});
+        backend->Run();
     } catch (const std::exception& error) {
-        ShowStopMessage(ExceptionMessageText(error.what()), Title);
+        ShowStartupMessage(ExceptionMessageText(error.what()), Title);
     } catch (...) {
-        ShowStopMessage(ExceptionMessageText(""), Title);
+        ShowStartupMessage(ExceptionMessageText(""), Title);
     }
     return 0;
 }
