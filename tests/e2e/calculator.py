@@ -158,18 +158,29 @@ class Calculator:
         finally:
             holder.stop()
 
-    def drag(self, start, moves):
-        """Presses the left button at start (window coordinates), moves the pointer by each
-        (dx, dy) of moves in turn and releases it."""
+    def drag(self, start, moves, button=1, release_at=None):
+        """Presses the button at start (window coordinates), moves the pointer by each (dx, dy)
+        of moves in turn and releases it, there or after a jump to release_at (window
+        coordinates of the window as it then stands)."""
         self.move_pointer(start)
-        self.session.tool("xdotool", "mousedown", 1)
+        self.session.tool("xdotool", "mousedown", button)
         try:
             for dx, dy in moves:
                 x, y = self.session.pointer()
                 self.session.move_pointer(x + dx, y + dy)
+            if release_at is not None:
+                self.move_pointer(release_at)
         finally:
             # A button left down would hold the pointer for the tests that follow.
-            self.session.tool("xdotool", "mouseup", 1)
+            self.session.tool("xdotool", "mouseup", button)
+
+    def paste(self, text):
+        """Offers text on the clipboard to one request, which the calculator's paste makes, and
+        presses Ctrl+V. Returns once the clipboard's owner has answered, so keys pressed
+        afterwards come after the pasted text."""
+        served = self.session.serve_clipboard(text, requests=1)
+        self.press("ctrl+v")
+        served.wait_exit(3.0)
 
 
 def config_dir(user):

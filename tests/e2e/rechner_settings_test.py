@@ -16,6 +16,7 @@ REGISTRY_KEY = r"[HKEY_CURRENT_USER\Software\Tembra-Lidorn]"
 FALLBACK = (SCREEN_WIDTH - WIDTH, 100)
 # A point on the entry label, which drags the window like the body.
 ENTRY_LABEL_POINT = (40, 67)
+ONE_KEY_POINT = (21, 181)
 
 
 def registry_values(user):
@@ -88,6 +89,22 @@ class SettingsUnderWindowManager(CalculatorTestCase):
                                 and profile_bytes(self.user) == profile.format(**stored).encode()),
                        3.0, f"both stores to hold {stored} after a drag by the {what} (they "
                        f"hold {registry_values(self.user)} and {profile_bytes(self.user)})")
+
+    def test_right_drag_released_over_a_key_ends_the_drag_there(self):
+        calculator = self.start_calculator()
+        left, top, _, _ = calculator.geometry()
+        # The pointer jumps onto the 1 key before the release: the window stays where the drag
+        # left it, and follows the pointer no further.
+        calculator.drag(BODY_POINT, [(-60, 40)], button=3, release_at=ONE_KEY_POINT)
+        dragged = (left - 60, top + 40)
+        stored = {"CalcLeft": str(dragged[0]), "CalcTop": str(dragged[1])}
+        wait_until(lambda: registry_values(self.user) == stored, 3.0,
+                   f"the registry to hold {stored} (it holds {registry_values(self.user)})")
+        calculator.press("Escape")  # the right release opened the menu over the key
+        calculator.move_pointer((BODY_POINT[0] - 30, BODY_POINT[1] + 30))
+        calculator.click_keys("3")  # handled after the moves: the window did not follow them
+        self.assertEqual(calculator.copied_display(), "3")
+        self.assertEqual(calculator.geometry()[:2], dragged)
 
     def test_restart_puts_the_window_where_it_was_dragged(self):
         calculator = self.start_calculator()

@@ -20,13 +20,14 @@ from pathlib import Path
 
 import ppm
 import x11
-from calculator import DISPLAY_AREA, HEIGHT, KEYS, WIDTH, CalculatorTestCase, opacity_value
+from calculator import (BODY_POINT, DISPLAY_AREA, HEIGHT, KEYS, WIDTH, CalculatorTestCase,
+                        opacity_value)
 from xsession import SCREEN_WIDTH, Program, UserDirs, user_env, wait_until
 
 REFERENCE = Path(__file__).resolve().parent / "reference" / "display-12-plus-34.ppm"
 # The close poll runs every 200 ms; what is beyond that is delivery and process exit, which
-# a loaded test machine can stretch.
-CLOSE_SIGNAL_LIMIT = 1.0
+# a loaded test machine can stretch several times over.
+CLOSE_SIGNAL_LIMIT = 3.0
 FIRST_PLACE = (SCREEN_WIDTH - WIDTH, 100)
 
 
@@ -75,13 +76,18 @@ class WindowUnderWindowManager(CalculatorTestCase):
             calculator.click_point((100, 20), button=3)
             wait_until(lambda: set(display.override_redirect_windows()) - before, 2.0,
                        "the context menu")
-        # The decision about activation waits about 50 ms; give it ten times that.
+        # The decision about activation waits about 50 ms; watch ten times that.
         deadline = time.monotonic() + 0.5
         while time.monotonic() < deadline:
             self.assertEqual(calculator.opacity(), opacity_value(255),
                              "opacity changed while the program's own menu was open")
             time.sleep(0.05)
         calculator.press("Escape")
+        # Another program taking the focus does dim it: the menu's focus changes, which came
+        # before, were handled and left the opacity alone.
+        other = self.session.start(["xlogo"], user=self.user)
+        self.addCleanup(other.stop)
+        calculator.wait_for_opacity(155)
 
     def test_shape_covers_the_whole_window(self):
         calculator = self.start_calculator()
@@ -121,6 +127,24 @@ class WindowUnderWindowManager(CalculatorTestCase):
             calculator.type(text)
             self.assertEqual(calculator.copied_display(), shown, f"typed Escape {text!r}")
 
+    def test_keys_with_ctrl_or_alt_type_nothing(self):
+        calculator = self.start_calculator()
+        calculator.type("1")
+        calculator.press("alt+5", "ctrl+6", "ctrl+m")
+        # The 2 that follows shows that the keys before it were handled, and entered nothing.
+        calculator.type("2")
+        self.assertEqual(calculator.copied_display(), "12", "typed 1, Alt+5, Ctrl+6, Ctrl+M, 2")
+
+    def test_ctrl_v_pastes_an_amount_as_the_entry(self):
+        calculator = self.start_calculator()
+        calculator.paste("1234.5")
+        calculator.type("x2=")
+        self.assertEqual(calculator.copied_display(), "2469", "pasted 1234.5, typed x2=")
+        calculator.type("7")
+        calculator.paste("kein Betrag")
+        calculator.type("1")
+        self.assertEqual(calculator.copied_display(), "71", "pasted text that is no amount")
+
     def test_escape_clears_all_and_does_not_close(self):
         calculator = self.start_calculator()
         calculator.type("12+5")
@@ -132,7 +156,17 @@ class WindowUnderWindowManager(CalculatorTestCase):
     def test_nothing_is_copied_while_the_error_shows(self):
         calculator = self.start_calculator()
         calculator.type("9:0=")
-        self.assertEqual(calculator.copied_display(timeout=1.0), "<nothing copied>",
+        marker = "<nothing copied>"
+        self.session.set_clipboard(marker)
+        calculator.press("ctrl+c")
+        # The menu opened by a later right click shows that the Ctrl+C before it was handled.
+        with x11.Display(self.session.display) as display:
+            before = set(display.override_redirect_windows())
+            calculator.click_point(BODY_POINT, button=3)
+            wait_until(lambda: set(display.override_redirect_windows()) - before, 2.0,
+                       "the context menu")
+        calculator.press("Escape")
+        self.assertEqual(self.session.tool("xclip", "-o", "-selection", "clipboard"), marker,
                          "Ctrl+C after typing 9:0=")
 
     def test_display_shows_the_three_texts(self):
@@ -173,7 +207,8 @@ class WindowUnderWindowManager(CalculatorTestCase):
             hidden = time.monotonic()
             self.assertGreater(shown - rested, 0.4, "hint shown before a 500 ms rest")
             self.assertGreater(hidden - shown, 2.0, "hint hidden well before 2500 ms")
-            self.assertLess(hidden - shown, 3.2, "hint shown well beyond 2500 ms")
+            # Wide: a busy machine may deliver the timer late, never early.
+            self.assertLess(hidden - shown, 6.0, "hint shown far beyond 2500 ms")
 
             calculator.move_pointer(key_centre("5"))
             time.sleep(1.0)
@@ -191,9 +226,13 @@ class WindowUnderWindowManager(CalculatorTestCase):
         with x11.Display(self.session.display) as display:
             before = set(display.override_redirect_windows())
             calculator.click_point((100, 50), button=3)
-            time.sleep(0.5)
-            self.assertEqual(set(display.override_redirect_windows()) - before, set(),
-                             "right click on the operator label opened a window")
+            # A right click on the body, handled after the one on the label, opens the menu:
+            # once it shows, the label's click is known to have opened nothing.
+            calculator.click_point(BODY_POINT, button=3)
+            opened = wait_until(lambda: set(display.override_redirect_windows()) - before, 2.0,
+                                "the context menu of the body")
+            self.assertEqual(len(opened), 1, f"windows opened by two right clicks: {opened}")
+            calculator.press("Escape")
 
     def test_menu_item_schliessen_closes_with_exit_code_0(self):
         calculator = self.start_calculator()

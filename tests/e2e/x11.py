@@ -59,6 +59,10 @@ _xlib.XSetErrorHandler.restype = ctypes.c_void_p
 _xext.XShapeGetRectangles.restype = ctypes.POINTER(_Rectangle)
 _xext.XShapeGetRectangles.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int,
                                       ctypes.POINTER(ctypes.c_int), ctypes.POINTER(ctypes.c_int)]
+_xlib.XInternAtom.restype = ctypes.c_ulong
+_xlib.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+_xlib.XGetSelectionOwner.restype = ctypes.c_ulong
+_xlib.XGetSelectionOwner.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
 _xlib.XSetErrorHandler(_ignore_error)
 
 
@@ -96,6 +100,12 @@ class Display:
             return [(r.x, r.y, r.width, r.height) for r in rectangles[:count.value]]
         finally:
             _xlib.XFree(rectangles)
+
+    def clipboard_owner(self):
+        """The window that owns the clipboard selection, 0 when nobody does. Asking the owner
+        nothing, it costs a clipboard server none of its requests."""
+        clipboard = _xlib.XInternAtom(self._display, b"CLIPBOARD", 0)
+        return _xlib.XGetSelectionOwner(self._display, clipboard)
 
     def override_redirect_windows(self):
         """The viewable override-redirect top-level windows as (id, x, y, width, height)."""

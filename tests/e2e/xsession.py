@@ -198,6 +198,20 @@ class XSession:
                        text=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                        timeout=10, check=True)
 
+    def serve_clipboard(self, text, requests):
+        """Makes the clipboard hold text for the given number of requests; the returned program
+        ends once they are served."""
+        source = self.base_dirs.root / f"clipboard-{len(self.programs)}.txt"
+        source.write_text(text)
+        with x11.Display(self.display) as display:
+            before = display.clipboard_owner()
+            server = self.start(["xclip", "-quiet", "-selection", "clipboard", "-loops",
+                                 requests, "-i", source], name="xclip")
+            # Serving starts once xclip owns the selection; before that a paste gets nothing.
+            wait_until(lambda: display.clipboard_owner() not in (0, before), 3.0,
+                       "xclip to own the clipboard")
+        return server
+
     def close(self):
         for program in reversed(self.programs):
             program.stop()
