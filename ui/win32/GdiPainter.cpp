@@ -1,0 +1,66 @@
+// Drawing the form with GDI; see GdiPainter.h.
+#include "GdiPainter.h"
+
+#include <cstdint>
+#include <vector>
+
+#include "WideText.h"
+
+LabelFonts::~LabelFonts() {
+    for (const auto& [height, font] : fonts_) {
+        DeleteObject(font);
+    }
+}
+
+HFONT LabelFonts::ForHeight(int pixelHeight) {
+    if (const auto found = fonts_.find(pixelHeight); found != fonts_.end()) {
+        return found->second;
+    }
+    LOGFONTW font{};
+    font.lfHeight = -pixelHeight;
+    font.lfWeight = FW_BOLD;
+    font.lfCharSet = ANSI_CHARSET;
+    lstrcpynW(font.lfFaceName, FormFontFace, LF_FACESIZE);
+    HFONT created = CreateFontIndirectW(&font);
+    fonts_.emplace(pixelHeight, created);
+    return created;
+}
+
+void GdiPainter::DrawPicture(const Picture& picture, Point topLeft) {
+    // A device-independent bitmap holds blue, green, red, with each row padded to four bytes.
+    const std::size_t stride = (static_cast<std::size_t>(picture.Width) * 3 + 3) & ~std::size_t{3};
+    std::vector<std::uint8_t> rows(stride * static_cast<std::size_t>(picture.Height));
+    for (int y = 0; y < picture.Height; ++y) {
+        const std::uint8_t* source =
+            &picture.Rgb[static_cast<std::size_t>(y) * static_cast<std::size_t>(picture.Width) * 3];
+        std::uint8_t* target = &rows[static_cast<std::size_t>(y) * stride];
+        for (int x = 0; x < picture.Width; ++x, source += 3, target += 3) {
+            target[0] = source[2];
+            target[1] = source[1];
+            target[2] = source[0];
+        }
+    }
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = picture.Width;
+    info.bmiHeader.biHeight = -picture.Height;  // top-down, as the picture's rows are
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    SetDIBitsToDevice(dc_, topLeft.X, topLeft.Y, static_cast<DWORD>(picture.Width),
+                      static_cast<DWORD>(picture.Height), 0, 0, 0,
+                      static_cast<UINT>(picture.Height), rows.data(), &info, DIB_RGB_COLORS);
+}
+
+void GdiPainter::DrawText(const std::string& text, const Rect& box, TextAlignment alignment,
+                          int fontHeight) {
+    const std::wstring wide = WideFromUtf8(text);
+    RECT area{box.Left, box.Top, box.Right(), box.Bottom()};
+    const HGDIOBJ previous = SelectObject(dc_, fonts_.ForHeight(fontHeight));
+    SetBkMode(dc_, TRANSPARENT);
+    SetTextColor(dc_, GetSysColor(COLOR_WINDOWTEXT));
+    const UINT format = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX |
+                        (alignment == TextAlignment::Right ? DT_RIGHT : DT_CENTER);
+    DrawTextW(dc_, wide.c_str(), static_cast<int>(wide.size()), &area, format);
+    SelectObject(dc_, previous);
+}

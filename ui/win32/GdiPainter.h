@@ -1,0 +1,40 @@
+#pragma once
+// The form's painter on a Win32 device context: the skin with SetDIBitsToDevice, the labels with
+// DrawTextW in the bold form font, transparent, in the window-text colour.
+
+#include <windows.h>
+
+#include <map>
+
+#include "FormBackend.h"
+
+// The bold labels' fonts by pixel height, made once and kept for the window's life.
+class LabelFonts {
+public:
+    LabelFonts() = default;
+    ~LabelFonts();
+    LabelFonts(const LabelFonts&) = delete;
+    LabelFonts& operator=(const LabelFonts&) = delete;
+
+    HFONT ForHeight(int pixelHeight);
+
+private:
+    std::map<int, HFONT> fonts_;
+};
+
+class GdiPainter : public FormPainter {
+public:
+    GdiPainter(HDC dc, LabelFonts& fonts) : dc_(dc), fonts_(fonts) {}
+
+    void DrawPicture(const Picture& picture, Point topLeft) override;
+    void DrawText(const std::string& text, const Rect& box, TextAlignment alignment,
+                  int fontHeight) override;
+
+private:
+    HDC dc_;
+    LabelFonts& fonts_;
+};
+
+// The face the form's font asks for: 8 point at the screen's resolution.
+inline constexpr wchar_t FormFontFace[] = L"MS Sans Serif";
+constexpr int FormFontPoints = 8;

@@ -1,0 +1,132 @@
+// The hint window on Win32; see HintWindow.h.
+#include "HintWindow.h"
+
+#include <algorithm>
+
+#include "WideText.h"
+
+namespace {
+
+constexpr wchar_t ClassName[] = L"RechnerHint";
+constexpr int Padding = 3;
+// Below the pointer's hot spot, clear of an arrow or hand cursor.
+constexpr int BelowPointer = 20;
+
+}  // namespace
+
+HintWindow::HintWindow(HINSTANCE instance) {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.style = CS_SAVEBITS;
+    windowClass.lpfnWndProc = WindowProcedure;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    windowClass.hbrBackground = GetSysColorBrush(COLOR_INFOBK);
+    windowClass.lpszClassName = ClassName;
+    RegisterClassExW(&windowClass);
+    window_ = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, ClassName,
+                              L"", WS_POPUP | WS_BORDER, 0, 0, 1, 1, nullptr, nullptr, instance,
+                              this);
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof(metrics);
+    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) {
+        font_ = CreateFontIndirectW(&metrics.lfStatusFont);
+    }
+}
+
+HintWindow::~HintWindow() {
+    if (window_ != nullptr) {
+        DestroyWindow(window_);
+    }
+    if (font_ != nullptr) {
+        DeleteObject(font_);
+    }
+}
+
+void HintWindow::ShowAt(const std::string& text, Point screenPointer) {
+    if (window_ == nullptr) {
+        return;
+    }
+    text_ = WideFromUtf8(text);
+    RECT measured{0, 0, 0, 0};
+    if (HDC dc = GetDC(window_); dc != nullptr) {
+        const HGDIOBJ previous = SelectObject(dc, font_ != nullptr ? font_ : GetStockObject(
+                                                                                 DEFAULT_GUI_FONT));
+        DrawTextW(dc, text_.c_str(), static_cast<int>(text_.size()), &measured,
+                  DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+        SelectObject(dc, previous);
+        ReleaseDC(window_, dc);
+    }
+    const int width = measured.right + 2 * (Padding + 1);
+    const int height = measured.bottom + 2 * (Padding + 1);
+    // Kept on the screen the pointer is on.
+    int left = screenPointer.X;
+    int top = screenPointer.Y + BelowPointer;
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    const POINT pointer{screenPointer.X, screenPointer.Y};
+    if (GetMonitorInfoW(MonitorFromPoint(pointer, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        const RECT& screen = monitor.rcMonitor;
+        left = std::max(static_cast<int>(screen.left),
+                        std::min(left, static_cast<int>(screen.right) - width));
+        if (top + height > screen.bottom) {
+            top = screenPointer.Y - height - Padding;
+        }
+        top = std::max(top, static_cast<int>(screen.top));
+    }
+    SetWindowPos(window_, HWND_TOPMOST, left, top, width, height,
+                 SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    InvalidateRect(window_, nullptr, TRUE);
+}
+
+void HintWindow::Hide() {
+    if (window_ != nullptr) {
+        ShowWindow(window_, SW_HIDE);
+    }
+}
+
+LRESULT CALLBACK HintWindow::WindowProcedure(HWND window, UINT message, WPARAM wParam,
+                                             LPARAM lParam) {
+    try {
+        if (message == WM_NCCREATE) {
+            const auto* creation = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+            SetWindowLongPtrW(window, GWLP_USERDATA,
+                              reinterpret_cast<LONG_PTR>(creation->lpCreateParams));
+        }
+        auto* self = reinterpret_cast<HintWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+        switch (message) {
+            case WM_PAINT:
+                if (self != nullptr) {
+                    self->Paint();
+                    return 0;
+                }
+                break;
+            case WM_MOUSEACTIVATE:
+                return MA_NOACTIVATE;
+            case WM_NCHITTEST:
+                // Transparent to the mouse, so it never takes the pointer from the calculator.
+                return HTTRANSPARENT;
+            default:
+                break;
+        }
+    } catch (...) {
+        // Nothing unwinds into the system; a hint that fails to draw is only a hint.
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+void HintWindow::Paint() {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window_, &paint);
+    RECT client;
+    GetClientRect(window_, &client);
+    InflateRect(&client, -Padding, -Padding);
+    const HGDIOBJ previous =
+        SelectObject(dc, font_ != nullptr ? font_ : GetStockObject(DEFAULT_GUI_FONT));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(COLOR_INFOTEXT));
+    DrawTextW(dc, text_.c_str(), static_cast<int>(text_.size()), &client,
+              DT_SINGLELINE | DT_NOPREFIX | DT_VCENTER);
+    SelectObject(dc, previous);
+    EndPaint(window_, &paint);
+}
