@@ -63,31 +63,26 @@ bool KeyExists() {
     return true;
 }
 
+// Large enough for every value the tests read back.
 std::optional<RawValue> GetRaw(const char* name) {
     HKEY key = nullptr;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, HostKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
         return std::nullopt;
     }
-    RawValue value;
-    DWORD size = 0;
-    std::optional<RawValue> result;
-    if (RegQueryValueExA(key, name, nullptr, &value.Type, nullptr, &size) == ERROR_SUCCESS) {
-        value.Bytes.resize(size);
-        if (RegQueryValueExA(key, name, nullptr, &value.Type,
-                             reinterpret_cast<BYTE*>(value.Bytes.data()), &size) == ERROR_SUCCESS) {
-            value.Bytes.resize(size);
-            result = value;
-        }
-    }
+    RawValue value{REG_NONE, std::string(1024, '\0')};
+    DWORD size = 1024;
+    const LONG status = RegQueryValueExA(key, name, nullptr, &value.Type,
+                                         reinterpret_cast<BYTE*>(value.Bytes.data()), &size);
     RegCloseKey(key);
-    return result;
+    value.Bytes.resize(size);
+    return status == ERROR_SUCCESS ? std::optional(value) : std::nullopt;
 }
 
-// Removes the key and the file. The profile functions may keep a copy of the file between calls,
-// so they are first told to drop it, as a write with no section, entry or text does.
+// Removes the key with all its values, and the file. The profile functions may keep a copy of the
+// file between calls, so they are first told to drop it, as a write with no section, entry or text
+// does.
 void ForgetBothStores() {
     RegDeleteTreeA(HKEY_CURRENT_USER, HostKey);
-    RegDeleteKeyA(HKEY_CURRENT_USER, HostKey);
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, "Quenvik.ini");
     std::error_code ignored;
     std::filesystem::remove(LegacyFile(), ignored);
@@ -213,7 +208,7 @@ TEST_F(Win32Stores, AValueThatGrowsWhileBeingReadIsReadWhole) {
     stop = true;
     writer.join();
     EXPECT_TRUE(seen.contains(shortValue) && seen.contains(longValue))
-        << "the writer never raced the reader";
+        << "the value never changed between the reads";
 }
 
 // A folder in the file's place makes the profile functions fail, which a read-only file cannot
