@@ -60,17 +60,17 @@ inline std::string ReadBytes(const std::filesystem::path& file) {
 inline std::string Visible(std::string_view bytes) {
     std::string shown;
     for (char c : bytes) {
-        const auto byte = static_cast<unsigned char>(c);
+        const auto code = static_cast<unsigned char>(c);
         if (c == '\r') {
             shown += "\\r";
         } else if (c == '\n') {
             shown += "\\n";
         } else if (c == '\0') {
             shown += "\\0";
-        } else if (byte < 0x20 || byte >= 0x7F) {
+        } else if (code < 0x20 || code >= 0x7F) {
             shown += "\\x";
-            shown += "0123456789abcdef"[byte >> 4];
-            shown += "0123456789abcdef"[byte & 0xF];
+            shown += "0123456789abcdef"[code >> 4];
+            shown += "0123456789abcdef"[code & 0xF];
         } else {
             shown += c;
         }
