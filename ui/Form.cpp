@@ -8,7 +8,7 @@
 #include <stdexcept>
 #include <utility>
 
-int MulDiv(int value, int numerator, int denominator) {
+int RoundedMulDiv(int value, int numerator, int denominator) {
     const std::int64_t product = std::int64_t{value} * numerator;
     const std::int64_t half = denominator / 2;
     const std::int64_t rounded = product >= 0 ? product + half : product - half;
@@ -52,7 +52,9 @@ Form::~Form() {
 void Form::Scale() {
     const int measured = backend_.MeasureZeroHeight();
     if (measured > 0 && measured != DesignTextHeight) {
-        auto scale = [measured](int value) { return MulDiv(value, measured, DesignTextHeight); };
+        auto scale = [measured](int value) {
+            return RoundedMulDiv(value, measured, DesignTextHeight);
+        };
         clientWidth_ = scale(clientWidth_);
         clientHeight_ = scale(clientHeight_);
         for (Control& control : controls_) {
@@ -310,8 +312,8 @@ void Form::Paint(FormPainter& painter) {
             if (control.Kind == ControlKind::Picture) {
                 painter.DrawPicture(skin_, {control.Bounds.Left, control.Bounds.Top});
             } else if (control.Kind == ControlKind::Label) {
-                painter.DrawText(control.Caption, control.Bounds, control.Alignment,
-                                 control.FontHeight);
+                painter.DrawLabel(control.Caption, control.Bounds, control.Alignment,
+                                  control.FontHeight);
             }
         }
     });

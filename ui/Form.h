@@ -70,7 +70,7 @@ struct FormHandlers {
 
 // Multiplies by numerator / denominator and rounds half away from zero, as the platform's
 // MulDiv does; the scaling of every edge and font goes through it.
-int MulDiv(int value, int numerator, int denominator);
+int RoundedMulDiv(int value, int numerator, int denominator);
 
 // The exception message box text: the message, with a "." appended when it is not empty and its
 // last character sorts after ".".

@@ -54,8 +54,8 @@ public:
     virtual ~FormPainter() = default;
     virtual void DrawPicture(const Picture& picture, Point topLeft) = 0;
     // One line of bold text of the given pixel height, vertically centred in box, clipped to it.
-    virtual void DrawText(const std::string& text, const Rect& box, TextAlignment alignment,
-                          int fontHeight) = 0;
+    virtual void DrawLabel(const std::string& text, const Rect& box, TextAlignment alignment,
+                           int fontHeight) = 0;
 };
 
 class FormBackend {

@@ -17,8 +17,8 @@ void FltkPainter::DrawPicture(const Picture& picture, Point topLeft) {
     fl_draw_image(picture.Rgb.data(), topLeft.X, topLeft.Y, picture.Width, picture.Height, 3, 0);
 }
 
-void FltkPainter::DrawText(const std::string& text, const Rect& box, TextAlignment alignment,
-                           int fontHeight) {
+void FltkPainter::DrawLabel(const std::string& text, const Rect& box, TextAlignment alignment,
+                            int fontHeight) {
     fl_font(FormFontFace, FltkFontSize(fontHeight));
     fl_color(FL_BLACK);
     const int length = static_cast<int>(text.size());

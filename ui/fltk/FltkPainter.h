@@ -7,6 +7,6 @@
 class FltkPainter : public FormPainter {
 public:
     void DrawPicture(const Picture& picture, Point topLeft) override;
-    void DrawText(const std::string& text, const Rect& box, TextAlignment alignment,
-                  int fontHeight) override;
+    void DrawLabel(const std::string& text, const Rect& box, TextAlignment alignment,
+                   int fontHeight) override;
 };

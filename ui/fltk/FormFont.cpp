@@ -15,9 +15,9 @@ constexpr int PointsPerInch = 72;
 }  // namespace
 
 int FltkFontSize(int formFontHeight) {
-    return MulDiv(formFontHeight, DejaVuFaceHeight, DesignFaceHeight);
+    return RoundedMulDiv(formFontHeight, DejaVuFaceHeight, DesignFaceHeight);
 }
 
 int FormFontHeightAt(double dotsPerInch) {
-    return MulDiv(FormFontPoints, static_cast<int>(std::lround(dotsPerInch)), PointsPerInch);
+    return RoundedMulDiv(FormFontPoints, static_cast<int>(std::lround(dotsPerInch)), PointsPerInch);
 }

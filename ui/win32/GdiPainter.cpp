@@ -52,8 +52,8 @@ void GdiPainter::DrawPicture(const Picture& picture, Point topLeft) {
                       static_cast<UINT>(picture.Height), rows.data(), &info, DIB_RGB_COLORS);
 }
 
-void GdiPainter::DrawText(const std::string& text, const Rect& box, TextAlignment alignment,
-                          int fontHeight) {
+void GdiPainter::DrawLabel(const std::string& text, const Rect& box, TextAlignment alignment,
+                           int fontHeight) {
     const std::wstring wide = WideFromUtf8(text);
     RECT area{box.Left, box.Top, box.Right(), box.Bottom()};
     const HGDIOBJ previous = SelectObject(dc_, fonts_.ForHeight(fontHeight));
@@ -61,6 +61,6 @@ void GdiPainter::DrawText(const std::string& text, const Rect& box, TextAlignmen
     SetTextColor(dc_, GetSysColor(COLOR_WINDOWTEXT));
     const UINT format = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX |
                         (alignment == TextAlignment::Right ? DT_RIGHT : DT_CENTER);
-    DrawTextW(dc_, wide.c_str(), static_cast<int>(wide.size()), &area, format);
+    ::DrawTextW(dc_, wide.c_str(), static_cast<int>(wide.size()), &area, format);
     SelectObject(dc_, previous);
 }

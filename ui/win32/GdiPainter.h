@@ -27,8 +27,8 @@ public:
     GdiPainter(HDC dc, LabelFonts& fonts) : dc_(dc), fonts_(fonts) {}
 
     void DrawPicture(const Picture& picture, Point topLeft) override;
-    void DrawText(const std::string& text, const Rect& box, TextAlignment alignment,
-                  int fontHeight) override;
+    void DrawLabel(const std::string& text, const Rect& box, TextAlignment alignment,
+                   int fontHeight) override;
 
 private:
     HDC dc_;

@@ -24,9 +24,8 @@ HintWindow::HintWindow(HINSTANCE instance) {
     windowClass.hbrBackground = GetSysColorBrush(COLOR_INFOBK);
     windowClass.lpszClassName = ClassName;
     RegisterClassExW(&windowClass);
-    window_ = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, ClassName,
-                              L"", WS_POPUP | WS_BORDER, 0, 0, 1, 1, nullptr, nullptr, instance,
-                              this);
+    window_ = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, ClassName, L"",
+                              WS_POPUP | WS_BORDER, 0, 0, 1, 1, nullptr, nullptr, instance, this);
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof(metrics);
     if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) {
@@ -50,8 +49,8 @@ void HintWindow::ShowAt(const std::string& text, Point screenPointer) {
     text_ = WideFromUtf8(text);
     RECT measured{0, 0, 0, 0};
     if (HDC dc = GetDC(window_); dc != nullptr) {
-        const HGDIOBJ previous = SelectObject(dc, font_ != nullptr ? font_ : GetStockObject(
-                                                                                 DEFAULT_GUI_FONT));
+        const HGDIOBJ previous =
+            SelectObject(dc, font_ != nullptr ? font_ : GetStockObject(DEFAULT_GUI_FONT));
         DrawTextW(dc, text_.c_str(), static_cast<int>(text_.size()), &measured,
                   DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
         SelectObject(dc, previous);
@@ -74,8 +73,7 @@ void HintWindow::ShowAt(const std::string& text, Point screenPointer) {
         }
         top = std::max(top, static_cast<int>(screen.top));
     }
-    SetWindowPos(window_, HWND_TOPMOST, left, top, width, height,
-                 SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    SetWindowPos(window_, HWND_TOPMOST, left, top, width, height, SWP_NOACTIVATE | SWP_SHOWWINDOW);
     InvalidateRect(window_, nullptr, TRUE);
 }
 

@@ -38,8 +38,7 @@ std::string Utf8FromWide(std::wstring_view text) {
         WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
     std::string narrow(static_cast<std::size_t>(needed > 0 ? needed : 0), '\0');
     if (needed > 0) {
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), size, narrow.data(), needed, nullptr,
-                            nullptr);
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), size, narrow.data(), needed, nullptr, nullptr);
     }
     return narrow;
 }

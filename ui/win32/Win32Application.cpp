@@ -3,8 +3,8 @@
 #include <windows.h>
 
 #include "NativeBackend.h"
-#include "Win32Backend.h"
 #include "WideText.h"
+#include "Win32Backend.h"
 
 std::unique_ptr<NativeBackend> OpenNativeBackend() {
     return std::make_unique<Win32Backend>(GetModuleHandleW(nullptr));

@@ -54,6 +54,12 @@ Win32Backend* BackendOf(HWND window, UINT message, LPARAM lParam) {
     return reinterpret_cast<Win32Backend*>(GetWindowLongPtrW(window, GWLP_USERDATA));
 }
 
+BOOL CALLBACK AddMonitor(HMONITOR, HDC, LPRECT bounds, LPARAM monitors) {
+    reinterpret_cast<std::vector<Rect>*>(monitors)->push_back(
+        {bounds->left, bounds->top, bounds->right - bounds->left, bounds->bottom - bounds->top});
+    return TRUE;
+}
+
 }  // namespace
 
 Win32Backend::Win32Backend(HINSTANCE instance)
@@ -67,10 +73,10 @@ Win32Backend::Win32Backend(HINSTANCE instance)
     const int centreX = GetSystemMetrics(SM_CXSCREEN) / 2;
     const int centreY = GetSystemMetrics(SM_CYSCREEN) / 2;
     owner_ = CreateWindowExW(0, OwnerClass, L"Rechner",
-                             WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, centreX,
-                             centreY, 0, 0, nullptr, nullptr, instance, this);
-    window_ = CreateWindowExW(WS_EX_TOPMOST | WS_EX_LAYERED, FormClass, L"Rechner", WS_POPUP, 0,
-                              0, 1, 1, owner_, nullptr, instance, this);
+                             WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, centreX, centreY,
+                             0, 0, nullptr, nullptr, instance, this);
+    window_ = CreateWindowExW(WS_EX_TOPMOST | WS_EX_LAYERED, FormClass, L"Rechner", WS_POPUP, 0, 0,
+                              1, 1, owner_, nullptr, instance, this);
     if (owner_ == nullptr || window_ == nullptr) {
         throw std::runtime_error("Das Fenster konnte nicht erzeugt werden");
     }
@@ -135,15 +141,7 @@ int Win32Backend::MeasureZeroHeight() {
 ScreenLayout Win32Backend::Screens() {
     ScreenLayout layout;
     layout.Primary = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    EnumDisplayMonitors(
-        nullptr, nullptr,
-        [](HMONITOR, HDC, LPRECT bounds, LPARAM list) -> BOOL {
-            reinterpret_cast<std::vector<Rect>*>(list)->push_back(
-                {bounds->left, bounds->top, bounds->right - bounds->left,
-                 bounds->bottom - bounds->top});
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&layout.Monitors));
+    EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&layout.Monitors));
     if (layout.Monitors.empty()) {
         layout.Monitors.push_back(layout.Primary);
     }
@@ -152,8 +150,7 @@ ScreenLayout Win32Backend::Screens() {
 
 void Win32Backend::SetClientSize(int width, int height) {
     // A pop-up without a border: the window is its client area.
-    SetWindowPos(window_, nullptr, 0, 0, width, height,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(window_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Win32Backend::SetColourKey(Colour key, const Picture&) {
@@ -251,9 +248,9 @@ int Win32Backend::ShowPopupMenu(const std::vector<std::string>& items, Point scr
     // Without the foreground the menu would not close on a click elsewhere, and without the
     // message after it a second menu would close at once.
     SetForegroundWindow(window_);
-    const int chosen = static_cast<int>(TrackPopupMenu(
-        menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN, screenPointer.X,
-        screenPointer.Y, 0, window_, nullptr));
+    const int chosen = static_cast<int>(
+        TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN,
+                       screenPointer.X, screenPointer.Y, 0, window_, nullptr));
     PostMessageW(window_, WM_NULL, 0, 0);
     DestroyMenu(menu);
     return chosen - 1;

@@ -48,10 +48,8 @@ public:
     void RequestClipboardText() override;
 
 private:
-    static LRESULT CALLBACK OwnerProcedure(HWND window, UINT message, WPARAM wParam,
-                                           LPARAM lParam);
-    static LRESULT CALLBACK FormProcedure(HWND window, UINT message, WPARAM wParam,
-                                          LPARAM lParam);
+    static LRESULT CALLBACK OwnerProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK FormProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     // Handles one message of the calculator window; false leaves it to the default procedure.
     bool FormMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
     bool MouseMessage(UINT message, WPARAM wParam, LPARAM lParam);

@@ -252,13 +252,13 @@ TEST(FormScale, EdgesFontsAndPictureScaleByTheMeasuredHeight) {
     EXPECT_EQ(unscaled.ControlNamed("Key").Bounds, (Rect{8, 191, 26, 21}));
 }
 
-TEST(FormScale, MulDivRoundsHalfAwayFromZero) {
+TEST(FormScale, RoundedMulDivRoundsHalfAwayFromZero) {
     const struct {
         int Value, Numerator, Denominator, Expected;
     } cases[] = {{13, 16, 13, 16}, {1, 1, 2, 1},  {3, 1, 2, 2},       {-1, 1, 2, -1},
                  {-3, 1, 2, -2},   {0, 5, 13, 0}, {224, 10, 13, 172}, {225, 20, 13, 346}};
     for (const auto& c : cases) {
-        EXPECT_EQ(MulDiv(c.Value, c.Numerator, c.Denominator), c.Expected)
+        EXPECT_EQ(RoundedMulDiv(c.Value, c.Numerator, c.Denominator), c.Expected)
             << c.Value << " * " << c.Numerator << " / " << c.Denominator;
     }
 }
@@ -286,7 +286,7 @@ TEST(FormGuard, AnEscapingExceptionIsShownAndTheFormCarriesOn) {
 class ThrowingPainter : public FormPainter {
 public:
     void DrawPicture(const Picture&, Point) override { throw std::runtime_error("kein Bild"); }
-    void DrawText(const std::string&, const Rect&, TextAlignment, int) override {}
+    void DrawLabel(const std::string&, const Rect&, TextAlignment, int) override {}
 };
 
 // Not only handlers: a paint, a timer and a backend call made for an event are shown in the box
