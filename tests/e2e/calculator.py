@@ -6,11 +6,11 @@ The key rectangles are the window's own click regions (left, top, width, height 
 coordinates); a click goes to the middle of one, at window origin + rectangle centre.
 """
 
-import os
+import re
 import unittest
-from pathlib import Path
 
-from xsession import START_TIMEOUT, UserDirs, XSession, wait_until
+from stores import user_stores
+from xsession import EMULATOR, START_TIMEOUT, UserDirs, XSession, program_command, wait_until
 
 KEYS = {
     "0": (8, 191, 26, 21), "1": (8, 171, 26, 21), "2": (35, 170, 26, 21),
@@ -37,22 +37,34 @@ def opacity_value(alpha):
     return alpha * 0x01010101
 
 
+def calculator_windows(session, pid=None):
+    """The visible windows titled Rechner (of one process) that show the calculator: Wine also
+    maps the owner window that carries the taskbar entry, at 1 x 1 pixels."""
+    found = []
+    search = ["--pid", pid] if pid is not None else []
+    for window in session.tool("xdotool", "search", "--all", "--onlyvisible", *search, "--name",
+                               TITLE_PATTERN, check=False).split():
+        size = re.findall(r"^\s*(?:Width|Height): (\d+)$",
+                          session.tool("xwininfo", "-id", window, check=False), re.MULTILINE)
+        if size and size != ["1", "1"]:
+            found.append(window)
+    return found
+
+
 class Calculator:
     """One run of the calculator program for one user."""
 
     def __init__(self, session, user):
         self.session = session
         self.user = user
-        self.program = session.start([os.environ["RECHNER"]], user=user, name="rechner")
+        self.program = session.start(program_command("RECHNER"), user=user, name="rechner")
         self.window = None
 
     def wait_for_window(self):
         """Waits until the window is mapped and returns its id."""
         def mapped():
             self.check_running("before mapping its window")
-            return self.session.tool("xdotool", "search", "--all", "--onlyvisible", "--pid",
-                                     self.program.pid, "--name", TITLE_PATTERN,
-                                     check=False).split()
+            return calculator_windows(self.session, self.program.pid)
         ids = wait_until(mapped, START_TIMEOUT, "the Rechner window to map")
         if len(ids) != 1:
             raise AssertionError(f"expected one Rechner window, found {ids}")
@@ -96,6 +108,9 @@ class Calculator:
 
     def opacity(self):
         value = self.property("_NET_WM_WINDOW_OPACITY")
+        if value is None and EMULATOR:
+            # Wine deletes the property for a layered window made fully opaque.
+            return opacity_value(255)
         return None if value is None else int(value)
 
     def wait_for_opacity(self, alpha, timeout=3.0):
@@ -151,7 +166,7 @@ class Calculator:
 
     def close_and_wait(self):
         """Closes the calculator through the host's close signal and returns its exit code."""
-        holder = self.session.start([os.environ["HOSTSIGNAL"], "close"], user=self.user,
+        holder = self.session.start(program_command("HOSTSIGNAL", "close"), user=self.user,
                                     name="hostsignal")
         try:
             return self.program.wait_exit(3.0)
@@ -183,11 +198,6 @@ class Calculator:
         served.wait_exit(3.0)
 
 
-def config_dir(user):
-    """Where the calculator keeps the host's two settings stores for this user."""
-    return Path(user.config) / "Tembra-Lidorn"
-
-
 class CalculatorTestCase(unittest.TestCase):
     """One X session for the class; per test a fresh user and the pointer out of the way.
     Every calculator a test starts is ended with the test."""
@@ -206,6 +216,7 @@ class CalculatorTestCase(unittest.TestCase):
     def new_user(self, locale="C.UTF-8"):
         user = UserDirs(locale)
         self.addCleanup(user.remove)
+        user_stores(user).reset()
         return user
 
     def start_calculator(self, wait=True, user=None):

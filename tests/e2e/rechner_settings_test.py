@@ -8,50 +8,14 @@ Run through CTest, or by hand:
 
 import unittest
 
-from calculator import BODY_POINT, HEIGHT, WIDTH, CalculatorTestCase, config_dir
+from calculator import BODY_POINT, HEIGHT, WIDTH, CalculatorTestCase
+from stores import KEY_PATH, FileStores, registry_file, user_stores
 from xsession import SCREEN_HEIGHT, SCREEN_WIDTH, wait_until
 
-REGISTRY_HEADER = "Windows Registry Editor Version 5.00"
-REGISTRY_KEY = r"[HKEY_CURRENT_USER\Software\Tembra-Lidorn]"
 FALLBACK = (SCREEN_WIDTH - WIDTH, 100)
 # A point on the entry label, which drags the window like the body.
 ENTRY_LABEL_POINT = (40, 67)
 ONE_KEY_POINT = (21, 181)
-
-
-def registry_values(user):
-    """The values of the calculator's key in registry.reg, by name: the text of a string value,
-    the text after "=" as it stands for any other type."""
-    path = config_dir(user) / "registry.reg"
-    if not path.exists():
-        return {}
-    values = {}
-    in_key = False
-    for line in path.read_text().splitlines():
-        if line.startswith("["):
-            in_key = line.lower() == REGISTRY_KEY.lower()
-        elif in_key and line.startswith('"') and '"=' in line:
-            name, _, value = line[1:].partition('"=')
-            if value.startswith('"') and value.endswith('"'):
-                value = value[1:-1].replace('\\"', '"').replace("\\\\", "\\")
-            values[name] = value
-    return values
-
-
-def profile_bytes(user):
-    path = config_dir(user) / "Quenvik.ini"
-    return path.read_bytes() if path.exists() else None
-
-
-def write_store(user, name, content):
-    directory = config_dir(user)
-    directory.mkdir(exist_ok=True)
-    (directory / name).write_bytes(content)
-
-
-def registry_file(*value_lines):
-    lines = [REGISTRY_HEADER, "", REGISTRY_KEY, *value_lines, ""]
-    return "\r\n".join(lines).encode()
 
 
 class SettingsUnderWindowManager(CalculatorTestCase):
@@ -61,18 +25,18 @@ class SettingsUnderWindowManager(CalculatorTestCase):
         self.assertEqual(calculator.geometry(), (*FALLBACK, WIDTH, HEIGHT))
         # Only CalcLeft is read, found nowhere, and written back empty to both stores; an
         # invalid left means CalcTop is never read.
-        self.assertEqual(registry_values(self.user), {"CalcLeft": ""})
-        self.assertEqual(profile_bytes(self.user), b"[Einstellungen]\r\nCalcLeft=\r\n")
+        self.assertEqual(user_stores(self.user).registry_values(), {"CalcLeft": ""})
+        self.assertEqual(user_stores(self.user).profile_bytes(), b"[Einstellungen]\r\nCalcLeft=\r\n")
 
     def test_click_without_moving_stores_both_values(self):
         calculator = self.start_calculator()
         calculator.click_point(BODY_POINT)
         expected = {"CalcLeft": str(FALLBACK[0]), "CalcTop": str(FALLBACK[1])}
         profile = b"[Einstellungen]\r\nCalcLeft=1154\r\nCalcTop=100\r\n"
-        wait_until(lambda: (registry_values(self.user) == expected
-                            and profile_bytes(self.user) == profile), 3.0,
-                   f"both stores to hold {expected} (they hold {registry_values(self.user)} "
-                   f"and {profile_bytes(self.user)})")
+        wait_until(lambda: (user_stores(self.user).registry_values() == expected
+                            and user_stores(self.user).profile_bytes() == profile), 3.0,
+                   f"both stores to hold {expected} (they hold {user_stores(self.user).registry_values()} "
+                   f"and {user_stores(self.user).profile_bytes()})")
 
     def test_drag_by_body_or_display_moves_the_window_and_stores_it(self):
         calculator = self.start_calculator()
@@ -85,10 +49,10 @@ class SettingsUnderWindowManager(CalculatorTestCase):
             calculator.wait_for_place(expected, f"after a drag by the {what}")
             stored = {"CalcLeft": str(expected[0]), "CalcTop": str(expected[1])}
             profile = "[Einstellungen]\r\nCalcLeft={CalcLeft}\r\nCalcTop={CalcTop}\r\n"
-            wait_until(lambda: (registry_values(self.user) == stored
-                                and profile_bytes(self.user) == profile.format(**stored).encode()),
+            wait_until(lambda: (user_stores(self.user).registry_values() == stored
+                                and user_stores(self.user).profile_bytes() == profile.format(**stored).encode()),
                        3.0, f"both stores to hold {stored} after a drag by the {what} (they "
-                       f"hold {registry_values(self.user)} and {profile_bytes(self.user)})")
+                       f"hold {user_stores(self.user).registry_values()} and {user_stores(self.user).profile_bytes()})")
 
     def test_right_drag_released_over_a_key_ends_the_drag_there(self):
         calculator = self.start_calculator()
@@ -98,8 +62,8 @@ class SettingsUnderWindowManager(CalculatorTestCase):
         calculator.drag(BODY_POINT, [(-60, 40)], button=3, release_at=ONE_KEY_POINT)
         dragged = (left - 60, top + 40)
         stored = {"CalcLeft": str(dragged[0]), "CalcTop": str(dragged[1])}
-        wait_until(lambda: registry_values(self.user) == stored, 3.0,
-                   f"the registry to hold {stored} (it holds {registry_values(self.user)})")
+        wait_until(lambda: user_stores(self.user).registry_values() == stored, 3.0,
+                   f"the registry to hold {stored} (it holds {user_stores(self.user).registry_values()})")
         calculator.press("Escape")  # the right release opened the menu over the key
         calculator.move_pointer((BODY_POINT[0] - 30, BODY_POINT[1] + 30))
         calculator.click_keys("3")  # handled after the moves: the window did not follow them
@@ -133,53 +97,68 @@ class SettingsUnderWindowManager(CalculatorTestCase):
         for left, top, expected in cases:
             with self.subTest(CalcLeft=left, CalcTop=top):
                 user = self.new_user()
-                write_store(user, "registry.reg",
-                            registry_file(f'"CalcLeft"="{left}"', f'"CalcTop"="{top}"'))
+                user_stores(user).write_registry(registry_file(f'"CalcLeft"="{left}"', f'"CalcTop"="{top}"'))
                 calculator = self.start_calculator(user=user)
                 calculator.wait_for_place(expected, f"from CalcLeft {left!r}, CalcTop {top!r}")
                 calculator.program.stop()
 
     def test_invalid_left_gives_the_fallback_and_top_is_not_read(self):
-        write_store(self.user, "registry.reg", registry_file('"CalcLeft"="12abc"'))
-        write_store(self.user, "Quenvik.ini", b"[Einstellungen]\r\nCalcTop=300\r\n")
+        user_stores(self.user).write_registry(registry_file('"CalcLeft"="12abc"'))
+        user_stores(self.user).write_profile(b"[Einstellungen]\r\nCalcTop=300\r\n")
         calculator = self.start_calculator()
         self.assertEqual(calculator.geometry()[:2], FALLBACK)
         # Reading CalcTop would have copied it into the registry.
-        self.assertEqual(registry_values(self.user), {"CalcLeft": "12abc"})
+        self.assertEqual(user_stores(self.user).registry_values(), {"CalcLeft": "12abc"})
 
     def test_value_only_in_the_legacy_file_moves_into_the_registry(self):
         legacy = b"[Einstellungen]\r\nCalcLeft=300\r\nCalcTop=200\r\n"
-        write_store(self.user, "Quenvik.ini", legacy)
+        user_stores(self.user).write_profile(legacy)
         calculator = self.start_calculator()
         self.assertEqual(calculator.geometry()[:2], (300, 200))
-        self.assertEqual(registry_values(self.user), {"CalcLeft": "300", "CalcTop": "200"})
-        self.assertEqual(profile_bytes(self.user), legacy)
+        self.assertEqual(user_stores(self.user).registry_values(), {"CalcLeft": "300", "CalcTop": "200"})
+        self.assertEqual(user_stores(self.user).profile_bytes(), legacy)
 
     def test_drag_keeps_everything_else_the_host_wrote(self):
         legacy = (b"; Tembra Lidorn\r\n[Allgemein]\r\nSprache = de \r\n\r\n"
                   b"[Einstellungen]\r\n  Waehrung=\"EUR\"\r\nCalcLeft=300\r\nCalcTop=200\r\n"
                   b"; bis hier\r\n\r\n[Konten]\r\nGiro=1;2\r\nCalcLeft=9")
-        registry = registry_file('"Sprache"="de"', '"Zaehler"=dword:00000007', "",
-                                 r"[HKEY_CURRENT_USER\Software\Tembra-Lidorn\Konten]",
-                                 '"CalcLeft"="9"')
-        write_store(self.user, "Quenvik.ini", legacy)
-        write_store(self.user, "registry.reg", registry)
+        subkey = KEY_PATH + "\\Konten"
+        registry = registry_file('"Sprache"="de"', '"Zaehler"=dword:00000007',
+                                 subkey_lines=[f"[{subkey}]", '"CalcLeft"="9"'])
+        stores = user_stores(self.user)
+        stores.write_profile(legacy)
+        stores.write_registry(registry)
         calculator = self.start_calculator()
         calculator.drag(BODY_POINT, [(50, 40)])
         calculator.wait_for_place((350, 240), "after the drag")
+        stored = {"Sprache": "de", "Zaehler": "dword:00000007", "CalcLeft": "350",
+                  "CalcTop": "240"}
+        wait_until(lambda: stores.registry_values() == stored, 3.0,
+                   f"the registry to hold {stored} (it holds {stores.registry_values()})")
+        self.assertEqual(stores.registry_values(subkey), {"CalcLeft": "9"},
+                         "the other key's CalcLeft changed")
         expected = legacy.replace(b"CalcLeft=300", b"CalcLeft=350").replace(b"CalcTop=200",
                                                                            b"CalcTop=240")
-        wait_until(lambda: profile_bytes(self.user) == expected, 3.0,
-                   f"Quenvik.ini to read {expected!r} (it reads {profile_bytes(self.user)!r})")
-        lines = (config_dir(self.user) / "registry.reg").read_bytes().split(b"\r\n")
-        others = [line for line in lines if not line.startswith((b'"CalcLeft"', b'"CalcTop"'))]
-        self.assertEqual(others, [line for line in registry.split(b"\r\n")
-                                  if not line.startswith(b'"CalcLeft"')],
-                         "registry.reg lost or changed lines besides the calculator's values")
-        self.assertIn(b'"CalcLeft"="9"', lines, "the other key's CalcLeft changed")
-        self.assertEqual(registry_values(self.user),
-                         {"Sprache": "de", "Zaehler": "dword:00000007", "CalcLeft": "350",
-                          "CalcTop": "240"})
+        if isinstance(stores, FileStores):
+            # The Linux stores keep every byte they do not change.
+            wait_until(lambda: stores.profile_bytes() == expected, 3.0,
+                       f"Quenvik.ini to read {expected!r} (it reads {stores.profile_bytes()!r})")
+            lines = (stores.directory / "registry.reg").read_bytes().split(b"\r\n")
+            others = [line for line in lines
+                      if not line.startswith((b'"CalcLeft"', b'"CalcTop"'))]
+            self.assertEqual(others, [line for line in registry.split(b"\r\n")
+                                      if not line.startswith(b'"CalcLeft"')],
+                             "registry.reg lost or changed lines besides the calculator's values")
+        else:
+            # The system's own profile function writes the file in its own layout: every
+            # section, entry and comment stays, with the position changed.
+            wait_until(lambda: b"CalcLeft=350" in (stores.profile_bytes() or b""), 3.0,
+                       f"Quenvik.ini to hold CalcLeft=350 (it reads {stores.profile_bytes()!r})")
+            written = stores.profile_bytes()
+            for piece in (b"; Tembra Lidorn", b"[Allgemein]", b"Sprache", b"[Einstellungen]",
+                          b"Waehrung", b"CalcTop=240", b"; bis hier", b"[Konten]",
+                          b"Giro=1;2", b"CalcLeft=9"):
+                self.assertIn(piece, written, f"Quenvik.ini lost {piece!r}: {written!r}")
 
 
 if __name__ == "__main__":

@@ -22,7 +22,7 @@ import ppm
 import x11
 from calculator import (BODY_POINT, DISPLAY_AREA, HEIGHT, KEYS, WIDTH, CalculatorTestCase,
                         opacity_value)
-from xsession import SCREEN_WIDTH, Program, UserDirs, user_env, wait_until
+from xsession import SCREEN_WIDTH, Program, UserDirs, program_command, user_env, wait_until
 
 REFERENCE = Path(__file__).resolve().parent / "reference" / "display-12-plus-34.ppm"
 # The close poll runs every 200 ms; what is beyond that is delivery and process exit, which
@@ -37,6 +37,7 @@ def key_centre(key):
 
 
 class WindowUnderWindowManager(CalculatorTestCase):
+    display_reference = REFERENCE
 
     def test_window_is_an_undecorated_126_by_224_window_above_others(self):
         calculator = self.start_calculator()
@@ -175,7 +176,8 @@ class WindowUnderWindowManager(CalculatorTestCase):
         left, top, _, _ = calculator.geometry()
         x, y, width, height = DISPLAY_AREA
         # A missing reference fails like a wrong one, which is how a new one is made.
-        expected = ppm.parse(REFERENCE.read_bytes()) if REFERENCE.exists() else None
+        reference = self.display_reference
+        expected = ppm.parse(reference.read_bytes()) if reference.exists() else None
         shots = []
 
         def differences():
@@ -186,10 +188,10 @@ class WindowUnderWindowManager(CalculatorTestCase):
         try:
             wait_until(lambda: differences() == 0, 3.0, "the display to show 12 + 34")
         except AssertionError:
-            seen = Path(tempfile.mkdtemp(prefix="rechner-e2e-display-")) / REFERENCE.name
+            seen = Path(tempfile.mkdtemp(prefix="rechner-e2e-display-")) / reference.name
             seen.write_bytes(ppm.encode(shots[-1]))
             self.fail(f"after typing 12+34, {differences()} pixels of the display differ from "
-                      f"{REFERENCE}; what it showed: {seen}")
+                      f"{reference}; what it showed: {seen}")
 
     def test_hint_shows_after_a_rest_and_hides_again(self):
         calculator = self.start_calculator()
@@ -286,7 +288,7 @@ class WindowUnderWindowManager(CalculatorTestCase):
         self.assertEqual(self.start_hostsignal("running").wait_exit(3.0), 1, "after it closed")
 
     def start_hostsignal(self, *args):
-        program = self.session.start([os.environ["HOSTSIGNAL"], *args], user=self.user,
+        program = self.session.start(program_command("HOSTSIGNAL", *args), user=self.user,
                                      name="hostsignal")
         self.addCleanup(program.stop)
         return program

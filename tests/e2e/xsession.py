@@ -25,6 +25,14 @@ SCREEN_HEIGHT = 1024
 # program would scale itself to that.
 SCREEN_DPI = 96
 START_TIMEOUT = 10.0
+# Set when the programs under test are Windows programs, to the emulator that runs them (Wine).
+EMULATOR = os.environ.get("RECHNER_EMULATOR") or None
+
+
+def program_command(variable, *args):
+    """The command that runs the program named by an environment variable, under the emulator
+    where there is one."""
+    return [*([EMULATOR] if EMULATOR else []), os.environ[variable], *args]
 
 
 def wait_until(condition, timeout, what, interval=0.02):

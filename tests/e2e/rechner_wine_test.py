@@ -1,0 +1,78 @@
+"""The window and settings scenarios of the Linux program, run against rechner.exe under Wine
+on Xvfb with openbox. The settings live in the Wine prefix's registry and in "Quenvik.ini" in
+its Windows directory.
+
+Where Wine shows a Win32 property on X differently from the FLTK program, the test here checks
+what Wine shows: the program's taskbar entry is its owner window (1 x 1 pixels, titled Rechner)
+while the calculator skips the taskbar; a fully opaque layered window has no opacity property;
+the colour key becomes a bounding shape with a spare column beside the window; and the labels
+are drawn in Wine's "MS Sans Serif", so the display has a reference picture of its own.
+
+Run through CTest, or by hand, with a Wine prefix:
+    WINEPREFIX=... RECHNER_EMULATOR=wine RECHNER=build-windows/rechner.exe \\
+        HOSTSIGNAL=build-windows/hostsignal.exe python3 tests/e2e/rechner_wine_test.py [-v]
+"""
+
+import subprocess
+import unittest
+from pathlib import Path
+
+import rechner_settings_test as settings
+import rechner_window_test as window
+import x11
+from calculator import HEIGHT, WIDTH, calculator_windows
+
+
+class WineServer:
+    """A persistent wineserver for the test class, as a host's session would have one; ended
+    before the class's X server, whose display its processes use."""
+
+    @classmethod
+    def setUpClass(cls):
+        super().setUpClass()
+        # Its output is redirected, or it would hold the caller's pipes open.
+        subprocess.run(["wineserver", "-p"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                       check=True)
+        cls.addClassCleanup(subprocess.run, ["wineserver", "-k"], stdout=subprocess.DEVNULL,
+                            stderr=subprocess.DEVNULL)
+
+
+class WineWindowUnderWindowManager(WineServer, window.WindowUnderWindowManager):
+    display_reference = Path(__file__).resolve().parent / "reference" / \
+        "display-12-plus-34-wine.ppm"
+
+    def test_window_is_an_undecorated_126_by_224_window_above_others(self):
+        calculator = self.start_calculator()
+        self.assertEqual(calculator.geometry(), (*window.FIRST_PLACE, WIDTH, HEIGHT))
+        self.assertIn("Override Redirect State: no",
+                      self.session.tool("xwininfo", "-id", calculator.window))
+        self.assertIn("_NET_WM_STATE_ABOVE", calculator.property("_NET_WM_STATE"))
+        # The taskbar entry is the owner window's, the program's only window in the client
+        # list besides the calculator, which skips the taskbar as an owned pop-up does.
+        self.assertIn("_NET_WM_STATE_SKIP_TASKBAR", calculator.property("_NET_WM_STATE"))
+        owners = [w for w in self.session.tool("xdotool", "search", "--all", "--onlyvisible",
+                                               "--pid", calculator.program.pid, "--name",
+                                               "^Rechner$").split()
+                  if w not in calculator_windows(self.session, calculator.program.pid)]
+        self.assertEqual(len(owners), 1, f"owner windows: {owners}")
+        owner_state = self.session.tool("xprop", "-id", owners[0], "_NET_WM_STATE")
+        self.assertNotIn("SKIP_TASKBAR", owner_state)
+
+    def test_shape_covers_the_whole_window(self):
+        calculator = self.start_calculator()
+        with x11.Display(self.session.display) as display:
+            rectangles = display.shape_rectangles(calculator.window)
+        # Every pixel of the skin shows: the key colour white appears nowhere in it.
+        covered = set()
+        for x, y, width, height in rectangles:
+            covered.update((px, py) for px in range(x, min(x + width, WIDTH))
+                           for py in range(y, min(y + height, HEIGHT)))
+        self.assertEqual(len(covered), WIDTH * HEIGHT, f"shape {rectangles[:8]}...")
+
+
+class WineSettingsUnderWindowManager(WineServer, settings.SettingsUnderWindowManager):
+    pass
+
+
+if __name__ == "__main__":
+    unittest.main()
