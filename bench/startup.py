@@ -22,8 +22,6 @@ Nothing in the programs is instrumented; everything is watched from outside.
 
 import argparse
 import ctypes
-import ctypes.util
-import select
 import shutil
 import signal
 import statistics
@@ -36,6 +34,7 @@ from pathlib import Path
 HERE = Path(__file__).resolve().parent
 sys.path.insert(0, str(HERE.parent / "tests" / "e2e"))
 from xsession import UserDirs, XSession
+from xwatch import Watcher, event_type, xlib
 
 WIDTH, HEIGHT = 126, 224
 IDLE_START, IDLE_END = 1.0, 6.0
@@ -43,18 +42,8 @@ MINIMUM_RUNS = 7
 # Where the pointer waits during the runs, far from where both windows appear.
 NEUTRAL_POINT = (10, 1000)
 
-_xlib = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
-_damage = ctypes.CDLL(ctypes.util.find_library("Xdamage") or "libXdamage.so.1")
-
 _CREATE_NOTIFY, _MAP_NOTIFY = 16, 19
 _SUBSTRUCTURE_NOTIFY_MASK = 1 << 19
-_DAMAGE_REPORT_RAW_RECTANGLES = 0
-
-
-class _AnyEvent(ctypes.Structure):
-    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong),
-                ("send_event", ctypes.c_int), ("display", ctypes.c_void_p),
-                ("window", ctypes.c_ulong)]
 
 
 class _CreateEvent(ctypes.Structure):
@@ -73,55 +62,13 @@ class _MapEvent(ctypes.Structure):
                 ("override_redirect", ctypes.c_int)]
 
 
-_Event = ctypes.c_long * 24  # the size of Xlib's XEvent union
-
-_xlib.XOpenDisplay.restype = ctypes.c_void_p
-_xlib.XOpenDisplay.argtypes = [ctypes.c_char_p]
-_xlib.XCloseDisplay.argtypes = [ctypes.c_void_p]
-_xlib.XDefaultRootWindow.restype = ctypes.c_ulong
-_xlib.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
-_xlib.XSelectInput.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_long]
-_xlib.XConnectionNumber.argtypes = [ctypes.c_void_p]
-_xlib.XPending.argtypes = [ctypes.c_void_p]
-_xlib.XNextEvent.argtypes = [ctypes.c_void_p, ctypes.POINTER(_Event)]
-_xlib.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
-_xlib.XFlush.argtypes = [ctypes.c_void_p]
-_damage.XDamageQueryExtension.argtypes = [ctypes.c_void_p, ctypes.POINTER(ctypes.c_int),
-                                          ctypes.POINTER(ctypes.c_int)]
-_damage.XDamageCreate.restype = ctypes.c_ulong
-_damage.XDamageCreate.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int]
-
-
-class Watcher:
-    """An X client that sees windows appear on the root and counts the drawing into one."""
+class StartupWatcher(Watcher):
+    """A watcher that sees windows appear on the root and counts the drawing into one."""
 
     def __init__(self, display_name):
-        self.display = _xlib.XOpenDisplay(display_name.encode())
-        if not self.display:
-            raise RuntimeError(f"cannot open X display {display_name}")
-        event_base, error_base = ctypes.c_int(), ctypes.c_int()
-        if not _damage.XDamageQueryExtension(self.display, ctypes.byref(event_base),
-                                             ctypes.byref(error_base)):
-            raise RuntimeError("the X server lacks the DAMAGE extension")
-        self.damage_notify = event_base.value
-        self.fd = _xlib.XConnectionNumber(self.display)
-        _xlib.XSelectInput(self.display, _xlib.XDefaultRootWindow(self.display),
-                           _SUBSTRUCTURE_NOTIFY_MASK)
-        _xlib.XSync(self.display, 1)
-
-    def close(self):
-        _xlib.XCloseDisplay(self.display)
-
-    def next_event(self, deadline):
-        """The next event and the moment it was read, or None at the deadline."""
-        while not _xlib.XPending(self.display):
-            remaining = deadline - time.monotonic()
-            if remaining <= 0:
-                return None
-            select.select([self.fd], [], [], remaining)
-        event = _Event()
-        _xlib.XNextEvent(self.display, ctypes.byref(event))
-        return event, time.monotonic()
+        super().__init__(display_name)
+        xlib.XSelectInput(self.display, self.root, _SUBSTRUCTURE_NOTIFY_MASK)
+        xlib.XSync(self.display, 1)
 
     def run(self, args, env):
         """Starts the program and follows it for IDLE_END seconds; returns its figures."""
@@ -152,14 +99,13 @@ class Watcher:
         window = mapped = None
         while (item := self.next_event(deadline)) is not None:
             event, seen = item
-            kind = _AnyEvent.from_buffer(event).type
+            kind = event_type(event)
             if kind == _CREATE_NOTIFY and window is None:
                 created = _CreateEvent.from_buffer(event)
                 if (created.width, created.height) == (WIDTH, HEIGHT):
                     window = created.window
                     # Before the window manager maps it, so the first drawing is seen.
-                    _damage.XDamageCreate(self.display, window, _DAMAGE_REPORT_RAW_RECTANGLES)
-                    _xlib.XFlush(self.display)
+                    self.watch_drawing(window)
             elif kind == _MAP_NOTIFY and window is not None and mapped is None:
                 if not _MapEvent.from_buffer(event).override_redirect:
                     mapped = seen
@@ -171,7 +117,7 @@ class Watcher:
         """How many drawings into the watched window are reported until the deadline."""
         count = 0
         while (item := self.next_event(deadline)) is not None:
-            count += _AnyEvent.from_buffer(item[0]).type == self.damage_notify
+            count += event_type(item[0]) == self.damage_notify
         return count
 
 
@@ -214,7 +160,7 @@ def main():
         programs = {"minimal": build_minimal(scratch), "rechner": options.rechner.resolve()}
         session = XSession()
         session.move_pointer(*NEUTRAL_POINT)
-        watcher = Watcher(session.display)
+        watcher = StartupWatcher(session.display)
         figures = {name: [] for name in programs}
         users = {name: UserDirs() for name in programs}
         for run in range(options.runs):
