@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
-"""Draws the calculator's artwork: the 126 x 224 skin (skin.bmp, 24-bit) and the 32 x 32,
-16-colour program icon (rechner.ico).
+"""Draws the calculator's artwork: the 126 x 224 skin (skin.bmp, 24-bit), the 32 x 32,
+16-colour program icon (rechner.ico), and the same icon for the desktop's icon theme, as an SVG
+and as PNGs from 16 to 256 pixels (icons/).
 
-    python3 resources/draw_artwork.py           writes both files beside this script
+    python3 resources/draw_artwork.py           writes them all beside this script
     python3 resources/draw_artwork.py --check   exits 1 when the committed files differ
 
 Only the standard library is used, and only arithmetic whose results IEEE 754 fixes (+, -, *,
@@ -14,6 +15,7 @@ exactly 255, 255, 255 as holes, so the skin must not contain a single one: the s
 import math
 import struct
 import sys
+import zlib
 from pathlib import Path
 
 SKIN_WIDTH, SKIN_HEIGHT = 126, 224
@@ -349,6 +351,36 @@ ICON_PALETTE = [
 ]
 
 
+# The icon's display shows "12": each digit's pixel design and its left column, from row 6.
+ICON_DIGITS = [
+    ([".#", "##", ".#", ".#", ".#"], 16),
+    (["##.", "..#", ".#.", "#..", "###"], 20),
+]
+ICON_DIGIT_TOP = 6
+
+
+def icon_keys():
+    """The icon's keys as (left, top, right, bottom, face, highlight) on the 32 x 32 grid, with
+    palette indices: four columns, the right one the operators with a tall plus, and the two
+    clear keys blue."""
+    columns = [7, 12, 17, 22]
+    rows = [14, 18, 22, 26]
+    for row_number, top in enumerate(rows):
+        for column_number, left in enumerate(columns):
+            if column_number == 3 and row_number == 3:
+                continue
+            bottom = top + 3
+            if column_number == 3 and row_number == 2:
+                bottom = top + 7
+            if row_number == 0 and column_number < 2:
+                face, highlight = 12, 13
+            elif column_number == 3:
+                face, highlight = 10, 11
+            else:
+                face, highlight = 8, 9
+            yield left, top, left + 4, bottom, face, highlight
+
+
 def draw_icon():
     size = 32
     index = [[0] * size for _ in range(size)]
@@ -376,32 +408,15 @@ def draw_icon():
     # Display window with a few digits on it.
     fill(7, 4, 25, 12, 6)
     fill(8, 5, 24, 11, 5)
-    digit_one = [".#", "##", ".#", ".#", ".#"]
-    digit_two = ["##.", "..#", ".#.", "#..", "###"]
-    for digit, left in ((digit_one, 16), (digit_two, 20)):
+    for digit, left in ICON_DIGITS:
         for row, line in enumerate(digit):
             for column, cell in enumerate(line):
                 if cell == "#":
-                    index[6 + row][left + column] = 7
+                    index[ICON_DIGIT_TOP + row][left + column] = 7
 
-    # Four columns of keys; the right column holds the operators and a tall plus.
-    columns = [7, 12, 17, 22]
-    rows = [14, 18, 22, 26]
-    for row_number, top in enumerate(rows):
-        for column_number, left in enumerate(columns):
-            if column_number == 3 and row_number == 3:
-                continue
-            bottom = top + 3
-            if column_number == 3 and row_number == 2:
-                bottom = top + 7
-            if row_number == 0 and column_number < 2:
-                face, highlight = 12, 13
-            elif column_number == 3:
-                face, highlight = 10, 11
-            else:
-                face, highlight = 8, 9
-            fill(left, top, left + 4, bottom, face)
-            fill(left, top, left + 4, top + 1, highlight)
+    for left, top, right, bottom, face, highlight in icon_keys():
+        fill(left, top, right, bottom, face)
+        fill(left, top, right, top + 1, highlight)
     return index, opaque
 
 
@@ -428,15 +443,116 @@ def encode_icon(index, opaque):
     return directory + entry + image
 
 
+# The desktop's icons: the same calculator as rounded rectangles on the 32 x 32 grid, one
+# description for the SVG and for the PNG at every size the icon theme asks for.
+THEME_ICON_SIZES = (16, 32, 48, 64, 128, 256)
+
+
+def icon_shapes():
+    """(box, corner radius, colour) in painting order; the first is the outline, whose edge is
+    the icon's edge."""
+    palette = ICON_PALETTE
+    shapes = [
+        ((4, 1, 28, 31), 4.0, palette[1]),
+        # Two rims make one: lit from the top left, in shadow at the bottom right.
+        ((5, 2, 27, 30), 3.0, palette[3]),
+        ((6, 3, 27, 30), 3.0, palette[4]),
+        ((6, 3, 26, 29), 2.0, palette[2]),
+        ((7, 4, 25, 12), 1.0, palette[6]),
+        ((8, 5, 24, 11), 0.5, palette[5]),
+    ]
+    for digit, left in ICON_DIGITS:
+        for row, line in enumerate(digit):
+            for column, cell in enumerate(line):
+                if cell == "#":
+                    x, y = left + column, ICON_DIGIT_TOP + row
+                    shapes.append(((x, y, x + 1, y + 1), 0.0, palette[7]))
+    for left, top, right, bottom, face, highlight in icon_keys():
+        shapes.append(((left, top, right, bottom), 0.75, palette[face]))
+        shapes.append(((left, top, right, top + 1), 0.5, palette[highlight]))
+    return shapes
+
+
+def draw_theme_icon(size):
+    """The icon at size x size pixels as rows of (red, green, blue, alpha), anti-aliased."""
+    scale = size / 32
+    (outline_box, outline_radius, outline_colour), *inner = icon_shapes()
+    canvas = Canvas(size, size, outline_colour)
+    for box, radius, colour in inner:
+        canvas.fill_rounded(tuple(v * scale for v in box), radius * scale,
+                            lambda x, y, d, n, colour=colour: colour)
+    outline = tuple(v * scale for v in outline_box)
+    rows = []
+    for y, row in enumerate(canvas.quantised()):
+        alphas = (clamp(0.5 - rounded_rect_distance(x + 0.5, y + 0.5, outline,
+                                                    outline_radius * scale)[0], 0.0, 1.0)
+                  for x in range(size))
+        rows.append([(*pixel, int(alpha * 255 + 0.5)) for pixel, alpha in zip(row, alphas)])
+    return rows
+
+
+def encode_png(rows):
+    """A PNG of 8-bit RGBA rows, unfiltered."""
+    height, width = len(rows), len(rows[0])
+    raw = b"".join(b"\0" + bytes(channel for pixel in row for channel in pixel) for row in rows)
+
+    def chunk(kind, data):
+        return (struct.pack(">I", len(data)) + kind + data
+                + struct.pack(">I", zlib.crc32(kind + data)))
+    return (b"\x89PNG\r\n\x1a\n"
+            + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0))
+            + chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
+
+
+def png_content(data):
+    """A PNG's chunks with the image data decompressed: what the picture is, whichever zlib
+    compressed it (zlib promises the same data back, not the same compressed bytes)."""
+    chunks, image, offset = [], b"", 8
+    while offset < len(data):
+        length, kind = struct.unpack(">I4s", data[offset:offset + 8])
+        payload = data[offset + 8:offset + 8 + length]
+        if kind == b"IDAT":
+            image += payload
+        else:
+            chunks.append((kind, payload))
+        offset += 12 + length
+    return data[:8], chunks, zlib.decompress(image)
+
+
+def encode_svg():
+    def number(value):
+        return f"{value:g}"
+    lines = ['<?xml version="1.0" encoding="UTF-8"?>',
+             '<svg xmlns="http://www.w3.org/2000/svg" width="32" height="32" '
+             'viewBox="0 0 32 32">']
+    for (x0, y0, x1, y1), radius, (red, green, blue) in icon_shapes():
+        corner = f' rx="{number(radius)}"' if radius else ""
+        lines.append(f'  <rect x="{number(x0)}" y="{number(y0)}" width="{number(x1 - x0)}" '
+                     f'height="{number(y1 - y0)}"{corner} fill="#{red:02x}{green:02x}{blue:02x}"/>')
+    lines.append("</svg>")
+    return ("\n".join(lines) + "\n").encode()
+
+
+def same_picture(path, data):
+    if not path.exists():
+        return False
+    if path.suffix == ".png":
+        return png_content(path.read_bytes()) == png_content(data)
+    return path.read_bytes() == data
+
+
 def main():
     here = Path(__file__).resolve().parent
     outputs = {
         here / "skin.bmp": encode_bitmap(draw_skin()),
         here / "rechner.ico": encode_icon(*draw_icon()),
+        here / "icons" / "rechner.svg": encode_svg(),
     }
+    for size in THEME_ICON_SIZES:
+        outputs[here / "icons" / f"rechner-{size}.png"] = encode_png(draw_theme_icon(size))
     if sys.argv[1:] == ["--check"]:
         stale = [path.name for path, data in outputs.items()
-                 if not path.exists() or path.read_bytes() != data]
+                 if not same_picture(path, data)]
         if stale:
             print("out of date, run draw_artwork.py: " + ", ".join(stale))
             return 1
@@ -445,6 +561,7 @@ def main():
         print(__doc__)
         return 2
     for path, data in outputs.items():
+        path.parent.mkdir(exist_ok=True)
         path.write_bytes(data)
     return 0
 

@@ -1,6 +1,10 @@
 #!/usr/bin/env bash
-# Installs, on Debian 12, everything the build and the tests need: compilers, FLTK, the mingw
-# cross compiler with Wine to run its output, and the X tools the end-to-end tests drive.
+# Installs, on Debian 12, what building and running the calculator need:
+#   scripts/install-deps.sh          compilers, CMake, FLTK and the font the window uses
+#   scripts/install-deps.sh --test   also what the test command needs: clang with its
+#                                    sanitizers, the mingw cross compiler with Wine to run its
+#                                    output, the X tools the end-to-end tests drive, and the
+#                                    tools that build and check the packages
 # Safe to run again; it does nothing that is already done.
 set -euo pipefail
 
@@ -8,20 +12,30 @@ SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO="sudo"
 
 packages=(
-  build-essential cmake ninja-build clang clang-format libclang-rt-14-dev
-  googletest libgtest-dev
+  build-essential cmake ninja-build googletest libgtest-dev
   libfltk1.3-dev libx11-dev libxext-dev libxrender-dev libxft-dev fonts-dejavu-core
+)
+test_packages=(
+  clang clang-format libclang-rt-14-dev
   g++-mingw-w64-i686
   wine wine64 wine32:i386
   xvfb openbox xdotool x11-utils x11-apps xclip imagemagick python3 locales
+  file lintian desktop-file-utils appstream
 )
+
+case "${1-}" in
+  "") ;;
+  --test) packages+=("${test_packages[@]}") ;;
+  *) echo "usage: $0 [--test]" >&2; exit 2 ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
 if ((${#missing[@]})); then
-  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  if [[ " ${missing[*]}" == *:i386* ]] && ! dpkg --print-foreign-architectures | grep -qx i386
+  then
     $SUDO dpkg --add-architecture i386
   fi
   $SUDO apt-get update -qq
@@ -29,6 +43,6 @@ if ((${#missing[@]})); then
 fi
 
 # The German locale, whose decimal comma the tests use as a German user's calculator sees it.
-if ! locale -a 2>/dev/null | grep -qix 'de_DE.utf8'; then
+if [ "${1-}" = --test ] && ! locale -a 2>/dev/null | grep -qix 'de_DE.utf8'; then
   $SUDO localedef -i de_DE -f UTF-8 de_DE.UTF-8
 fi

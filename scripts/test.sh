@@ -1,16 +1,17 @@
 #!/usr/bin/env bash
 # The one test command: installs what the tests need, builds both platforms and runs every test.
 #   1. Linux (g++): unit tests and the end-to-end tests of the real programs under Xvfb
-#   2. the unit tests again with clang++ under AddressSanitizer and UndefinedBehaviorSanitizer
-#   3. Windows (32-bit mingw-w64): the same unit tests and rechner-keys.exe under Wine
-#   4. the libFuzzer targets, each for a bounded time from a corpus seeded from the tables
+#   2. the Debian package: lintian, then installed on this machine, started and removed again
+#   3. the unit tests again with clang++ under AddressSanitizer and UndefinedBehaviorSanitizer
+#   4. Windows (32-bit mingw-w64): the same unit tests, rechner-keys.exe and the ZIP under Wine
+#   5. the libFuzzer targets, each for a bounded time from a corpus seeded from the tables
 # Our own code must be formatted and build without a warning on all four.
 # Any failure stops the run with a non-zero exit status.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 
-scripts/install-deps.sh
+scripts/install-deps.sh --test
 
 step() { printf '\n==== %s\n' "$*"; }
 jobs=$(nproc)
@@ -22,6 +23,14 @@ step "Linux build and tests"
 cmake --preset linux -DRECHNER_WERROR=ON >/dev/null
 cmake --build --preset linux -j "$jobs"
 ctest --preset linux -j "$jobs"
+
+step "Debian package"
+rm -f build/rechner_*.deb
+cpack --preset linux >/dev/null
+deb=$(echo build/rechner_*.deb)
+dpkg-deb --field "$deb" Package Version Installed-Size Depends
+lintian --fail-on error,warning "$deb"
+python3 tests/package/debian_package_test.py "$deb"
 
 step "Sanitizer build and unit tests"
 cmake --preset sanitize -DRECHNER_WERROR=ON >/dev/null
