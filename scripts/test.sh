@@ -46,6 +46,9 @@ cmake --build --preset windows -j "$jobs"
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     rm -rf "$WINEPREFIX"
     DISPLAY= wineboot --init >/dev/null 2>&1
+    # A crash must fail the test, not wait for someone to close the debugger's dialog.
+    DISPLAY= wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 \
+        /f >/dev/null 2>&1
     wineserver --wait
 fi
 DISPLAY= ctest --preset windows

@@ -21,7 +21,7 @@ from pathlib import Path
 import ppm
 import x11
 from calculator import (BODY_POINT, DISPLAY_AREA, HEIGHT, KEYS, WIDTH, CalculatorTestCase,
-                        opacity_value)
+                        calculator_windows, opacity_value)
 from xsession import SCREEN_WIDTH, Program, UserDirs, program_command, user_env, wait_until
 
 REFERENCE = Path(__file__).resolve().parent / "reference" / "display-12-plus-34.ppm"
@@ -260,8 +260,7 @@ class WindowUnderWindowManager(CalculatorTestCase):
         self.assertEqual(second.program.wait_exit(3.0), 0)
         self.assertEqual(self.session.tool("xdotool", "search", "--pid", second.program.pid,
                                            check=False), "")
-        self.assertEqual(self.session.tool("xdotool", "search", "--onlyvisible", "--name",
-                                           "^Rechner$").split(), [str(first.window)])
+        self.assertEqual(calculator_windows(self.session), [str(first.window)])
         self.assertTrue(first.program.running(), "the second start ended the first")
 
     def test_close_signal_closes_a_running_calculator_promptly(self):

@@ -21,6 +21,7 @@ import rechner_settings_test as settings
 import rechner_window_test as window
 import x11
 from calculator import HEIGHT, WIDTH, calculator_windows
+from xsession import EMULATOR
 
 
 class WineServer:
@@ -35,6 +36,11 @@ class WineServer:
                        check=True)
         cls.addClassCleanup(subprocess.run, ["wineserver", "-k"], stdout=subprocess.DEVNULL,
                             stderr=subprocess.DEVNULL)
+        # The first program of a wineserver starts the desktop process on its display, and the
+        # screen size every later program sees is that display's: start it on the session's.
+        subprocess.run([EMULATOR, "cmd", "/c", "exit"], env=cls.session.env(),
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60,
+                       check=True)
 
 
 class WineWindowUnderWindowManager(WineServer, window.WindowUnderWindowManager):

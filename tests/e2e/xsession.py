@@ -88,7 +88,8 @@ class Program:
         """The first line of standard output, once the program has written all of it."""
         wait_until(lambda: "\n" in self.stdout() or not self.running(), timeout,
                    f"a line from {self.name}")
-        return self.stdout().partition("\n")[0]
+        # A Windows program ends its lines with a carriage return too.
+        return self.stdout().partition("\n")[0].removesuffix("\r")
 
     def stdout(self):
         return self._read(self._stdout)

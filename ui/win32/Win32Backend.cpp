@@ -4,6 +4,7 @@
 #include <windowsx.h>
 
 #include <cstring>
+#include <utility>
 
 #include "Form.h"
 #include "WideText.h"
@@ -16,6 +17,8 @@ constexpr wchar_t FormClass[] = L"RechnerForm";
 constexpr int ProgramIconId = 1;
 // Posted to the window itself, so the clipboard is read outside the key press that asked.
 constexpr UINT PasteMessage = WM_APP + 1;
+// Posted when something other than the form moved the window away from its placement.
+constexpr UINT RestorePlacementMessage = WM_APP + 2;
 
 UINT_PTR TimerId(FormTimer timer) {
     return static_cast<UINT_PTR>(timer) + 1;
@@ -105,6 +108,7 @@ void Win32Backend::Run() {
     SetWindowTextW(window_, title.c_str());
     // The placement runs before the window shows, so it never appears at the default place.
     form.Show();
+    placement_ = WindowPosition();
     ShowWindow(owner_, SW_SHOW);
     ShowWindow(window_, SW_SHOW);
     UpdateWindow(window_);
@@ -421,6 +425,19 @@ bool Win32Backend::FormMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESU
             // Alt+F4 and the system's close: the form decides when the window goes.
             form.Close();
             return true;
+        case WM_WINDOWPOSCHANGED:
+            // An X window manager may pull a new window wholly onto the screen as it maps it.
+            // The placement, partly off the screen included, is what counts, until the user
+            // takes the window; Windows itself never moves it.
+            if (placement_ && WindowPosition() != *placement_) {
+                PostMessageW(window_, RestorePlacementMessage, 0, 0);
+            }
+            return false;
+        case RestorePlacementMessage:
+            if (placement_) {
+                MoveWindow(*std::exchange(placement_, std::nullopt));
+            }
+            return true;
         case PasteMessage:
             PasteFromClipboard();
             return true;
@@ -433,6 +450,9 @@ bool Win32Backend::MouseMessage(UINT message, WPARAM, LPARAM lParam) {
     // Signed, so that a captured pointer left or above the window gives negative coordinates.
     const Point client{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     Form& form = *form_;
+    if (message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN || message == WM_MBUTTONDOWN) {
+        placement_.reset();  // the user's drag is not undone
+    }
     switch (message) {
         case WM_LBUTTONDOWN:
             form.MouseDown(MouseButton::Left, client);

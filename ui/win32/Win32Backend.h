@@ -70,5 +70,6 @@ private:
     bool releasingCapture_ = false;
     SurrogateJoiner typed_;
     std::optional<Colour> colourKey_;
+    std::optional<Point> placement_;  // where the form put the window, until the user moves it
     int opacity_ = 255;
 };
