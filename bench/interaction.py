@@ -33,7 +33,8 @@ from pathlib import Path
 
 HERE = Path(__file__).resolve().parent
 sys.path.insert(0, str(HERE.parent / "tests" / "e2e"))
-from calculator import BODY_POINT, NEUTRAL_POINT, TITLE_PATTERN, config_dir
+from calculator import BODY_POINT, NEUTRAL_POINT, TITLE_PATTERN
+from stores import FileStores
 from inotify import DirectoryWatch
 from xsession import START_TIMEOUT, UserDirs, XSession, wait_until
 from xtest import Input
@@ -98,7 +99,8 @@ def measure(session, user_input, program, options, drags):
         print(f"{program.name}: {len(keys)} keys timed", file=sys.stderr)
         releases = None
         if drags:
-            releases = release_costs(user_input, window, config_dir(user), options.releases)
+            releases = release_costs(user_input, window, FileStores(user).directory,
+                                     options.releases)
             print(f"{program.name}: {len(releases)} releases timed", file=sys.stderr)
         running.stop()
         return keys, releases
