@@ -24,7 +24,8 @@ std::optional<SourceLine> TextLineSource::NextLine() {
     }
     const std::string_view rest = text_.substr(next_);
     const TextLine line = *FirstLineOf(rest, true);
-    const SourceLine result{rest.substr(0, line.End), rest.substr(line.End, line.Next - line.End),
+    const SourceLine result{rest.substr(0, line.End),
+                            rest.substr(line.End, line.Next - line.End),
                             {next_, next_ + line.End, next_ + line.Next}};
     next_ += line.Next;
     return result;
