@@ -182,11 +182,6 @@ bool ReadSettingsFile(const std::filesystem::path& file,
 
 void EditSettingsFile(const std::filesystem::path& file, const SettingsFileEdit& edit) {
     std::filesystem::create_directories(file.parent_path());
-    const DWORD attributes = GetFileAttributesW(file.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES &&
-        (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
-        throw std::runtime_error("not a writable file: " + file.string());
-    }
     Handle source = OpenForReading(file);
     std::optional<TextEdit> change;
     TextEncoding encoding = TextEncoding::SingleByte;
@@ -201,6 +196,11 @@ void EditSettingsFile(const std::filesystem::path& file, const SettingsFileEdit&
     }
     if (!change) {
         return;
+    }
+    const DWORD attributes = GetFileAttributesW(file.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
+        throw std::runtime_error("not a writable file: " + file.string());
     }
     const ByteEdit bytes = ToBytes(*change, encoding);
     TemporaryFile temporary(file);
