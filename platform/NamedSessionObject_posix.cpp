@@ -1,5 +1,5 @@
 // Named session objects on POSIX systems: lock files in $XDG_RUNTIME_DIR or in a private
-// directory under /tmp.
+// directory under /tmp or, where that is taken, under the user's home.
 
 #include <cstdlib>
 
@@ -7,13 +7,23 @@
 #include "SessionDirectory_posix.h"
 #include "SessionLock_posix.h"
 
+namespace {
+
+// Looked up once: the close poll asks five times a second, and the user database may be remote.
+const SessionPlaces& Places() {
+    static const SessionPlaces places = DefaultSessionPlaces();
+    return places;
+}
+
+}  // namespace
+
 struct NamedSessionObject::Hold {
     FileDescriptor Lock;
 };
 
 NamedSessionObject::NamedSessionObject(const std::string& name) {
-    const FileDescriptor directory = OpenSessionDirectory(
-        std::getenv("XDG_RUNTIME_DIR"), DefaultFallbackBase, DirectoryAccess::CreateIfMissing);
+    const FileDescriptor directory = OpenSessionDirectory(std::getenv("XDG_RUNTIME_DIR"), Places(),
+                                                          DirectoryAccess::CreateIfMissing);
     SessionHold hold = HoldSessionName(directory, name);
     State_ = hold.State;
     if (hold.Lock.Valid()) {
@@ -24,7 +34,7 @@ NamedSessionObject::NamedSessionObject(const std::string& name) {
 NamedSessionObject::~NamedSessionObject() = default;
 
 bool NamedSessionObjectExists(const std::string& name) {
-    const FileDescriptor directory = OpenSessionDirectory(
-        std::getenv("XDG_RUNTIME_DIR"), DefaultFallbackBase, DirectoryAccess::ExistingOnly);
+    const FileDescriptor directory = OpenSessionDirectory(std::getenv("XDG_RUNTIME_DIR"), Places(),
+                                                          DirectoryAccess::ExistingOnly);
     return IsSessionNameHeld(directory, name);
 }

@@ -3,8 +3,12 @@
 #include "SessionDirectory_posix.h"
 
 #include <fcntl.h>
+#include <limits.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <iostream>
 
 namespace {
 
@@ -24,9 +28,29 @@ FileDescriptor OpenPrivateDirectory(const std::string& path) {
     return directory;
 }
 
+bool Exists(const std::string& path) {
+    struct stat status {};
+    return lstat(path.c_str(), &status) == 0;
+}
+
+std::string ParentOf(const std::string& path) {
+    return path.substr(0, path.find_last_of('/'));
+}
+
 }  // namespace
 
-FileDescriptor OpenSessionDirectory(const char* runtimeDirectory, const std::string& fallbackBase,
+SessionPlaces DefaultSessionPlaces() {
+    SessionPlaces places{"/tmp/rechner-" + std::to_string(geteuid()), ""};
+    const passwd* user = getpwuid(geteuid());
+    char host[HOST_NAME_MAX + 1] = {};
+    if (user != nullptr && user->pw_dir != nullptr && user->pw_dir[0] == '/' &&
+        gethostname(host, sizeof host - 1) == 0) {
+        places.Private = std::string(user->pw_dir) + "/.cache/rechner-" + host;
+    }
+    return places;
+}
+
+FileDescriptor OpenSessionDirectory(const char* runtimeDirectory, const SessionPlaces& places,
                                     DirectoryAccess access) {
     if (runtimeDirectory != nullptr && runtimeDirectory[0] == '/') {
         FileDescriptor directory = OpenPrivateDirectory(runtimeDirectory);
@@ -34,11 +58,26 @@ FileDescriptor OpenSessionDirectory(const char* runtimeDirectory, const std::str
             return directory;
         }
     }
-    const std::string fallback = fallbackBase + "/rechner-" + std::to_string(geteuid());
+    if (!places.Private.empty()) {
+        FileDescriptor directory = OpenPrivateDirectory(places.Private);
+        if (directory.Valid()) {
+            return directory;
+        }
+    }
     if (access == DirectoryAccess::CreateIfMissing) {
         // Failing because it exists is expected; whether an existing one can be trusted is decided
         // on opening it.
-        mkdir(fallback.c_str(), S_IRWXU);
+        mkdir(places.Shared.c_str(), S_IRWXU);
     }
-    return OpenPrivateDirectory(fallback);
+    FileDescriptor directory = OpenPrivateDirectory(places.Shared);
+    if (directory.Valid() || !Exists(places.Shared) || places.Private.empty()) {
+        return directory;
+    }
+    std::cerr << "session directory " << places.Shared
+              << " is not a private directory of this user; using " << places.Private << '\n';
+    if (access == DirectoryAccess::CreateIfMissing) {
+        mkdir(ParentOf(places.Private).c_str(), S_IRWXU);
+        mkdir(places.Private.c_str(), S_IRWXU);
+    }
+    return OpenPrivateDirectory(places.Private);
 }

@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <iostream>
 
 #include "SessionObjectName.h"
 
@@ -20,11 +21,24 @@ constexpr const char* GuardFileName = ".guard";
 
 enum class Creation { Allowed, Forbidden };
 
+// Only a regular file is a lock file. O_NONBLOCK keeps a FIFO planted under the name from
+// stopping us in open() until a writer comes, which would freeze the calculator while it holds
+// its own name; anything else under the name is refused, and a holder says so on standard
+// error (a probe, which runs five times a second, does not).
 FileDescriptor OpenInDirectory(const FileDescriptor& directory, const std::string& fileName,
                                Creation creation) {
     const int create = creation == Creation::Allowed ? O_CREAT : 0;
-    return FileDescriptor(openat(directory.Get(), fileName.c_str(),
-                                 O_RDONLY | O_CLOEXEC | O_NOFOLLOW | create, S_IRUSR | S_IWUSR));
+    FileDescriptor file(openat(directory.Get(), fileName.c_str(),
+                               O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | create,
+                               S_IRUSR | S_IWUSR));
+    struct stat status {};
+    if (file.Valid() && (fstat(file.Get(), &status) != 0 || !S_ISREG(status.st_mode))) {
+        if (creation == Creation::Allowed) {
+            std::cerr << "session object file " << fileName << " is not a regular file; refused\n";
+        }
+        return {};
+    }
+    return file;
 }
 
 // A signal arriving while we wait must not turn into a failed start.

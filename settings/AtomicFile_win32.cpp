@@ -1,14 +1,21 @@
-// Atomic replacement of a settings file on Windows: write beside, flush, and move over the
-// original with a write-through rename.
+// Reading and changing a settings file on Windows: read through a shared handle, write beside,
+// flush, and move over the original with a write-through rename.
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <limits>
 #include <stdexcept>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "AtomicFile.h"
+#include "FileLines.h"
 
 namespace {
+
+constexpr DWORD CopyChunk = 256 * 1024;
 
 [[noreturn]] void Fail(const char* what, const std::filesystem::path& path) {
     const DWORD code = GetLastError();
@@ -16,26 +23,91 @@ namespace {
                              std::to_string(code) + ")");
 }
 
+class Handle {
+public:
+    explicit Handle(HANDLE handle) : handle_(handle) {}
+    Handle(Handle&& other) noexcept : handle_(std::exchange(other.handle_, INVALID_HANDLE_VALUE)) {}
+    ~Handle() {
+        if (Valid()) {
+            CloseHandle(handle_);
+        }
+    }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+
+    HANDLE Get() const { return handle_; }
+    bool Valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+    void Reset(HANDLE handle) {
+        Close();
+        handle_ = handle;
+    }
+    void Close() {
+        if (Valid()) {
+            CloseHandle(handle_);
+            handle_ = INVALID_HANDLE_VALUE;
+        }
+    }
+
+private:
+    HANDLE handle_;
+};
+
+// The file opened for reading, letting the host read, write and replace it meanwhile; invalid
+// when it does not exist.
+Handle OpenForReading(const std::filesystem::path& file) {
+    Handle handle(CreateFileW(file.c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!handle.Valid()) {
+        const DWORD error = GetLastError();
+        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) {
+            Fail("cannot read", file);
+        }
+    }
+    return handle;
+}
+
+DWORD ReadChunk(const Handle& file, char* buffer, std::size_t size,
+                const std::filesystem::path& path) {
+    DWORD read = 0;
+    const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(size, CopyChunk));
+    if (!ReadFile(file.Get(), buffer, wanted, &read, nullptr)) {
+        Fail("cannot read", path);
+    }
+    return read;
+}
+
+class HandleStream : public ByteStream {
+public:
+    HandleStream(const Handle& file, const std::filesystem::path& path)
+        : file_(file), path_(path) {}
+    std::size_t ReadSome(char* buffer, std::size_t size) override {
+        return ReadChunk(file_, buffer, size, path_);
+    }
+
+private:
+    const Handle& file_;
+    const std::filesystem::path& path_;
+};
+
 // Owns the temporary file until it has been moved over the original.
 class TemporaryFile {
 public:
     explicit TemporaryFile(const std::filesystem::path& beside) {
-        for (int attempt = 0; attempt < 100 && handle_ == INVALID_HANDLE_VALUE; ++attempt) {
+        for (int attempt = 0; attempt < 100 && !handle_.Valid(); ++attempt) {
             path_ = TemporarySibling(beside);
-            handle_ = CreateFileW(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-            if (handle_ == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) {
+            handle_.Reset(CreateFileW(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+            if (!handle_.Valid() && GetLastError() != ERROR_FILE_EXISTS) {
                 Fail("cannot create", path_);
             }
         }
-        if (handle_ == INVALID_HANDLE_VALUE) {
+        if (!handle_.Valid()) {
             Fail("cannot create", path_);
         }
     }
     ~TemporaryFile() {
-        if (handle_ != INVALID_HANDLE_VALUE) {
-            CloseHandle(handle_);
-        }
+        handle_.Close();
         if (!moved_) {
             DeleteFileW(path_.c_str());
         }
@@ -47,19 +119,40 @@ public:
         while (!contents.empty()) {
             const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(contents.size(), 1 << 20));
             DWORD written = 0;
-            if (!WriteFile(handle_, contents.data(), chunk, &written, nullptr) || written == 0) {
+            if (!WriteFile(handle_.Get(), contents.data(), chunk, &written, nullptr) ||
+                written == 0) {
                 Fail("cannot write", path_);
             }
             contents.remove_prefix(written);
         }
     }
 
+    // Copies the source's bytes from `begin` up to `end`, or to its end, through a fixed buffer.
+    void CopyFrom(const Handle& source, std::uint64_t begin, std::uint64_t end,
+                  const std::filesystem::path& sourcePath) {
+        LARGE_INTEGER position{};
+        position.QuadPart = static_cast<LONGLONG>(begin);
+        if (!SetFilePointerEx(source.Get(), position, nullptr, FILE_BEGIN)) {
+            Fail("cannot read", sourcePath);
+        }
+        std::vector<char> buffer(CopyChunk);
+        while (begin < end) {
+            const auto wanted =
+                static_cast<std::size_t>(std::min<std::uint64_t>(end - begin, CopyChunk));
+            const DWORD read = ReadChunk(source, buffer.data(), wanted, sourcePath);
+            if (read == 0) {
+                return;
+            }
+            Write(std::string_view(buffer.data(), read));
+            begin += read;
+        }
+    }
+
     void CommitAs(const std::filesystem::path& target) {
-        if (!FlushFileBuffers(handle_)) {
+        if (!FlushFileBuffers(handle_.Get())) {
             Fail("cannot flush", path_);
         }
-        CloseHandle(handle_);
-        handle_ = INVALID_HANDLE_VALUE;
+        handle_.Close();
         if (!MoveFileExW(path_.c_str(), target.c_str(),
                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
             Fail("cannot move over", target);
@@ -69,24 +162,55 @@ public:
 
 private:
     std::filesystem::path path_;
-    HANDLE handle_ = INVALID_HANDLE_VALUE;
+    Handle handle_{INVALID_HANDLE_VALUE};
     bool moved_ = false;
 };
 
 }  // namespace
 
-void ReplaceFileAtomically(const std::filesystem::path& file, std::string_view contents) {
+bool ReadSettingsFile(const std::filesystem::path& file,
+                      const std::function<void(LineSource&)>& read) {
+    const Handle source = OpenForReading(file);
+    if (!source.Valid()) {
+        return false;
+    }
+    HandleStream stream(source, file);
+    FileLines lines(stream);
+    read(lines);
+    return true;
+}
+
+void EditSettingsFile(const std::filesystem::path& file, const SettingsFileEdit& edit) {
     std::filesystem::create_directories(file.parent_path());
+    Handle source = OpenForReading(file);
+    std::optional<TextEdit> change;
+    TextEncoding encoding = TextEncoding::SingleByte;
+    if (source.Valid()) {
+        HandleStream stream(source, file);
+        FileLines lines(stream);
+        change = edit(lines);
+        encoding = lines.Encoding();
+    } else {
+        TextLineSource nothing("");
+        change = edit(nothing);
+    }
+    if (!change) {
+        return;
+    }
     const DWORD attributes = GetFileAttributesW(file.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) {
-        const DWORD error = GetLastError();
-        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) {
-            Fail("cannot inspect", file);
-        }
-    } else if ((attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
+    if (attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
         throw std::runtime_error("not a writable file: " + file.string());
     }
+    const ByteEdit bytes = ToBytes(*change, encoding);
     TemporaryFile temporary(file);
-    temporary.Write(contents);
+    if (source.Valid()) {
+        temporary.CopyFrom(source, 0, bytes.KeepBefore, file);
+        temporary.Write(bytes.Inserted);
+        temporary.CopyFrom(source, bytes.ResumeAt, std::numeric_limits<std::uint64_t>::max(), file);
+        source.Close();
+    } else {
+        temporary.Write(bytes.Inserted);
+    }
     temporary.CommitAs(file);
 }

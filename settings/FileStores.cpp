@@ -1,5 +1,5 @@
 // The file-backed registry key and legacy file: the formats decide what a file holds and how it
-// changes, AtomicFile reads and replaces it.
+// changes, AtomicFile reads and changes it.
 #include "FileStores.h"
 
 #include <stdexcept>
@@ -18,39 +18,29 @@ const std::filesystem::path& CheckedPath(const std::filesystem::path& file) {
     return file;
 }
 
-// A file that does not exist yet is edited as an empty one.
-template <typename Edit>
-void EditFile(const std::filesystem::path& file, Edit edit) {
-    const std::optional<std::string> original = ReadFileIfExists(CheckedPath(file));
-    const std::string edited = edit(original.value_or(""));
-    if (!original || edited != *original) {
-        ReplaceFileAtomically(file, edited);
-    }
-}
-
 }  // namespace
 
 RegistryFileStore::RegistryFileStore(std::filesystem::path file) : file_(std::move(file)) {}
 
 std::string RegistryFileStore::ReadString(const std::string& name) {
-    const std::optional<std::string> contents = ReadFileIfExists(CheckedPath(file_));
-    return contents ? ReadRegistryValue(*contents, name).value_or("") : "";
+    std::optional<std::string> value;
+    ReadSettingsFile(CheckedPath(file_),
+                     [&](LineSource& lines) { value = ReadRegistryValue(lines, name); });
+    return value.value_or("");
 }
 
 void RegistryFileStore::WriteString(const std::string& name, const std::string& value) {
-    EditFile(file_,
-             [&](std::string_view contents) { return WithRegistryValue(contents, name, value); });
+    EditSettingsFile(CheckedPath(file_),
+                     [&](LineSource& lines) { return RegistryValueEdit(lines, name, value); });
 }
 
 ProfileFileStore::ProfileFileStore(std::filesystem::path file) : file_(std::move(file)) {}
 
 std::string ProfileFileStore::ReadString(const std::string& section, const std::string& name,
                                          const std::string& defaultValue, std::size_t bufferSize) {
-    const std::optional<std::string> contents = ReadFileIfExists(CheckedPath(file_));
     std::optional<std::string> value;
-    if (contents) {
-        value = ReadProfileValue(*contents, section, name);
-    }
+    ReadSettingsFile(CheckedPath(file_),
+                     [&](LineSource& lines) { value = ReadProfileValue(lines, section, name); });
     if (!value) {
         // Trailing blanks of the default are dropped, as the profile functions do.
         value = defaultValue.substr(0, defaultValue.find_last_not_of(' ') + 1);
@@ -60,7 +50,7 @@ std::string ProfileFileStore::ReadString(const std::string& section, const std::
 
 void ProfileFileStore::WriteString(const std::string& section, const std::string& name,
                                    const std::string& value) {
-    EditFile(file_, [&](std::string_view contents) {
-        return WithProfileValue(contents, section, name, value);
+    EditSettingsFile(CheckedPath(file_), [&](LineSource& lines) {
+        return ProfileValueEdit(lines, section, name, value);
     });
 }

@@ -1,7 +1,7 @@
 #pragma once
 // The two stores as files, for systems without the registry and the profile functions: the key
-// in registry export format and the legacy initialisation file, each read whole on every call
-// and replaced atomically on every write that changes it. Nothing is held between calls.
+// in registry export format and the legacy initialisation file, each read on every call and
+// replaced atomically on every write that changes it. No file stays open between calls.
 
 #include <filesystem>
 

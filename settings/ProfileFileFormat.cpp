@@ -2,14 +2,12 @@
 #include "ProfileFileFormat.h"
 
 #include <stdexcept>
-#include <vector>
-
-#include "TextLines.h"
 
 namespace {
 
 // Where a section's entry lies in the file, found in one pass over its lines.
 struct EntryPlace {
+    bool Utf16Marked = false;
     bool SectionFound = false;
     // The line after which a new entry goes: the last non-blank line of the section.
     TextLine LastSectionLine;
@@ -18,10 +16,15 @@ struct EntryPlace {
     // The trimmed raw value (or, without "=", the end of the name) in file positions.
     std::size_t ValueBegin = 0;
     std::size_t ValueEnd = 0;
+    std::string RawValue;
+    // What a section added at the end needs; known when the whole file was read.
+    std::string LineBreak = std::string(LineBreakFor(""));
+    std::size_t TextEnd = 0;
+    bool EndsWithBreak = false;
 };
 
-bool StartsWithUtf16Mark(std::string_view file) {
-    return file.starts_with("\xFF\xFE") || file.starts_with("\xFE\xFF");
+bool StartsWithUtf16Mark(std::string_view text) {
+    return text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF");
 }
 
 // A section header is "[name]" up to the last "]" on the line; anything after it is ignored.
@@ -36,15 +39,29 @@ std::optional<std::string_view> SectionName(std::string_view trimmedLine) {
     return UpToNul(TrimBlanks(trimmedLine.substr(1, close - 1)));
 }
 
-EntryPlace FindEntry(std::string_view file, std::string_view section, std::string_view name) {
+// Stops at the entry, at the end of the first matching section, or at a UTF-16 mark.
+EntryPlace FindEntry(LineSource& lines, std::string_view section, std::string_view name) {
     section = TrimBlanks(section);
     name = TrimBlanks(name);
     EntryPlace place;
-    for (TextLine line : SplitLines(file)) {
-        if (line.Begin == 0 && StartsWithUtf8Mark(file)) {
-            line.Begin = Utf8MarkLength;
+    bool first = true;
+    while (const std::optional<SourceLine> next = lines.NextLine()) {
+        std::string_view raw = next->Text;
+        TextLine line = next->Place;
+        if (first) {
+            first = false;
+            place.LineBreak = LineBreakFor(next->Break);
+            if (StartsWithUtf16Mark(raw)) {
+                place.Utf16Marked = true;
+                break;
+            }
+            if (StartsWithUtf8Mark(raw)) {
+                raw.remove_prefix(Utf8MarkLength);
+                line.Begin += Utf8MarkLength;
+            }
         }
-        const std::string_view raw = file.substr(line.Begin, line.End - line.Begin);
+        place.TextEnd = line.Next;
+        place.EndsWithBreak = line.Next != line.End;
         const std::string_view trimmed = TrimBlanks(raw);
         if (trimmed.empty()) {
             continue;
@@ -62,8 +79,6 @@ EntryPlace FindEntry(std::string_view file, std::string_view section, std::strin
             continue;
         }
         place.LastSectionLine = line;
-        const std::size_t trimmedBegin =
-            line.Begin + static_cast<std::size_t>(trimmed.data() - raw.data());
         const std::size_t equals = trimmed.find('=');
         const std::string_view entryName = TrimBlanks(trimmed.substr(0, equals));
         if (!EqualsIgnoringCase(UpToNul(entryName), name)) {
@@ -71,29 +86,33 @@ EntryPlace FindEntry(std::string_view file, std::string_view section, std::strin
         }
         place.EntryFound = true;
         place.HasEquals = equals != std::string_view::npos;
-        if (!place.HasEquals) {
-            place.ValueBegin = place.ValueEnd = trimmedBegin + trimmed.size();
-        } else {
+        std::string_view value = trimmed.substr(trimmed.size());
+        if (place.HasEquals) {
             const std::string_view rest = trimmed.substr(equals + 1);
-            const std::string_view value = TrimBlanks(rest);
-            const std::size_t restBegin = trimmedBegin + equals + 1;
-            place.ValueBegin =
-                value.empty() ? restBegin
-                              : restBegin + static_cast<std::size_t>(value.data() - rest.data());
-            place.ValueEnd = place.ValueBegin + value.size();
+            value = TrimBlanks(rest);
+            if (value.empty()) {
+                value = rest.substr(0, 0);
+            }
         }
+        place.ValueBegin = line.Begin + static_cast<std::size_t>(value.data() - raw.data());
+        place.ValueEnd = place.ValueBegin + value.size();
+        place.RawValue = value;
         break;
     }
     return place;
 }
 
-// One pair of matching surrounding quotes, single or double, is not part of the value.
-std::string_view WithoutQuotes(std::string_view value) {
+std::optional<std::string> StoredValue(const EntryPlace& place) {
+    if (place.Utf16Marked || !place.EntryFound || !place.HasEquals) {
+        return std::nullopt;
+    }
+    // One pair of matching surrounding quotes, single or double, is not part of the value.
+    std::string_view value = UpToNul(place.RawValue);
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
         value.back() == value.front()) {
-        return value.substr(1, value.size() - 2);
+        value = value.substr(1, value.size() - 2);
     }
-    return value;
+    return std::string(value);
 }
 
 bool FitsOnOneLine(std::string_view text) {
@@ -112,46 +131,46 @@ void CheckStorable(std::string_view section, std::string_view name, std::string_
 
 }  // namespace
 
+std::optional<std::string> ReadProfileValue(LineSource& file, std::string_view section,
+                                            std::string_view name) {
+    return StoredValue(FindEntry(file, section, name));
+}
+
+std::optional<TextEdit> ProfileValueEdit(LineSource& file, std::string_view section,
+                                         std::string_view name, std::string_view value) {
+    CheckStorable(section, name, value);
+    const EntryPlace place = FindEntry(file, section, name);
+    if (place.Utf16Marked) {
+        throw std::runtime_error("a UTF-16 ini file is not edited");
+    }
+    if (StoredValue(place) == value) {
+        return std::nullopt;
+    }
+    const std::string& lineBreak = place.LineBreak;
+    const std::string entry = std::string(name) + "=" + std::string(value);
+    if (place.EntryFound) {
+        const std::string_view equals = place.HasEquals ? "" : "=";
+        return TextEdit{place.ValueBegin, place.ValueEnd, std::string(equals).append(value)};
+    }
+    if (place.SectionFound) {
+        const TextLine& last = place.LastSectionLine;
+        const std::string brokenBefore = last.Next == last.End ? lineBreak : "";
+        return TextEdit{last.Next, last.Next, brokenBefore + entry + lineBreak};
+    }
+    std::string added = place.TextEnd > 0 && !place.EndsWithBreak ? lineBreak : "";
+    added.append("[").append(section).append("]").append(lineBreak);
+    added.append(entry).append(lineBreak);
+    return TextEdit{place.TextEnd, place.TextEnd, added};
+}
+
 std::optional<std::string> ReadProfileValue(std::string_view file, std::string_view section,
                                             std::string_view name) {
-    if (StartsWithUtf16Mark(file)) {
-        return std::nullopt;
-    }
-    const EntryPlace place = FindEntry(file, section, name);
-    if (!place.EntryFound || !place.HasEquals) {
-        return std::nullopt;
-    }
-    const std::string_view raw = file.substr(place.ValueBegin, place.ValueEnd - place.ValueBegin);
-    return std::string(WithoutQuotes(UpToNul(raw)));
+    TextLineSource lines(file);
+    return ReadProfileValue(lines, section, name);
 }
 
 std::string WithProfileValue(std::string_view file, std::string_view section, std::string_view name,
                              std::string_view value) {
-    CheckStorable(section, name, value);
-    if (StartsWithUtf16Mark(file)) {
-        throw std::runtime_error("a UTF-16 ini file is not edited");
-    }
-    if (ReadProfileValue(file, section, name) == value) {
-        return std::string(file);
-    }
-    const std::string lineBreak(LineBreakOf(file));
-    const std::string entry = std::string(name) + "=" + std::string(value);
-    const EntryPlace place = FindEntry(file, section, name);
-    std::string result(file);
-    if (place.EntryFound) {
-        const std::string_view equals = place.HasEquals ? "" : "=";
-        result.replace(place.ValueBegin, place.ValueEnd - place.ValueBegin,
-                       std::string(equals).append(value));
-    } else if (place.SectionFound) {
-        const TextLine& last = place.LastSectionLine;
-        const std::string brokenBefore = last.Next == last.End ? lineBreak : "";
-        result.insert(last.Next, brokenBefore + entry + lineBreak);
-    } else {
-        if (!result.empty() && result.back() != '\n' && result.back() != '\r') {
-            result += lineBreak;
-        }
-        result.append("[").append(section).append("]").append(lineBreak);
-        result.append(entry).append(lineBreak);
-    }
-    return result;
+    TextLineSource lines(file);
+    return Applied(file, ProfileValueEdit(lines, section, name, value));
 }

@@ -3,7 +3,6 @@
 
 #include <charconv>
 #include <stdexcept>
-#include <vector>
 
 #include "TextLines.h"
 
@@ -11,20 +10,24 @@ namespace {
 
 enum class DataKind { String, Other };
 
-// One "Name"=data line of our key, with the continuation lines of a long hex value.
-struct ValueLines {
-    std::string Name;
-    DataKind Kind = DataKind::Other;
-    std::size_t DataBegin = 0;  // file position of the data after "="
-    std::size_t FirstLine = 0;  // index into the file's lines
-    std::size_t LastLine = 0;
-};
-
+// What one pass over the file finds: whether it is ours to edit, where our key ends, the last
+// value of the wanted name, and what a key added at the end needs.
 struct KeyContents {
+    bool Empty = true;
     bool HasHeader = false;
     bool KeyFound = false;
-    std::size_t LastKeyLine = 0;  // the last non-blank line of the last section of our key
-    std::vector<ValueLines> Values;
+    TextLine LastKeyLine;  // the last non-blank line of the last section of our key
+    bool ValueFound = false;
+    DataKind Kind = DataKind::Other;
+    std::size_t DataBegin = 0;  // file position of the data after "="
+    std::size_t DataEnd = 0;    // the end of the value's last line
+    // The data over all its lines, without the line breaks, continuation backslashes and
+    // indentation.
+    std::string Data;
+    std::string LineBreak = std::string(LineBreakFor(""));
+    std::size_t TextEnd = 0;
+    bool EndsWithBreak = false;
+    bool LastLineBlank = true;
 };
 
 // Reads a quoted text starting at text[0] == '"'. Only \\ and \" are escapes; any other
@@ -57,10 +60,6 @@ std::string Quoted(std::string_view text) {
     return result + "\"";
 }
 
-std::string_view LineText(std::string_view file, const TextLine& line) {
-    return TrimBlanks(file.substr(line.Begin, line.End - line.Begin));
-}
-
 bool IsHexContinuation(std::string_view lineText) {
     return !lineText.empty() &&
            lineText.find_first_not_of("0123456789abcdefABCDEF, \t\\") == std::string_view::npos;
@@ -71,28 +70,67 @@ bool IsStringData(std::string_view data) {
     return quoted && TrimBlanks(data.substr(quoted->second)).empty();
 }
 
-KeyContents ParseKey(std::string_view file, const std::vector<TextLine>& lines) {
+void NoteLine(KeyContents& key, const SourceLine& line) {
+    key.Empty = false;
+    key.TextEnd = line.Place.Next;
+    key.EndsWithBreak = line.Place.Next != line.Place.End;
+    key.LastLineBlank = TrimBlanks(line.Text).empty();
+}
+
+bool IsHeader(const SourceLine& first) {
+    std::string_view text = first.Text;
+    if (StartsWithUtf8Mark(text)) {
+        text.remove_prefix(Utf8MarkLength);
+    }
+    return TrimBlanks(text) == RegistryFileHeader;
+}
+
+// Reads to the end unless the header is missing: where a name occurs more than once the last one
+// counts.
+KeyContents ParseKey(LineSource& lines, std::string_view wanted) {
     KeyContents key;
-    const std::size_t skip = StartsWithUtf8Mark(file) ? Utf8MarkLength : 0;
-    if (lines.empty() || lines[0].End < skip ||
-        TrimBlanks(file.substr(skip, lines[0].End - skip)) != RegistryFileHeader) {
+    const std::optional<SourceLine> first = lines.NextLine();
+    if (!first) {
+        return key;
+    }
+    NoteLine(key, *first);
+    key.LineBreak = LineBreakFor(first->Break);
+    if (!IsHeader(*first)) {
         return key;
     }
     key.HasHeader = true;
     bool inKey = false;
-    for (std::size_t i = 1; i < lines.size(); ++i) {
-        const std::string_view raw = file.substr(lines[i].Begin, lines[i].End - lines[i].Begin);
-        const std::string_view trimmed = TrimBlanks(raw);
+    // A long hex value goes on over lines that end with a backslash. Only a line of hex bytes
+    // continues it, so that a stray backslash cannot swallow a key or value line.
+    bool continuable = false;
+    bool continuingWanted = false;
+    while (const std::optional<SourceLine> line = lines.NextLine()) {
+        NoteLine(key, *line);
+        const std::string_view trimmed = TrimBlanks(line->Text);
+        if (continuable && IsHexContinuation(trimmed)) {
+            continuable = trimmed.ends_with('\\');
+            if (inKey) {
+                key.LastKeyLine = line->Place;
+            }
+            if (continuingWanted) {
+                key.Data.pop_back();
+                key.Data += trimmed;
+                key.DataEnd = line->Place.End;
+            }
+            continue;
+        }
+        continuable = false;
+        continuingWanted = false;
         if (trimmed.starts_with('[') && trimmed.ends_with(']')) {
             inKey = EqualsIgnoringCase(trimmed.substr(1, trimmed.size() - 2), RegistryFileKey);
             key.KeyFound = key.KeyFound || inKey;
             if (inKey) {
-                key.LastKeyLine = i;
+                key.LastKeyLine = line->Place;
             }
             continue;
         }
         if (!trimmed.empty() && inKey) {
-            key.LastKeyLine = i;
+            key.LastKeyLine = line->Place;
         }
         const auto name = ParseQuoted(trimmed);
         if (!name) {
@@ -103,54 +141,22 @@ KeyContents ParseKey(std::string_view file, const std::vector<TextLine>& lines) 
             continue;
         }
         const std::string_view data = TrimBlanks(afterName.substr(1));
-        ValueLines value{name->first, IsStringData(data) ? DataKind::String : DataKind::Other,
-                         lines[i].Begin + static_cast<std::size_t>(data.data() - raw.data()), i, i};
-        // A long hex value goes on over lines that end with a backslash. Only a line of hex
-        // bytes continues it, so that a stray backslash cannot swallow a key or value line.
-        if (value.Kind == DataKind::Other) {
-            while (value.LastLine + 1 < lines.size() &&
-                   LineText(file, lines[value.LastLine]).ends_with('\\') &&
-                   IsHexContinuation(LineText(file, lines[value.LastLine + 1]))) {
-                ++value.LastLine;
-            }
-        }
-        i = value.LastLine;
-        if (inKey) {
-            key.LastKeyLine = i;
-            key.Values.push_back(std::move(value));
+        const DataKind kind = IsStringData(data) ? DataKind::String : DataKind::Other;
+        continuable = kind == DataKind::Other && trimmed.ends_with('\\');
+        if (inKey && EqualsIgnoringCase(name->first, wanted)) {
+            key.ValueFound = true;
+            key.Kind = kind;
+            key.DataBegin =
+                line->Place.Begin + static_cast<std::size_t>(data.data() - line->Text.data());
+            key.DataEnd = line->Place.End;
+            key.Data = data;
+            continuingWanted = continuable;
         }
     }
     return key;
 }
 
-const ValueLines* FindValue(const KeyContents& key, std::string_view name) {
-    const ValueLines* found = nullptr;
-    for (const ValueLines& value : key.Values) {
-        if (EqualsIgnoringCase(value.Name, name)) {
-            found = &value;
-        }
-    }
-    return found;
-}
-
-// The data of a value over all its lines, without the line breaks, continuation backslashes
-// and indentation.
-std::string JoinedData(std::string_view file, const std::vector<TextLine>& lines,
-                       const ValueLines& value) {
-    std::string joined;
-    for (std::size_t i = value.FirstLine; i <= value.LastLine; ++i) {
-        const std::size_t begin = i == value.FirstLine ? value.DataBegin : lines[i].Begin;
-        std::string_view part = TrimBlanks(file.substr(begin, lines[i].End - begin));
-        if (i < value.LastLine) {
-            part.remove_suffix(1);
-        }
-        joined += part;
-    }
-    return joined;
-}
-
-// hex(1) and hex(2) hold UTF-16LE text; the stores deal in single-byte characters, so a
-// character beyond that range becomes "?" as the platform's conversion would make it.
+// hex(1) and hex(2) hold UTF-16LE text.
 std::string DecodeHexString(std::string_view hexList) {
     std::string bytes;
     while (!TrimBlanks(hexList).empty()) {
@@ -171,20 +177,18 @@ std::string DecodeHexString(std::string_view hexList) {
         if (unit == 0) {
             break;
         }
-        text += unit <= 0xFF ? static_cast<char>(unit) : '?';
+        text += SingleByteOf(unit);
     }
     return text;
 }
 
-std::string ValueText(std::string_view file, const std::vector<TextLine>& lines,
-                      const ValueLines& value) {
-    const std::string data = JoinedData(file, lines, value);
-    if (value.Kind == DataKind::String) {
-        return std::string(UpToNul(ParseQuoted(data)->first));
+std::string ValueText(const KeyContents& key) {
+    if (key.Kind == DataKind::String) {
+        return std::string(UpToNul(ParseQuoted(key.Data)->first));
     }
     for (std::string_view prefix : {"hex(1):", "hex(2):"}) {
-        if (EqualsIgnoringCase(std::string_view(data).substr(0, prefix.size()), prefix)) {
-            return DecodeHexString(std::string_view(data).substr(prefix.size()));
+        if (EqualsIgnoringCase(std::string_view(key.Data).substr(0, prefix.size()), prefix)) {
+            return DecodeHexString(std::string_view(key.Data).substr(prefix.size()));
         }
     }
     throw std::runtime_error("the registry value is not a string");
@@ -196,51 +200,56 @@ bool FitsOnOneLine(std::string_view text) {
 
 }  // namespace
 
-std::optional<std::string> ReadRegistryValue(std::string_view file, std::string_view name) {
-    const std::vector<TextLine> lines = SplitLines(file);
-    const KeyContents key = ParseKey(file, lines);
-    const ValueLines* value = FindValue(key, name);
-    if (value == nullptr) {
+std::optional<std::string> ReadRegistryValue(LineSource& file, std::string_view name) {
+    const KeyContents key = ParseKey(file, name);
+    if (!key.ValueFound) {
         return std::nullopt;
     }
-    return ValueText(file, lines, *value);
+    return ValueText(key);
 }
 
-std::string WithRegistryValue(std::string_view file, std::string_view name,
-                              std::string_view value) {
+std::optional<TextEdit> RegistryValueEdit(LineSource& file, std::string_view name,
+                                          std::string_view value) {
     if (name.empty() || !FitsOnOneLine(name) || !FitsOnOneLine(value)) {
         throw std::invalid_argument("registry value name or text cannot be written on one line");
     }
     const std::string valueLine = Quoted(name) + "=" + Quoted(value);
-    if (file.empty()) {
-        return std::string(RegistryFileHeader) + "\r\n\r\n[" + std::string(RegistryFileKey) +
-               "]\r\n" + valueLine + "\r\n";
+    const KeyContents key = ParseKey(file, name);
+    if (key.Empty) {
+        return TextEdit{0, 0,
+                        std::string(RegistryFileHeader) + "\r\n\r\n[" +
+                            std::string(RegistryFileKey) + "]\r\n" + valueLine + "\r\n"};
     }
-    const std::vector<TextLine> lines = SplitLines(file);
-    const KeyContents key = ParseKey(file, lines);
     if (!key.HasHeader) {
         throw std::runtime_error("the registry file has no registry editor header");
     }
-    const std::string lineBreak(LineBreakOf(file));
-    std::string result(file);
-    if (const ValueLines* existing = FindValue(key, name)) {
-        if (existing->Kind == DataKind::String && ValueText(file, lines, *existing) == value) {
-            return result;
+    const std::string& lineBreak = key.LineBreak;
+    if (key.ValueFound) {
+        if (key.Kind == DataKind::String && ValueText(key) == value) {
+            return std::nullopt;
         }
-        const std::size_t end = lines[existing->LastLine].End;
-        result.replace(existing->DataBegin, end - existing->DataBegin, Quoted(value));
-    } else if (key.KeyFound) {
-        const TextLine& last = lines[key.LastKeyLine];
-        const std::string brokenBefore = last.Next == last.End ? lineBreak : "";
-        result.insert(last.Next, brokenBefore + valueLine + lineBreak);
-    } else {
-        if (result.back() != '\n' && result.back() != '\r') {
-            result += lineBreak;
-        }
-        if (!LineText(file, lines.back()).empty()) {
-            result += lineBreak;
-        }
-        result += "[" + std::string(RegistryFileKey) + "]" + lineBreak + valueLine + lineBreak;
+        return TextEdit{key.DataBegin, key.DataEnd, Quoted(value)};
     }
-    return result;
+    if (key.KeyFound) {
+        const TextLine& last = key.LastKeyLine;
+        const std::string brokenBefore = last.Next == last.End ? lineBreak : "";
+        return TextEdit{last.Next, last.Next, brokenBefore + valueLine + lineBreak};
+    }
+    std::string added = key.EndsWithBreak ? "" : lineBreak;
+    if (!key.LastLineBlank) {
+        added += lineBreak;
+    }
+    added += "[" + std::string(RegistryFileKey) + "]" + lineBreak + valueLine + lineBreak;
+    return TextEdit{key.TextEnd, key.TextEnd, added};
+}
+
+std::optional<std::string> ReadRegistryValue(std::string_view file, std::string_view name) {
+    TextLineSource lines(file);
+    return ReadRegistryValue(lines, name);
+}
+
+std::string WithRegistryValue(std::string_view file, std::string_view name,
+                              std::string_view value) {
+    TextLineSource lines(file);
+    return Applied(file, RegistryValueEdit(lines, name, value));
 }

@@ -1,33 +1,46 @@
-// Line splitting and blank trimming for the settings file formats.
+// Line splitting, edits and blank trimming for the settings file formats.
 #include "TextLines.h"
 
 #include <algorithm>
 
-std::vector<TextLine> SplitLines(std::string_view text) {
-    std::vector<TextLine> lines;
-    std::size_t begin = 0;
-    while (begin < text.size()) {
-        const std::size_t end = std::min(text.find_first_of("\r\n", begin), text.size());
-        std::size_t next = end;
-        if (next < text.size()) {
-            const bool crlf = text.substr(next, 2) == "\r\n";
-            next += crlf ? 2 : 1;
-        }
-        lines.push_back({begin, end, next});
-        begin = next;
+std::optional<TextLine> FirstLineOf(std::string_view text, bool complete) {
+    const std::size_t end = text.find_first_of("\r\n");
+    if (end == std::string_view::npos) {
+        return complete ? std::optional<TextLine>({0, text.size(), text.size()}) : std::nullopt;
     }
-    return lines;
+    if (text[end] == '\n') {
+        return TextLine{0, end, end + 1};
+    }
+    if (end + 1 == text.size() && !complete) {
+        return std::nullopt;
+    }
+    const bool crlf = text.substr(end, 2) == "\r\n";
+    return TextLine{0, end, end + (crlf ? 2 : 1)};
 }
 
-std::string_view LineBreakOf(std::string_view text) {
-    const std::size_t at = text.find_first_of("\r\n");
-    if (at == std::string_view::npos) {
-        return "\r\n";
+std::optional<SourceLine> TextLineSource::NextLine() {
+    if (next_ >= text_.size()) {
+        return std::nullopt;
     }
-    if (text[at] == '\n') {
-        return "\n";
+    const std::string_view rest = text_.substr(next_);
+    const TextLine line = *FirstLineOf(rest, true);
+    const SourceLine result{rest.substr(0, line.End),
+                            rest.substr(line.End, line.Next - line.End),
+                            {next_, next_ + line.End, next_ + line.Next}};
+    next_ += line.Next;
+    return result;
+}
+
+std::string_view LineBreakFor(std::string_view firstBreak) {
+    return firstBreak.empty() ? "\r\n" : firstBreak;
+}
+
+std::string Applied(std::string_view text, const std::optional<TextEdit>& edit) {
+    std::string result(text);
+    if (edit) {
+        result.replace(edit->Begin, edit->End - edit->Begin, edit->Text);
     }
-    return text.substr(at + 1, 1) == "\n" ? "\r\n" : "\r";
+    return result;
 }
 
 bool IsBlank(char c) {
@@ -63,4 +76,8 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
 
 bool StartsWithUtf8Mark(std::string_view text) {
     return text.starts_with("\xEF\xBB\xBF");
+}
+
+char SingleByteOf(unsigned utf16Unit) {
+    return utf16Unit <= 0xFF ? static_cast<char>(utf16Unit) : '?';
 }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -12,6 +13,7 @@
 #include <chrono>
 #include <string>
 #include <system_error>
+#include <thread>
 #include <vector>
 
 #include "HolderProcess_posix.h"
@@ -73,6 +75,21 @@ public:
     std::string ReadOutput() { return ReadAll(Output_); }
 
     void Signal(int number) { kill(Child_, number); }
+
+    // The exit code, or 128 + SIGKILL when it had to be killed after `limit`.
+    int WaitAtMost(std::chrono::milliseconds limit) {
+        const auto deadline = std::chrono::steady_clock::now() + limit;
+        int status = 0;
+        while (waitpid(Child_, &status, WNOHANG) == 0) {
+            if (std::chrono::steady_clock::now() >= deadline) {
+                kill(Child_, SIGKILL);
+                return Wait();
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        Child_ = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
 
     // The exit code, or 128 + the signal that ended it.
     int Wait() {
@@ -147,6 +164,30 @@ TEST(Hostsignal, CloseHoldsTheSignalUntilStoppedAndEndsCleanly) {
         EXPECT_FALSE(NamedSessionObjectExists("TembraLidornCalcClose"))
             << "after hostsignal close was stopped by signal " << stopSignal;
         EXPECT_EQ(signalHolder.ReadOutput(), "") << "more than one line; signal " << stopSignal;
+    }
+}
+
+TEST(Hostsignal, ANonRegularFileInPlaceOfALockFileIsRefusedAtOnce) {
+    struct Case {
+        std::string FileName;
+        std::vector<std::string> Arguments;
+        int ExitCode;
+    };
+    const std::vector<Case> cases = {
+        {"TembraLidornCalcClose.lock", {"close", "--hold", "0"}, 1},
+        {".guard", {"close", "--hold", "0"}, 1},
+        {"TembraLidornCalcActive.lock", {"running"}, 1},
+    };
+    for (const Case& test : cases) {
+        for (const bool fifo : {true, false}) {
+            const PrivateRuntimeDirectory runtime;
+            const std::string path = runtime.Directory.Path() + "/" + test.FileName;
+            ASSERT_EQ(fifo ? mkfifo(path.c_str(), 0600) : mkdir(path.c_str(), 0700), 0) << path;
+            const std::string described = (fifo ? "a FIFO as " : "a directory as ") + test.FileName;
+            HostsignalProcess process(test.Arguments);
+            EXPECT_EQ(process.WaitAtMost(std::chrono::seconds(5)), test.ExitCode) << described;
+            EXPECT_EQ(process.ReadOutput(), "") << described;
+        }
     }
 }
 

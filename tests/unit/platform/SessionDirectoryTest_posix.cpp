@@ -1,6 +1,7 @@
 // Choosing the session directory on POSIX: $XDG_RUNTIME_DIR when it is private, else a private
-// fallback directory that is created when missing and refused when it cannot be trusted. Every
-// case runs under a scratch base directory instead of the real /tmp.
+// fallback directory that is created when missing and, when it cannot be trusted, refused for
+// one under the user's home. Every case runs under scratch directories instead of the real /tmp
+// and home.
 
 #include <gtest/gtest.h>
 
@@ -21,6 +22,11 @@ constexpr uid_t Stranger = 65534;
 
 std::string FallbackName() {
     return "rechner-" + std::to_string(geteuid());
+}
+
+// The shared place under `base`, the private one under `home`.
+SessionPlaces PlacesUnder(const std::string& base, const std::string& home) {
+    return {base + "/" + FallbackName(), home + "/.cache/rechner-host"};
 }
 
 bool IsDirectory(const FileDescriptor& directory, const std::string& path) {
@@ -99,7 +105,8 @@ TEST(OpenSessionDirectory, UsesAPrivateRuntimeDirectoryAndCreatesNoFallback) {
     const ScratchDirectory runtime;
     const ScratchDirectory base;
     const FileDescriptor directory =
-        OpenSessionDirectory(runtime.Path().c_str(), base.Path(), DirectoryAccess::CreateIfMissing);
+        OpenSessionDirectory(runtime.Path().c_str(), PlacesUnder(base.Path(), base.Path()),
+                             DirectoryAccess::CreateIfMissing);
     EXPECT_TRUE(IsDirectory(directory, runtime.Path())) << runtime.Path();
     EXPECT_TRUE(base.Entries().empty()) << "fallback created beside a usable " << runtime.Path();
 }
@@ -108,8 +115,8 @@ TEST(OpenSessionDirectory, FallsBackToAFreshPrivateDirectoryWhenTheRuntimeDirect
     for (const char* runtimeValue :
          {static_cast<const char*>(nullptr), "", "relative/dir", "/nonexistent/rechner-runtime"}) {
         const ScratchDirectory base;
-        const FileDescriptor directory =
-            OpenSessionDirectory(runtimeValue, base.Path(), DirectoryAccess::CreateIfMissing);
+        const FileDescriptor directory = OpenSessionDirectory(
+            runtimeValue, PlacesUnder(base.Path(), base.Path()), DirectoryAccess::CreateIfMissing);
         const std::string fallback = base.Path() + "/" + FallbackName();
         const std::string described = runtimeValue != nullptr ? runtimeValue : "(unset)";
         EXPECT_TRUE(IsDirectory(directory, fallback)) << "runtime directory " << described;
@@ -122,7 +129,8 @@ TEST(OpenSessionDirectory, FallsBackToAFreshPrivateDirectoryWhenTheRuntimeDirect
         const std::string runtime = scratch.Path() + "/runtime";
         Prepare(kind, runtime, scratch.Path());
         const FileDescriptor directory =
-            OpenSessionDirectory(runtime.c_str(), base.Path(), DirectoryAccess::CreateIfMissing);
+            OpenSessionDirectory(runtime.c_str(), PlacesUnder(base.Path(), base.Path()),
+                                 DirectoryAccess::CreateIfMissing);
         EXPECT_TRUE(IsDirectory(directory, base.Path() + "/" + FallbackName()))
             << "runtime directory is a " << Describe(kind);
     }
@@ -132,24 +140,45 @@ TEST(OpenSessionDirectory, ReusesAnExistingPrivateFallback) {
     const ScratchDirectory base;
     const std::string fallback = base.Path() + "/" + FallbackName();
     Prepare(PathKind::PrivateDirectory, fallback, base.Path());
-    const FileDescriptor directory =
-        OpenSessionDirectory(nullptr, base.Path(), DirectoryAccess::ExistingOnly);
+    const FileDescriptor directory = OpenSessionDirectory(
+        nullptr, PlacesUnder(base.Path(), base.Path()), DirectoryAccess::ExistingOnly);
     EXPECT_TRUE(IsDirectory(directory, fallback)) << fallback;
 }
 
-TEST(OpenSessionDirectory, RefusesAFallbackOthersCouldTamperWith) {
+TEST(OpenSessionDirectory, AFallbackOthersCouldTamperWithGivesWayToOneUnderTheHome) {
     for (const PathKind kind : {PathKind::GroupReadable, PathKind::OthersEnterable,
                                 PathKind::GroupWritable, PathKind::Symlink, PathKind::File}) {
         const ScratchDirectory base;
-        const std::string fallback = base.Path() + "/" + FallbackName();
-        Prepare(kind, fallback, base.Path());
-        const FileDescriptor directory =
-            OpenSessionDirectory(nullptr, base.Path(), DirectoryAccess::CreateIfMissing);
-        EXPECT_FALSE(directory.Valid()) << "fallback is a " << Describe(kind);
-        EXPECT_EQ(HoldSessionName(directory, "TembraLidornCalcActive").State,
-                  SessionObjectState::Failed)
+        const ScratchDirectory home;
+        const SessionPlaces places = PlacesUnder(base.Path(), home.Path());
+        Prepare(kind, places.Shared, base.Path());
+        const FileDescriptor created =
+            OpenSessionDirectory(nullptr, places, DirectoryAccess::CreateIfMissing);
+        EXPECT_TRUE(IsDirectory(created, places.Private)) << "fallback is a " << Describe(kind);
+        EXPECT_EQ(PermissionsOf(places.Private), 0700u) << "fallback is a " << Describe(kind);
+        // Every later process meets the same place, also one that only asks.
+        const FileDescriptor asked =
+            OpenSessionDirectory(nullptr, places, DirectoryAccess::ExistingOnly);
+        EXPECT_TRUE(IsDirectory(asked, places.Private)) << "fallback is a " << Describe(kind);
+        const SessionHold hold = HoldSessionName(created, "TembraLidornCalcActive");
+        EXPECT_EQ(hold.State, SessionObjectState::Created) << "fallback is a " << Describe(kind);
+        EXPECT_TRUE(IsSessionNameHeld(asked, "TembraLidornCalcActive"))
             << "fallback is a " << Describe(kind);
     }
+}
+
+TEST(OpenSessionDirectory, FailsWhenTheHomePlaceCannotBeTrustedEither) {
+    const ScratchDirectory base;
+    const ScratchDirectory home;
+    const SessionPlaces places = PlacesUnder(base.Path(), home.Path());
+    Prepare(PathKind::GroupWritable, places.Shared, base.Path());
+    ASSERT_EQ(mkdir((home.Path() + "/.cache").c_str(), 0700), 0);
+    Prepare(PathKind::Symlink, places.Private, home.Path());
+    const FileDescriptor directory =
+        OpenSessionDirectory(nullptr, places, DirectoryAccess::CreateIfMissing);
+    EXPECT_FALSE(directory.Valid());
+    EXPECT_EQ(HoldSessionName(directory, "TembraLidornCalcActive").State,
+              SessionObjectState::Failed);
 }
 
 TEST(OpenSessionDirectory, RefusesDirectoriesOwnedBySomeoneElse) {
@@ -163,17 +192,20 @@ TEST(OpenSessionDirectory, RefusesDirectoriesOwnedBySomeoneElse) {
         Prepare(PathKind::PrivateDirectory, path, base.Path());
         ASSERT_EQ(chown(path.c_str(), Stranger, Stranger), 0) << path;
     }
+    // Another user who took the shared place first is refused, and the home place serves.
+    const SessionPlaces places = PlacesUnder(base.Path(), base.Path());
     const FileDescriptor directory =
-        OpenSessionDirectory(runtime.c_str(), base.Path(), DirectoryAccess::CreateIfMissing);
-    EXPECT_FALSE(directory.Valid()) << "runtime directory and fallback owned by " << Stranger;
+        OpenSessionDirectory(runtime.c_str(), places, DirectoryAccess::CreateIfMissing);
+    EXPECT_TRUE(IsDirectory(directory, places.Private))
+        << "runtime directory and fallback owned by " << Stranger;
     EXPECT_EQ(HoldSessionName(directory, "TembraLidornCalcActive").State,
-              SessionObjectState::Failed);
+              SessionObjectState::Created);
 }
 
 TEST(OpenSessionDirectory, ExistingOnlyCreatesNoFallback) {
     const ScratchDirectory base;
-    const FileDescriptor directory =
-        OpenSessionDirectory(nullptr, base.Path(), DirectoryAccess::ExistingOnly);
+    const FileDescriptor directory = OpenSessionDirectory(
+        nullptr, PlacesUnder(base.Path(), base.Path()), DirectoryAccess::ExistingOnly);
     EXPECT_FALSE(directory.Valid()) << "no fallback under " << base.Path();
     EXPECT_TRUE(base.Entries().empty()) << "asking created something under " << base.Path();
     EXPECT_FALSE(IsSessionNameHeld(directory, "TembraLidornCalcActive"));

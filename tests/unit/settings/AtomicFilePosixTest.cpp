@@ -1,9 +1,11 @@
 // What only a real POSIX file system shows: a writer killed at random moments, a disk that fills
-// up mid-write, permissions and symbolic links kept.
+// up mid-write, modes, owners and symbolic links kept, and files that are not regular files.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -18,13 +20,30 @@
 
 namespace {
 
+// An owner who is not us, for the cases that need root to set up.
+constexpr uid_t Stranger = 65534;
+
 // The host's file with one value of CalcLeft, large enough that a write takes a while.
 std::string HostFile(const std::string& calcLeft) {
     return "; Tembra Lidorn\r\n[Konten]\r\n" + std::string(512 * 1024, 'k') +
            "\r\n[Einstellungen]\r\nCalcLeft=" + calcLeft + "\r\nCalcTop=7\r\n";
 }
 
-TEST(ProfileFileStore, AWriterKilledAtRandomMomentsLeavesTheOldOrTheNewFile) {
+std::size_t TemporariesIn(const std::filesystem::path& directory) {
+    std::size_t count = 0;
+    for (const std::string& name : EntriesOf(directory)) {
+        count += name.find(".tmp-") != std::string::npos ? 1u : 0u;
+    }
+    return count;
+}
+
+struct stat StatusOf(const std::filesystem::path& file) {
+    struct stat status {};
+    EXPECT_EQ(lstat(file.c_str(), &status), 0) << file;
+    return status;
+}
+
+TEST(ProfileFileStore, AWriterKilledAtRandomMomentsLeavesTheOldOrTheNewFileAndNoLitter) {
     ScratchDirectory scratch;
     const auto file = scratch / "Quenvik.ini";
     const std::string one = HostFile("1111");
@@ -56,9 +75,19 @@ TEST(ProfileFileStore, AWriterKilledAtRandomMomentsLeavesTheOldOrTheNewFile) {
             << "round " << round << ", killed after " << microseconds << " us: torn file of "
             << now.size() << " bytes";
     }
+    // What the kills left is cleared by the next write once it is old enough to be stale.
+    const std::size_t left = TemporariesIn(scratch.Path());
+    const timespec longAgo[2] = {{0, UTIME_OMIT}, {std::time(nullptr) - 3600, 0}};
+    for (const std::string& name : EntriesOf(scratch.Path())) {
+        utimensat(AT_FDCWD, (scratch / name).c_str(), longAgo, AT_SYMLINK_NOFOLLOW);
+    }
+    ProfileFileStore(file).WriteString("Einstellungen", "CalcLeft", "3333");
+    std::printf("killed writers left %zu temporary files; after the next write: %zu\n", left,
+                TemporariesIn(scratch.Path()));
+    EXPECT_EQ(TemporariesIn(scratch.Path()), 0u) << left << " left by the killed writers";
 }
 
-TEST(ReplaceFileAtomically, ADiskFullMidWriteLeavesTheOriginalAndNoTemporaryFile) {
+TEST(EditSettingsFile, ADiskFullMidWriteLeavesTheOriginalAndNoTemporaryFile) {
     ScratchDirectory scratch;
     const auto file = scratch / "Quenvik.ini";
     const std::string original = "[Einstellungen]\r\nCalcLeft=5\r\n";
@@ -71,7 +100,7 @@ TEST(ReplaceFileAtomically, ADiskFullMidWriteLeavesTheOriginalAndNoTemporaryFile
         const rlimit limit{64 * 1024, 64 * 1024};
         setrlimit(RLIMIT_FSIZE, &limit);
         try {
-            ReplaceFileAtomically(file, std::string(1024 * 1024, 'x'));
+            ReplaceWhole(file, std::string(1024 * 1024, 'x'));
         } catch (const std::runtime_error&) {
             _exit(0);
         }
@@ -81,33 +110,132 @@ TEST(ReplaceFileAtomically, ADiskFullMidWriteLeavesTheOriginalAndNoTemporaryFile
     waitpid(child, &status, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the write must report failure";
     EXPECT_EQ(ReadBytes(file), original) << "after a failed 1 MiB write";
-    EXPECT_EQ(EntriesOf(scratch.Path()), std::vector<std::string>{"Quenvik.ini"})
-        << "after a failed 1 MiB write";
+    EXPECT_EQ(TemporariesIn(scratch.Path()), 0u) << "after a failed 1 MiB write";
 }
 
-TEST(ReplaceFileAtomically, KeepsPermissionsAndWritesThroughSymbolicLinks) {
+TEST(EditSettingsFile, TheNewFileHasTheOriginalsModeOwnerAndGroupFromTheStart) {
     ScratchDirectory scratch;
-    const auto real = scratch / "real.ini";
-    const auto link = scratch / "Quenvik.ini";
-    WriteBytes(real, "old");
-    const auto mode = std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
-                      std::filesystem::perms::group_read;
-    std::filesystem::permissions(real, mode);
-    std::filesystem::create_symlink(real, link);
-
-    ReplaceFileAtomically(link, "new");
-    EXPECT_TRUE(std::filesystem::is_symlink(link)) << "the link must stay a link";
-    EXPECT_EQ(ReadBytes(real), "new") << "the linked file gets the contents";
-    EXPECT_EQ(std::filesystem::status(real).permissions(), mode) << "mode 0640 kept";
+    const auto file = scratch / "Quenvik.ini";
+    const bool root = geteuid() == 0;
+    for (const mode_t mode : {0600u, 0640u, 0604u, 0666u}) {
+        WriteBytes(file, "old");
+        ASSERT_EQ(chmod(file.c_str(), mode), 0);
+        if (root) {
+            ASSERT_EQ(chown(file.c_str(), Stranger, Stranger), 0);
+        }
+        // The writer is stopped just after it filled the temporary file, as a kill would find it.
+        const pid_t child = fork();
+        ASSERT_GE(child, 0) << "fork";
+        if (child == 0) {
+            EditSettingsFile(file, [&](LineSource&) {
+                return std::optional<TextEdit>(TextEdit{0, 3, std::string(8 << 20, 'n')});
+            });
+            _exit(0);
+        }
+        struct stat seen {};
+        bool caught = false;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (!caught && std::chrono::steady_clock::now() < deadline) {
+            for (const std::string& name : EntriesOf(scratch.Path())) {
+                if (name.find(".tmp-") != std::string::npos) {
+                    caught = caught || lstat((scratch / name).c_str(), &seen) == 0;
+                }
+            }
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "mode " << std::oct << mode;
+        ASSERT_TRUE(caught) << "the temporary file was never seen";
+        // Only the umask may have taken bits away until the mode is set exactly.
+        EXPECT_EQ(seen.st_mode & ~mode & 0777, 0u)
+            << "temporary file more open than mode " << std::oct << mode;
+        const struct stat after = StatusOf(file);
+        EXPECT_EQ(after.st_mode & 07777, mode) << "mode " << std::oct << mode;
+        EXPECT_EQ(after.st_uid, root ? Stranger : geteuid()) << "owner kept";
+        EXPECT_EQ(after.st_gid, root ? Stranger : getegid()) << "group kept";
+        EXPECT_EQ(ReadBytes(file).size(), std::size_t{8 << 20});
+    }
 }
 
-TEST(ReplaceFileAtomically, RefusesAReadOnlyFileEvenForAPrivilegedUser) {
+TEST(EditSettingsFile, WritesThroughLiveAndDanglingSymbolicLinks) {
+    ScratchDirectory scratch;
+    const auto real = scratch / "real" / "Quenvik.ini";
+    std::filesystem::create_directories(real.parent_path());
+    for (const bool dangling : {false, true}) {
+        const auto link = scratch / "Quenvik.ini";
+        std::filesystem::remove(link);
+        std::filesystem::remove(real);
+        if (!dangling) {
+            WriteBytes(real, "old");
+            std::filesystem::permissions(real, std::filesystem::perms::owner_read |
+                                                   std::filesystem::perms::owner_write |
+                                                   std::filesystem::perms::group_read);
+        }
+        std::filesystem::create_symlink("real/Quenvik.ini", link);
+        ReplaceWhole(link, "new");
+        const char* described = dangling ? "dangling link" : "live link";
+        EXPECT_TRUE(std::filesystem::is_symlink(link)) << described << " must stay a link";
+        EXPECT_EQ(ReadBytes(real), "new") << described;
+        if (!dangling) {
+            EXPECT_EQ(StatusOf(real).st_mode & 07777, 0640u) << "mode kept through the link";
+        }
+    }
+}
+
+TEST(EditSettingsFile, ADanglingLinkIntoSomeoneElsesFolderIsNotFollowed) {
+    if (geteuid() != 0) {
+        GTEST_SKIP() << "giving a folder to another owner needs root";
+    }
+    ScratchDirectory scratch;
+    const auto foreign = scratch / "foreign";
+    std::filesystem::create_directories(foreign);
+    ASSERT_EQ(chown(foreign.c_str(), Stranger, Stranger), 0);
+    const auto link = scratch / "Quenvik.ini";
+    std::filesystem::create_symlink(foreign / "Quenvik.ini", link);
+    EXPECT_THROW(ReplaceWhole(link, "new"), std::runtime_error);
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_FALSE(std::filesystem::exists(foreign / "Quenvik.ini"));
+}
+
+TEST(EditSettingsFile, RefusesAReadOnlyFileEvenForAPrivilegedUser) {
     ScratchDirectory scratch;
     const auto file = scratch / "Quenvik.ini";
     WriteBytes(file, "old");
     std::filesystem::permissions(file, std::filesystem::perms::owner_read);
-    EXPECT_THROW(ReplaceFileAtomically(file, "new"), std::runtime_error) << "mode 0400";
+    EXPECT_THROW(ReplaceWhole(file, "new"), std::runtime_error) << "mode 0400";
     EXPECT_EQ(ReadBytes(file), "old") << "mode 0400";
+}
+
+TEST(SettingsFiles, AFifoInPlaceOfAFileOrOfTheLockFailsAtOnce) {
+    ScratchDirectory scratch;
+    const auto file = scratch / "Quenvik.ini";
+    for (const std::filesystem::path& fifo : {file, scratch / ".Quenvik.ini.lock"}) {
+        std::filesystem::remove(file);
+        ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0) << fifo;
+        const pid_t child = fork();
+        ASSERT_GE(child, 0) << "fork";
+        if (child == 0) {
+            ProfileFileStore store(file);
+            try {
+                store.ReadString("Einstellungen", "CalcLeft", "", 300);
+                store.WriteString("Einstellungen", "CalcLeft", "5");
+            } catch (const std::runtime_error&) {
+                _exit(fifo == file ? 0 : 1);
+            }
+            _exit(fifo == file ? 1 : 0);
+        }
+        int status = 0;
+        for (int wait = 0; wait < 200 && waitpid(child, &status, WNOHANG) == 0; ++wait) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        if (kill(child, SIGKILL) == 0) {
+            waitpid(child, &status, 0);
+        }
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
+            << "a FIFO as " << fifo.filename() << ": "
+            << (WIFSIGNALED(status) ? "hung until killed" : "wrong outcome");
+        std::filesystem::remove(fifo);
+    }
 }
 
 }  // namespace

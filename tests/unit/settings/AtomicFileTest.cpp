@@ -1,50 +1,140 @@
-// Whole-file reading and replacing: exact bytes, created directories, nothing left behind, and
-// the failures that must leave the original alone.
+// Reading and changing a settings file: exact bytes, created directories, nothing left behind,
+// the failures that must leave the original alone, and lines that come out the same however the
+// file's bytes arrive.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 
 #include "AtomicFile.h"
+#include "FileLines.h"
 #include "SettingsTestSupport.h"
 
 namespace {
 
 using namespace std::string_literals;
 
-TEST(ReplaceFileAtomically, WritesExactBytesIntoNewDirectoriesAndLeavesNothingElse) {
+TEST(EditSettingsFile, WritesExactBytesIntoNewDirectoriesAndLeavesNothingElse) {
     ScratchDirectory scratch;
     const auto file = scratch / "a" / "b" / "Quenvik.ini";
     for (const std::string& contents : {"first\r\n"s, "\0\r\r\n\n\xff"s, ""s, "x"s}) {
-        ReplaceFileAtomically(file, contents);
+        ReplaceWhole(file, contents);
         EXPECT_EQ(ReadBytes(file), contents) << "contents \"" << Visible(contents) << "\"";
-        EXPECT_EQ(ReadFileIfExists(file), contents) << "contents \"" << Visible(contents) << "\"";
-        EXPECT_EQ(EntriesOf(file.parent_path()), std::vector<std::string>{"Quenvik.ini"})
-            << "after writing \"" << Visible(contents) << "\"";
+        EXPECT_EQ(ReadWhole(file), contents) << "contents \"" << Visible(contents) << "\"";
+        for (const std::string& name : EntriesOf(file.parent_path())) {
+            // Where writers share a lock, its file stays beside the settings file.
+            EXPECT_TRUE(name == "Quenvik.ini" || name == ".Quenvik.ini.lock")
+                << name << " left after writing \"" << Visible(contents) << "\"";
+        }
     }
 }
 
-TEST(ReplaceFileAtomically, FailsWithoutHarmWhereItCannotWrite) {
+TEST(EditSettingsFile, FailsWithoutHarmWhereItCannotWrite) {
     ScratchDirectory scratch;
     WriteBytes(scratch / "blocker", "a file where a directory should be");
-    EXPECT_THROW(ReplaceFileAtomically(scratch / "blocker" / "Quenvik.ini", "x"), std::exception)
+    EXPECT_THROW(ReplaceWhole(scratch / "blocker" / "Quenvik.ini", "x"), std::exception)
         << "directory path blocked by a file";
     EXPECT_EQ(ReadBytes(scratch / "blocker"), "a file where a directory should be");
 
     std::filesystem::create_directories(scratch / "Quenvik.ini");
-    EXPECT_THROW(ReplaceFileAtomically(scratch / "Quenvik.ini", "x"), std::runtime_error)
+    EXPECT_THROW(ReplaceWhole(scratch / "Quenvik.ini", "x"), std::runtime_error)
         << "a directory in place of the file";
     EXPECT_TRUE(std::filesystem::is_directory(scratch / "Quenvik.ini"));
-    EXPECT_EQ(EntriesOf(scratch.Path()), (std::vector<std::string>{"Quenvik.ini", "blocker"}))
-        << "no temporary file may stay behind";
+    for (const std::string& name : EntriesOf(scratch.Path())) {
+        EXPECT_EQ(name.find(".tmp-"), std::string::npos) << "temporary file left: " << name;
+    }
 }
 
-TEST(ReadFileIfExists, TellsAMissingFileFromAnUnreadableOne) {
+TEST(ReadSettingsFile, TellsAMissingFileFromAnUnreadableOne) {
     ScratchDirectory scratch;
-    EXPECT_EQ(ReadFileIfExists(scratch / "missing.ini"), std::nullopt) << "missing file";
-    EXPECT_EQ(ReadFileIfExists(scratch / "missing" / "x.ini"), std::nullopt) << "missing directory";
-    EXPECT_THROW(ReadFileIfExists(scratch.Path()), std::runtime_error) << "a directory";
+    EXPECT_EQ(ReadWhole(scratch / "missing.ini"), std::nullopt) << "missing file";
+    EXPECT_EQ(ReadWhole(scratch / "missing" / "x.ini"), std::nullopt) << "missing directory";
+    EXPECT_THROW(ReadWhole(scratch.Path()), std::runtime_error) << "a directory";
+}
+
+// Hands out the bytes in pieces of the given sizes in turn, as reads of a file may come.
+class PiecewiseStream : public ByteStream {
+public:
+    PiecewiseStream(std::string_view bytes, std::vector<std::size_t> pieces)
+        : bytes_(bytes), pieces_(std::move(pieces)) {}
+    std::size_t ReadSome(char* buffer, std::size_t size) override {
+        const std::size_t piece = pieces_[turn_++ % pieces_.size()];
+        const std::size_t count = std::min({size, piece, bytes_.size()});
+        std::copy_n(bytes_.data(), count, buffer);
+        bytes_.remove_prefix(count);
+        return count;
+    }
+
+private:
+    std::string_view bytes_;
+    std::vector<std::size_t> pieces_;
+    std::size_t turn_ = 0;
+};
+
+std::string Lines(LineSource& source) {
+    std::string shown;
+    while (const std::optional<SourceLine> line = source.NextLine()) {
+        shown += "[" + Visible(line->Text) + "|" + Visible(line->Break) + "@" +
+                 std::to_string(line->Place.Begin) + "," + std::to_string(line->Place.End) + "," +
+                 std::to_string(line->Place.Next) + "]";
+    }
+    return shown;
+}
+
+std::string Utf16(std::string_view text) {
+    std::string bytes = "\xFF\xFE";
+    for (char c : text) {
+        bytes += c;
+        bytes += '\0';
+    }
+    return bytes;
+}
+
+TEST(FileLines, SplitsAndDecodesAsTheTextInMemoryWhereverTheReadsEnd) {
+    const std::string big(70000, 'k');
+    struct Case {
+        std::string Bytes;
+        std::string Text;  // what the lines must add up to
+        TextEncoding Encoding;
+    };
+    const Case cases[] = {
+        {"a\r\nb\rc\nd", "a\r\nb\rc\nd", TextEncoding::SingleByte},
+        {"\r\r\n\n\r", "\r\r\n\n\r", TextEncoding::SingleByte},
+        {big + "\r\n" + big + "\r", big + "\r\n" + big + "\r", TextEncoding::SingleByte},
+        {"\xFF", "\xFF", TextEncoding::SingleByte},
+        {"\xFE\xFF\0a"s, "\xFE\xFF\0a"s, TextEncoding::SingleByte},
+        {Utf16("[A]\r\nx=1\r"), "[A]\r\nx=1\r", TextEncoding::Utf16LittleEndian},
+        // A unit beyond one byte is "?", also where its bytes look like a line break.
+        {"\xFF\xFE\x0A\x0D\x41\x00\xAC\x20\x0A\x00"s, "?A?\n", TextEncoding::Utf16LittleEndian},
+        {"\xFF\xFE"
+         "a"s,
+         "", TextEncoding::Utf16LittleEndian},
+    };
+    for (const Case& test : cases) {
+        TextLineSource inMemory(test.Text);
+        const std::string expected = Lines(inMemory);
+        for (const std::vector<std::size_t>& pieces :
+             {std::vector<std::size_t>{1}, {1, 2, 3}, {5}, {65536}, {1 << 20}}) {
+            PiecewiseStream stream(test.Bytes, pieces);
+            FileLines lines(stream);
+            EXPECT_EQ(Lines(lines), expected) << "file \"" << Visible(test.Bytes.substr(0, 40))
+                                              << "\" read in pieces of " << pieces.front() << "...";
+            EXPECT_EQ(lines.Encoding(), test.Encoding) << Visible(test.Bytes.substr(0, 40));
+        }
+    }
+}
+
+TEST(FileLines, AnEditOfAUtf16FileIsWrittenInUtf16) {
+    const ByteEdit edit = ToBytes(TextEdit{3, 5, "\xE4="}, TextEncoding::Utf16LittleEndian);
+    EXPECT_EQ(edit.KeepBefore, 8u);
+    EXPECT_EQ(Visible(edit.Inserted), Visible("\xE4\0=\0"s));
+    EXPECT_EQ(edit.ResumeAt, 12u);
+    const ByteEdit plain = ToBytes(TextEdit{3, 5, "ab"}, TextEncoding::SingleByte);
+    EXPECT_EQ(plain.KeepBefore, 3u);
+    EXPECT_EQ(plain.Inserted, "ab");
+    EXPECT_EQ(plain.ResumeAt, 5u);
 }
 
 }  // namespace

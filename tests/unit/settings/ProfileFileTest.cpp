@@ -209,16 +209,51 @@ TEST(ProfileFileStore, LeavesAReadOnlyFileAlone) {
     EXPECT_EQ(ReadBytes(file), host) << "read-only file";
 }
 
-TEST(ProfileFileStore, LeavesAUtf16FileAlone) {
+// The host's file in UTF-16LE with its byte order mark, as the platform keeps a profile file
+// that was created in Unicode.
+std::string Utf16LittleEndian(std::string_view text) {
+    std::string bytes = "\xFF\xFE";
+    for (char c : text) {
+        bytes += c;
+        bytes += '\0';
+    }
+    return bytes;
+}
+
+TEST(ProfileFileStore, ReadsAndWritesAUtf16LittleEndianFileInUtf16) {
     ScratchDirectory scratch;
     const auto file = scratch / "Quenvik.ini";
-    const std::string host = "\xFF\xFE[\0E\0]\0\r\0\n\0"s;
+    // "Konto=\u20AC 5" and a CJK character the single-byte text shows as "?".
+    const std::string euro = "\xAC\x20"s;
+    const std::string host = Utf16LittleEndian("[Konten]\r\nKonto=") + euro +
+                             Utf16LittleEndian(" 5").substr(2) + "\x2D\x4E"s +
+                             Utf16LittleEndian("\r\n[Einstellungen]\r\nCalcLeft=300\r\n").substr(2);
     WriteBytes(file, host);
     ProfileFileStore store(file);
-    EXPECT_EQ(store.ReadString("Einstellungen", "CalcLeft", "", 300), "") << "UTF-16 file";
+    EXPECT_EQ(store.ReadString("Einstellungen", "CalcLeft", "", 300), "300");
+    EXPECT_EQ(store.ReadString("Konten", "Konto", "", 300), "? 5?");
+    store.WriteString("Einstellungen", "CalcLeft", "-5");
+    store.WriteString("Einstellungen", "CalcTop", "\xE4");
+    const std::string expected = Utf16LittleEndian("[Konten]\r\nKonto=") + euro +
+                                 Utf16LittleEndian(" 5").substr(2) + "\x2D\x4E"s +
+                                 Utf16LittleEndian(
+                                     "\r\n[Einstellungen]\r\nCalcLeft=-5\r\n"
+                                     "CalcTop=\xE4\r\n")
+                                     .substr(2);
+    EXPECT_EQ(Visible(ReadBytes(file)), Visible(expected));
+    EXPECT_EQ(store.ReadString("Einstellungen", "CalcTop", "", 300), "\xE4");
+}
+
+TEST(ProfileFileStore, LeavesABigEndianUtf16FileAlone) {
+    ScratchDirectory scratch;
+    const auto file = scratch / "Quenvik.ini";
+    const std::string host = "\xFE\xFF\0[\0E\0]\0\r\0\n"s;
+    WriteBytes(file, host);
+    ProfileFileStore store(file);
+    EXPECT_EQ(store.ReadString("Einstellungen", "CalcLeft", "", 300), "") << "UTF-16BE file";
     EXPECT_THROW(store.WriteString("Einstellungen", "CalcLeft", "6"), std::runtime_error)
-        << "UTF-16 file";
-    EXPECT_EQ(ReadBytes(file), host) << "UTF-16 file";
+        << "UTF-16BE file";
+    EXPECT_EQ(ReadBytes(file), host) << "UTF-16BE file";
 }
 
 }  // namespace

@@ -13,6 +13,8 @@
 #include <string_view>
 #include <vector>
 
+#include "AtomicFile.h"
+
 // A fresh empty directory under the system's temporary directory, removed with everything in it
 // when the test ends.
 class ScratchDirectory {
@@ -86,4 +88,26 @@ inline std::vector<std::string> EntriesOf(const std::filesystem::path& directory
     }
     std::sort(names.begin(), names.end());
     return names;
+}
+
+// Puts `contents` in place of the whole file through EditSettingsFile.
+inline void ReplaceWhole(const std::filesystem::path& file, std::string_view contents) {
+    EditSettingsFile(file, [&](LineSource& lines) {
+        std::size_t end = 0;
+        while (const std::optional<SourceLine> line = lines.NextLine()) {
+            end = line->Place.Next;
+        }
+        return std::optional<TextEdit>(TextEdit{0, end, std::string(contents)});
+    });
+}
+
+// The file's text as ReadSettingsFile hands it out; nullopt when the file does not exist.
+inline std::optional<std::string> ReadWhole(const std::filesystem::path& file) {
+    std::string text;
+    const bool exists = ReadSettingsFile(file, [&](LineSource& lines) {
+        while (const std::optional<SourceLine> line = lines.NextLine()) {
+            text.append(line->Text).append(line->Break);
+        }
+    });
+    return exists ? std::optional<std::string>(text) : std::nullopt;
 }

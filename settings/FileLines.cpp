@@ -1,0 +1,107 @@
+// Buffered, decoding line reading of a settings file.
+#include "FileLines.h"
+
+#include <array>
+
+namespace {
+
+constexpr std::size_t ChunkSize = 64 * 1024;
+constexpr std::string_view Utf16LittleEndianMark = "\xFF\xFE";
+
+}  // namespace
+
+FileLines::FileLines(ByteStream& stream) : stream_(stream) {
+    std::string start;
+    std::array<char, Utf16MarkLength> head{};
+    while (start.size() < head.size()) {
+        const std::size_t read = stream_.ReadSome(head.data(), head.size() - start.size());
+        if (read == 0) {
+            atEnd_ = true;
+            break;
+        }
+        start.append(head.data(), read);
+    }
+    if (start == Utf16LittleEndianMark) {
+        encoding_ = TextEncoding::Utf16LittleEndian;
+    } else {
+        Append(start);
+    }
+}
+
+void FileLines::Append(std::string_view bytes) {
+    if (encoding_ == TextEncoding::SingleByte) {
+        text_.append(bytes);
+        return;
+    }
+    std::string pair = oddByte_;
+    oddByte_.clear();
+    for (char byte : bytes) {
+        pair += byte;
+        if (pair.size() == 2) {
+            const unsigned unit = static_cast<unsigned char>(pair[0]) |
+                                  static_cast<unsigned>(static_cast<unsigned char>(pair[1])) << 8;
+            text_ += SingleByteOf(unit);
+            pair.clear();
+        }
+    }
+    oddByte_ = pair;
+}
+
+bool FileLines::Fill() {
+    if (atEnd_) {
+        return false;
+    }
+    std::array<char, ChunkSize> chunk{};
+    const std::size_t read = stream_.ReadSome(chunk.data(), chunk.size());
+    if (read == 0) {
+        atEnd_ = true;
+        return false;
+    }
+    // What was handed out is no longer needed; dropping it keeps the buffer to about a line.
+    text_.erase(0, handedOut_);
+    position_ += handedOut_;
+    searched_ -= handedOut_;
+    handedOut_ = 0;
+    Append(std::string_view(chunk.data(), read));
+    return true;
+}
+
+std::optional<SourceLine> FileLines::NextLine() {
+    for (;;) {
+        const std::string_view rest = std::string_view(text_).substr(handedOut_);
+        if (rest.empty() && atEnd_) {
+            return std::nullopt;
+        }
+        // A long line arrives over many chunks; only the new part is searched for its end.
+        const std::size_t found = text_.find_first_of("\r\n", searched_);
+        if (found == std::string::npos && !atEnd_) {
+            searched_ = text_.size();
+            Fill();
+            continue;
+        }
+        if (const std::optional<TextLine> line = FirstLineOf(rest, atEnd_)) {
+            const std::size_t begin = position_ + handedOut_;
+            handedOut_ += line->Next;
+            searched_ = handedOut_;
+            return SourceLine{rest.substr(0, line->End),
+                              rest.substr(line->End, line->Next - line->End),
+                              {begin, begin + line->End, begin + line->Next}};
+        }
+        // A CR at the end of what has arrived: the next character decides whether LF follows.
+        searched_ = found;
+        Fill();
+    }
+}
+
+ByteEdit ToBytes(const TextEdit& edit, TextEncoding encoding) {
+    if (encoding == TextEncoding::SingleByte) {
+        return {edit.Begin, edit.Text, edit.End};
+    }
+    std::string inserted;
+    for (char c : edit.Text) {
+        inserted += c;
+        inserted += '\0';
+    }
+    return {Utf16MarkLength + 2 * std::uint64_t{edit.Begin}, inserted,
+            Utf16MarkLength + 2 * std::uint64_t{edit.End}};
+}

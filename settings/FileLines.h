@@ -1,0 +1,54 @@
+#pragma once
+// A settings file read a line at a time through a small buffer, so that a file of any size costs
+// the same memory, and the byte positions a text edit of it touches. A file that starts with the
+// UTF-16LE byte order mark is handed out decoded to single-byte text, positions counting
+// characters, and an edit of it is written back in UTF-16LE, as the platform's profile functions
+// keep such a file.
+
+#include <cstdint>
+#include <string>
+
+#include "TextLines.h"
+
+enum class TextEncoding { SingleByte, Utf16LittleEndian };
+inline constexpr std::size_t Utf16MarkLength = 2;
+
+// What FileLines reads from: the platform's file, from its start.
+class ByteStream {
+public:
+    virtual ~ByteStream() = default;
+    // Up to `size` bytes into `buffer`; 0 at the end. Throws on a read error.
+    virtual std::size_t ReadSome(char* buffer, std::size_t size) = 0;
+};
+
+class FileLines : public LineSource {
+public:
+    // Reads the first bytes at once to learn the encoding.
+    explicit FileLines(ByteStream& stream);
+    std::optional<SourceLine> NextLine() override;
+    TextEncoding Encoding() const { return encoding_; }
+
+private:
+    // Appends the next chunk, decoded; false at the end of the file.
+    bool Fill();
+    void Append(std::string_view bytes);
+
+    ByteStream& stream_;
+    TextEncoding encoding_ = TextEncoding::SingleByte;
+    std::string text_;           // decoded characters from position_ on
+    std::size_t position_ = 0;   // text position of text_[0]
+    std::size_t handedOut_ = 0;  // characters of text_ already handed out
+    std::size_t searched_ = 0;   // characters of text_ known to hold no line break after handedOut_
+    std::string oddByte_;        // a UTF-16 byte whose partner is in the next chunk
+    bool atEnd_ = false;
+};
+
+// A text edit in file bytes: keep the bytes before KeepBefore, write Inserted, then copy the
+// bytes from ResumeAt to the end.
+struct ByteEdit {
+    std::uint64_t KeepBefore = 0;
+    std::string Inserted;
+    std::uint64_t ResumeAt = 0;
+};
+
+ByteEdit ToBytes(const TextEdit& edit, TextEncoding encoding);

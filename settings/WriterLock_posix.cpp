@@ -1,0 +1,77 @@
+// The writers' lock file and the clearing of stale temporary files.
+#include "WriterLock_posix.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <ctime>
+#include <stdexcept>
+#include <thread>
+
+#include "AtomicFile.h"
+
+namespace {
+
+constexpr std::chrono::seconds LockWait{1};
+constexpr std::chrono::milliseconds LockPollInterval{2};
+constexpr std::time_t StaleAgeSeconds = 60;
+
+FileDescriptor OpenLockFile(const std::filesystem::path& file) {
+    const std::filesystem::path path =
+        file.parent_path() / ("." + file.filename().string() + ".lock");
+    FileDescriptor lock(
+        ::open(path.c_str(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600));
+    struct stat status {};
+    if (!lock.Valid() || ::fstat(lock.Get(), &status) != 0 || !S_ISREG(status.st_mode)) {
+        return {};
+    }
+    // Made by root in the user's folder, it would lock the user's own writers out.
+    struct stat folder {};
+    if (::geteuid() == 0 && ::stat(file.parent_path().c_str(), &folder) == 0 &&
+        (status.st_uid != folder.st_uid || status.st_gid != folder.st_gid)) {
+        static_cast<void>(::fchown(lock.Get(), folder.st_uid, folder.st_gid));
+    }
+    return lock;
+}
+
+}  // namespace
+
+WriterLock::WriterLock(const std::filesystem::path& file) {
+    FileDescriptor lock = OpenLockFile(file);
+    if (!lock.Valid()) {
+        return;
+    }
+    const auto deadline = std::chrono::steady_clock::now() + LockWait;
+    while (::flock(lock.Get(), LOCK_EX | LOCK_NB) != 0) {
+        if (errno != EWOULDBLOCK && errno != EINTR) {
+            return;
+        }
+        if (std::chrono::steady_clock::now() >= deadline) {
+            throw std::runtime_error("another writer keeps " + file.string() + " locked");
+        }
+        std::this_thread::sleep_for(LockPollInterval);
+    }
+    lock_ = std::move(lock);
+}
+
+void RemoveStaleTemporaries(const std::filesystem::path& file) {
+    DIR* folder = ::opendir(file.parent_path().c_str());
+    if (folder == nullptr) {
+        return;
+    }
+    const std::time_t now = std::time(nullptr);
+    while (const dirent* entry = ::readdir(folder)) {
+        struct stat status {};
+        if (IsTemporarySiblingName(entry->d_name, file) &&
+            ::fstatat(::dirfd(folder), entry->d_name, &status, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISREG(status.st_mode) && now - status.st_mtim.tv_sec > StaleAgeSeconds) {
+            ::unlinkat(::dirfd(folder), entry->d_name, 0);
+        }
+    }
+    ::closedir(folder);
+}
