@@ -52,6 +52,11 @@ def event_type(event):
     return _AnyEvent.from_buffer(event).type
 
 
+def event_window(event):
+    """The window an event is about; for a DAMAGE report, the drawable drawn into."""
+    return _AnyEvent.from_buffer(event).window
+
+
 class Watcher:
     """One connection to the X server, with the DAMAGE extension checked."""
 
