@@ -109,9 +109,11 @@ void Win32Backend::Run() {
     // The placement runs before the window shows, so it never appears at the default place.
     form.Show();
     placement_ = WindowPosition();
-    ShowWindow(owner_, SW_SHOW);
+    // The calculator first, so it shows as soon as it can; the taskbar entry follows without
+    // taking the activation from it.
     ShowWindow(window_, SW_SHOW);
     UpdateWindow(window_);
+    ShowWindow(owner_, SW_SHOWNA);
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);
