@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <random>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -32,4 +33,14 @@ bool IsTemporarySiblingName(std::string_view name, const std::filesystem::path& 
         return false;
     }
     return name.substr(prefix.size()).find_first_not_of(HexDigits) == std::string_view::npos;
+}
+
+EncodedEdit EditFileLines(ByteStream* stream, const SettingsFileEdit& edit) {
+    if (stream == nullptr) {
+        TextLineSource nothing("");
+        return {edit(nothing), TextEncoding::SingleByte};
+    }
+    FileLines lines(*stream);
+    std::optional<TextEdit> change = edit(lines);
+    return {std::move(change), lines.Encoding()};
 }

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string_view>
 
+#include "FileLines.h"
 #include "TextLines.h"
 
 // Calls `read` with the file's lines; returns false, without calling it, when the file does not
@@ -30,3 +31,12 @@ void EditSettingsFile(const std::filesystem::path& file, const SettingsFileEdit&
 // digits, and whether a name in its directory is one of those.
 std::filesystem::path TemporarySibling(const std::filesystem::path& file);
 bool IsTemporarySiblingName(std::string_view name, const std::filesystem::path& file);
+
+// For the platform halves: the edit `edit` makes of a file's lines, in the file's encoding.
+// `stream` is null for a file that does not exist yet, which has no lines and is written in
+// single bytes.
+struct EncodedEdit {
+    std::optional<TextEdit> Change;
+    TextEncoding Encoding = TextEncoding::SingleByte;
+};
+EncodedEdit EditFileLines(ByteStream* stream, const SettingsFileEdit& edit);

@@ -311,22 +311,16 @@ void EditSettingsFile(const std::filesystem::path& file, const SettingsFileEdit&
     }
     for (int attempt = 0; attempt < MaxAttempts; ++attempt) {
         const FileSnapshot snapshot = OpenSettled(target);
-        std::optional<TextEdit> change;
-        TextEncoding encoding = TextEncoding::SingleByte;
+        std::optional<DescriptorStream> stream;
         if (snapshot.Identity) {
-            DescriptorStream stream(snapshot.File.Get(), target);
-            FileLines lines(stream);
-            change = edit(lines);
-            encoding = lines.Encoding();
-        } else {
-            TextLineSource nothing("");
-            change = edit(nothing);
+            stream.emplace(snapshot.File.Get(), target);
         }
-        if (!change) {
+        const EncodedEdit edited = EditFileLines(stream ? &*stream : nullptr, edit);
+        if (!edited.Change) {
             return;
         }
         CheckWritable(target, snapshot);
-        const ByteEdit bytes = ToBytes(*change, encoding);
+        const ByteEdit bytes = ToBytes(*edited.Change, edited.Encoding);
         TemporaryFile temporary(target, snapshot);
         if (snapshot.Identity) {
             const int source = snapshot.File.Get();

@@ -183,18 +183,12 @@ bool ReadSettingsFile(const std::filesystem::path& file,
 void EditSettingsFile(const std::filesystem::path& file, const SettingsFileEdit& edit) {
     std::filesystem::create_directories(file.parent_path());
     Handle source = OpenForReading(file);
-    std::optional<TextEdit> change;
-    TextEncoding encoding = TextEncoding::SingleByte;
+    std::optional<HandleStream> stream;
     if (source.Valid()) {
-        HandleStream stream(source, file);
-        FileLines lines(stream);
-        change = edit(lines);
-        encoding = lines.Encoding();
-    } else {
-        TextLineSource nothing("");
-        change = edit(nothing);
+        stream.emplace(source, file);
     }
-    if (!change) {
+    const EncodedEdit edited = EditFileLines(stream ? &*stream : nullptr, edit);
+    if (!edited.Change) {
         return;
     }
     const DWORD attributes = GetFileAttributesW(file.c_str());
@@ -202,7 +196,7 @@ void EditSettingsFile(const std::filesystem::path& file, const SettingsFileEdit&
         (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
         throw std::runtime_error("not a writable file: " + file.string());
     }
-    const ByteEdit bytes = ToBytes(*change, encoding);
+    const ByteEdit bytes = ToBytes(*edited.Change, edited.Encoding);
     TemporaryFile temporary(file);
     if (source.Valid()) {
         temporary.CopyFrom(source, 0, bytes.KeepBefore, file);
