@@ -31,7 +31,12 @@ class WineServer:
     @classmethod
     def setUpClass(cls):
         super().setUpClass()
-        # Its output is redirected, or it would hold the caller's pipes open.
+        # A server still lingering after earlier programs may run a desktop on no display, or
+        # on another one; this class's server starts afresh. Its output is redirected, or it
+        # would hold the caller's pipes open.
+        subprocess.run(["wineserver", "-k"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        subprocess.run(["wineserver", "-w"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                       timeout=60)
         subprocess.run(["wineserver", "-p"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                        check=True)
         cls.addClassCleanup(subprocess.run, ["wineserver", "-k"], stdout=subprocess.DEVNULL,
