@@ -14,7 +14,21 @@ void FltkPainter::DrawPicture(const Picture& picture, Point topLeft) {
     if (picture.Width <= 0 || picture.Height <= 0 || picture.Rgb.size() < bytes) {
         return;
     }
-    fl_draw_image(picture.Rgb.data(), topLeft.X, topLeft.Y, picture.Width, picture.Height, 3, 0);
+    // Only the part the clip lets through is sent to the X server: a changed label repaints a
+    // strip of the skin, not all of it.
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+    fl_clip_box(topLeft.X, topLeft.Y, picture.Width, picture.Height, left, top, width, height);
+    if (width <= 0 || height <= 0) {
+        return;
+    }
+    const std::size_t rowBytes = static_cast<std::size_t>(picture.Width) * 3;
+    const std::size_t offset = static_cast<std::size_t>(top - topLeft.Y) * rowBytes +
+                               static_cast<std::size_t>(left - topLeft.X) * 3;
+    fl_draw_image(picture.Rgb.data() + offset, left, top, width, height, 3,
+                  static_cast<int>(rowBytes));
 }
 
 void FltkPainter::DrawLabel(const std::string& text, const Rect& box, TextAlignment alignment,
