@@ -186,8 +186,10 @@ void Form::MouseDown(MouseButton button, Point client) {
             CancelHint();
             hintState_ = HintState::Done;
         }
-        const bool leftHeld = pressed_ != nullptr && pressedButton_ == MouseButton::Left;
-        Control* target = leftHeld ? pressed_ : ControlAt(client);
+        Control* target = LeftPressed();
+        if (target == nullptr) {
+            target = ControlAt(client);
+        }
         if (target == nullptr) {
             return;
         }
@@ -205,10 +207,8 @@ void Form::MouseDown(MouseButton button, Point client) {
 void Form::MouseMove(Point client) {
     Guarded([&] {
         lastPointer_ = client;
-        Control* target = nullptr;
-        if (pressed_ != nullptr && pressedButton_ == MouseButton::Left) {
-            target = pressed_;
-        } else {
+        Control* target = LeftPressed();
+        if (target == nullptr) {
             target = ControlAt(client);
             UpdateHover(target);
         }
@@ -233,8 +233,8 @@ void Form::MouseUp(MouseButton button, Point client) {
             if (button == MouseButton::Left || target == nullptr || !target->OnMouseUp) {
                 target = pressed;
             }
-        } else if (pressed_ != nullptr && pressedButton_ == MouseButton::Left) {
-            target = pressed_;
+        } else if (LeftPressed() != nullptr) {
+            target = LeftPressed();
         }
         if (target == nullptr) {
             return;
@@ -252,7 +252,7 @@ void Form::MouseUp(MouseButton button, Point client) {
             OpenPopupMenu(client);
         }
         if (pressed_ == nullptr) {
-            UpdateHover(ControlAt(client));
+            UpdateHover(under);
         }
     });
 }
@@ -368,6 +368,10 @@ void Form::LeaveNestedLoop() {
         closeRequested_ = false;
         Close();
     }
+}
+
+Control* Form::LeftPressed() const {
+    return pressedButton_ == MouseButton::Left ? pressed_ : nullptr;
 }
 
 void Form::EndPress() {

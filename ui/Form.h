@@ -142,6 +142,8 @@ private:
     // Modal calls count as a nested loop, during which a close waits.
     int InNestedLoop(const std::function<int()>& call);
     void LeaveNestedLoop();
+    // The control a left press in progress captured, else nullptr.
+    Control* LeftPressed() const;
     void EndPress();
     Control* ControlAt(Point client);
     static Point Relative(const Control& control, Point client);
