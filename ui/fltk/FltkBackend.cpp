@@ -33,8 +33,8 @@ Fl_Cursor FltkCursor(PointerShape cursor) {
     return FL_CURSOR_DEFAULT;
 }
 
-}  // namespace
-
+// Connects FLTK to the X display named by $DISPLAY. False when it cannot be opened; FLTK on its
+// own would end the program with its fatal-error handler instead.
 bool OpenDisplay() {
     Display* display = XOpenDisplay(nullptr);
     if (display == nullptr) {
@@ -44,10 +44,14 @@ bool OpenDisplay() {
     return true;
 }
 
+// The display that OpenDisplay tries, for the message when it fails: its name in quotes, or the
+// note that DISPLAY is not set.
 std::string DisplayForMessages() {
     const std::string name = XDisplayName(nullptr);
     return name.empty() ? "(DISPLAY is not set)" : "\"" + name + "\"";
 }
+
+}  // namespace
 
 std::unique_ptr<NativeBackend> OpenNativeBackend() {
     // Without a display there is no window to show a message in.

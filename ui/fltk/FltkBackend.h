@@ -1,7 +1,8 @@
 #pragma once
 // The form's backend on Linux/X11 with FLTK 1.3: it owns the calculator window, its hint window
 // and the timers, carries out what the form asks, and follows the program's activation. Create
-// it after OpenDisplay succeeded, build the form on it, then Run.
+// it through OpenNativeBackend, which connects to the display first, build the form on it,
+// then Run.
 
 #include <map>
 #include <memory>
@@ -15,13 +16,6 @@
 
 class FltkWindow;
 class HintWindow;
-
-// Connects FLTK to the X display named by $DISPLAY. False when it cannot be opened; FLTK on its
-// own would end the program with its fatal-error handler instead.
-bool OpenDisplay();
-// The display that OpenDisplay tries, for the message when it fails: its name in quotes, or the
-// note that DISPLAY is not set.
-std::string DisplayForMessages();
 
 class FltkBackend : public NativeBackend {
 public:

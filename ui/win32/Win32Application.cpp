@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include "NativeBackend.h"
-#include "WideText.h"
 #include "Win32Backend.h"
 
 std::unique_ptr<NativeBackend> OpenNativeBackend() {
@@ -11,7 +10,5 @@ std::unique_ptr<NativeBackend> OpenNativeBackend() {
 }
 
 void ShowStartupMessage(const std::string& text, const std::string& caption) {
-    const std::wstring wideText = WideFromUtf8(text);
-    const std::wstring wideCaption = WideFromUtf8(caption);
-    MessageBoxW(nullptr, wideText.c_str(), wideCaption.c_str(), MB_OK | MB_ICONSTOP);
+    ShowStopBox(nullptr, text, caption);
 }

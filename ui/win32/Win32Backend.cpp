@@ -20,6 +20,18 @@ constexpr UINT PasteMessage = WM_APP + 1;
 // Posted when something other than the form moved the window away from its placement.
 constexpr UINT RestorePlacementMessage = WM_APP + 2;
 
+struct ButtonMessage {
+    UINT Message;
+    MouseButton Button;
+    bool Down;
+};
+
+constexpr ButtonMessage ButtonMessages[] = {
+    {WM_LBUTTONDOWN, MouseButton::Left, true},   {WM_LBUTTONUP, MouseButton::Left, false},
+    {WM_RBUTTONDOWN, MouseButton::Right, true},  {WM_RBUTTONUP, MouseButton::Right, false},
+    {WM_MBUTTONDOWN, MouseButton::Middle, true}, {WM_MBUTTONUP, MouseButton::Middle, false},
+};
+
 UINT_PTR TimerId(FormTimer timer) {
     return static_cast<UINT_PTR>(timer) + 1;
 }
@@ -262,10 +274,14 @@ int Win32Backend::ShowPopupMenu(const std::vector<std::string>& items, Point scr
     return chosen - 1;
 }
 
-void Win32Backend::ShowErrorMessage(const std::string& text, const std::string& caption) {
+void ShowStopBox(HWND owner, const std::string& text, const std::string& caption) {
     const std::wstring wideText = WideFromUtf8(text);
     const std::wstring wideCaption = WideFromUtf8(caption);
-    MessageBoxW(window_, wideText.c_str(), wideCaption.c_str(), MB_OK | MB_ICONSTOP);
+    MessageBoxW(owner, wideText.c_str(), wideCaption.c_str(), MB_OK | MB_ICONSTOP);
+}
+
+void Win32Backend::ShowErrorMessage(const std::string& text, const std::string& caption) {
+    ShowStopBox(window_, text, caption);
 }
 
 void Win32Backend::CopyToClipboard(const std::string& text) {
@@ -452,28 +468,19 @@ bool Win32Backend::MouseMessage(UINT message, WPARAM, LPARAM lParam) {
     // Signed, so that a captured pointer left or above the window gives negative coordinates.
     const Point client{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     Form& form = *form_;
-    if (message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN || message == WM_MBUTTONDOWN) {
-        placement_.reset();  // the user's drag is not undone
+    for (const ButtonMessage& button : ButtonMessages) {
+        if (button.Message != message) {
+            continue;
+        }
+        if (button.Down) {
+            placement_.reset();  // the user's drag is not undone
+            form.MouseDown(button.Button, client);
+        } else {
+            form.MouseUp(button.Button, client);
+        }
+        return true;
     }
     switch (message) {
-        case WM_LBUTTONDOWN:
-            form.MouseDown(MouseButton::Left, client);
-            return true;
-        case WM_RBUTTONDOWN:
-            form.MouseDown(MouseButton::Right, client);
-            return true;
-        case WM_MBUTTONDOWN:
-            form.MouseDown(MouseButton::Middle, client);
-            return true;
-        case WM_LBUTTONUP:
-            form.MouseUp(MouseButton::Left, client);
-            return true;
-        case WM_RBUTTONUP:
-            form.MouseUp(MouseButton::Right, client);
-            return true;
-        case WM_MBUTTONUP:
-            form.MouseUp(MouseButton::Middle, client);
-            return true;
         case WM_MOUSEMOVE:
             if (!trackingLeave_) {
                 TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, window_, 0};

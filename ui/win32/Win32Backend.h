@@ -17,6 +17,9 @@
 #include "HintWindow.h"
 #include "NativeBackend.h"
 
+// The stop message box with one OK button; owner may be nullptr.
+void ShowStopBox(HWND owner, const std::string& text, const std::string& caption);
+
 class Win32Backend : public NativeBackend {
 public:
     explicit Win32Backend(HINSTANCE instance);
