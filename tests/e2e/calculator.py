@@ -37,18 +37,28 @@ def opacity_value(alpha):
     return alpha * 0x01010101
 
 
-def calculator_windows(session, pid=None):
-    """The visible windows titled Rechner (of one process) that show the calculator: Wine also
-    maps the owner window that carries the taskbar entry, at 1 x 1 pixels."""
-    found = []
+def titled_windows(session, pid=None):
+    """The visible windows titled Rechner, of one process when pid is given."""
     search = ["--pid", pid] if pid is not None else []
-    for window in session.tool("xdotool", "search", "--all", "--onlyvisible", *search, "--name",
-                               TITLE_PATTERN, check=False).split():
-        size = re.findall(r"^\s*(?:Width|Height): (\d+)$",
-                          session.tool("xwininfo", "-id", window, check=False), re.MULTILINE)
-        if size and size != ["1", "1"]:
-            found.append(window)
-    return found
+    return session.tool("xdotool", "search", "--all", "--onlyvisible", *search, "--name",
+                        TITLE_PATTERN, check=False).split()
+
+
+def window_size(session, window):
+    """[width, height] as texts; empty for a window that is gone."""
+    return re.findall(r"^\s*(?:Width|Height): (\d+)$",
+                      session.tool("xwininfo", "-id", window, check=False), re.MULTILINE)
+
+
+def is_owner_window(session, window):
+    """Whether the window is the 1 x 1 pixel owner that Wine maps for the taskbar entry."""
+    return window_size(session, window) == ["1", "1"]
+
+
+def calculator_windows(session, pid=None):
+    """The visible windows titled Rechner (of one process) that show the calculator."""
+    return [w for w in titled_windows(session, pid)
+            if window_size(session, w) not in ([], ["1", "1"])]
 
 
 class Calculator:

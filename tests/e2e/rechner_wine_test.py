@@ -20,7 +20,7 @@ from pathlib import Path
 import rechner_settings_test as settings
 import rechner_window_test as window
 import x11
-from calculator import HEIGHT, WIDTH, calculator_windows
+from calculator import HEIGHT, WIDTH, is_owner_window, titled_windows
 from xsession import EMULATOR
 
 
@@ -61,10 +61,8 @@ class WineWindowUnderWindowManager(WineServer, window.WindowUnderWindowManager):
         # The taskbar entry is the owner window's, the program's only window in the client
         # list besides the calculator, which skips the taskbar as an owned pop-up does.
         self.assertIn("_NET_WM_STATE_SKIP_TASKBAR", calculator.property("_NET_WM_STATE"))
-        owners = [w for w in self.session.tool("xdotool", "search", "--all", "--onlyvisible",
-                                               "--pid", calculator.program.pid, "--name",
-                                               "^Rechner$").split()
-                  if w not in calculator_windows(self.session, calculator.program.pid)]
+        owners = [w for w in titled_windows(self.session, calculator.program.pid)
+                  if is_owner_window(self.session, w)]
         self.assertEqual(len(owners), 1, f"owner windows: {owners}")
         owner_state = self.session.tool("xprop", "-id", owners[0], "_NET_WM_STATE")
         self.assertNotIn("SKIP_TASKBAR", owner_state)
