@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "AmountParse.h"
+#include "WideInteger.h"
 
 namespace {
 
@@ -83,4 +84,21 @@ Currency TextToAmount(const std::string& text) {
         return Divide(*parsed, Currency::FromInteger(100)).value();  // a hundredth always fits
     }
     return *parsed;
+}
+
+std::string CurrencyToText(Currency amount) {
+    const std::int64_t raw = amount.Raw();
+    const std::uint64_t magnitude = UnsignedMagnitude(raw);
+    constexpr auto scale = static_cast<std::uint64_t>(Currency::Scale);
+
+    std::string text = raw < 0 ? "-" : "";
+    text += std::to_string(magnitude / scale);
+    const std::uint64_t fraction = magnitude % scale;
+    if (fraction != 0) {
+        std::string digits = std::to_string(fraction + scale).substr(1);  // four digits, zeros kept
+        digits.erase(digits.find_last_not_of('0') + 1);
+        text += DecimalSeparator();
+        text += digits;
+    }
+    return text;
 }

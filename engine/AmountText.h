@@ -1,7 +1,8 @@
 #pragma once
-// Amount text from outside the engine: the process-wide decimal separator, the conversion-message
-// hook and TextToAmount, which reads a text that may carry grouping or decimal marks. The
-// platform sets the separator and the window installs the hook; nothing here shows anything.
+// Amount text both ways: the process-wide decimal separator, the display text of an amount, the
+// conversion-message hook and TextToAmount, which reads a text that may carry grouping or
+// decimal marks. The platform sets the separator and the window installs the hook; nothing here
+// shows anything.
 
 #include <functional>
 #include <stdexcept>
@@ -11,6 +12,10 @@
 
 void SetDecimalSeparator(char separator);
 char DecimalSeparator();
+
+// The shortest exact decimal form with the current decimal separator: "-12,34", "0,0001", "0".
+// No grouping, no exponent, no rounding; the extremes of the range print in full.
+std::string CurrencyToText(Currency amount);
 
 // Called when normalising a text fails, which only running out of memory can cause; the
 // conversion then carries on with the text as far as it got.

@@ -1,8 +1,7 @@
-// Amount arithmetic through exact wide intermediates, and the display text.
+// Amount arithmetic through exact wide intermediates.
 
 #include "Currency.h"
 
-#include "AmountText.h"
 #include "WideInteger.h"
 
 Currency Currency::FromInteger(std::int32_t n) {
@@ -35,21 +34,4 @@ std::optional<Currency> Divide(Currency a, Currency b) {
         return std::nullopt;
     }
     return Currency::FromWide(WideInteger::Product(a.Raw(), Currency::Scale).DividedBy(b.Raw()));
-}
-
-std::string CurrencyToText(Currency amount) {
-    const std::int64_t raw = amount.Raw();
-    const std::uint64_t magnitude = UnsignedMagnitude(raw);
-    constexpr auto scale = static_cast<std::uint64_t>(Currency::Scale);
-
-    std::string text = raw < 0 ? "-" : "";
-    text += std::to_string(magnitude / scale);
-    const std::uint64_t fraction = magnitude % scale;
-    if (fraction != 0) {
-        std::string digits = std::to_string(fraction + scale).substr(1);  // four digits, zeros kept
-        digits.erase(digits.find_last_not_of('0') + 1);
-        text += DecimalSeparator();
-        text += digits;
-    }
-    return text;
 }

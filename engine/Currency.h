@@ -1,8 +1,8 @@
 #pragma once
 // The amount type: a signed 64-bit count of ten-thousandths, so every amount has exactly four
 // decimals. Its arithmetic is exact up to the final truncation toward zero and refuses results
-// outside the range instead of wrapping. No floating point, no locale: the decimal separator of
-// the display text comes from AmountText.h.
+// outside the range instead of wrapping. No floating point, no locale, no text: the display text
+// and its decimal separator live in AmountText.h.
 
 #include <compare>
 #include <cstdint>
@@ -38,7 +38,3 @@ std::optional<Currency> Add(Currency a, Currency b);
 std::optional<Currency> Subtract(Currency a, Currency b);
 std::optional<Currency> Multiply(Currency a, Currency b);
 std::optional<Currency> Divide(Currency a, Currency b);
-
-// The shortest exact decimal form with the current decimal separator: "-12,34", "0,0001", "0".
-// No grouping, no exponent, no rounding; the extremes of the range print in full.
-std::string CurrencyToText(Currency amount);

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "AmountText.h"
 #include "Currency.h"
 #include "ScopedAmountSettings.h"
 
