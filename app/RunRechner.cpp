@@ -20,6 +20,7 @@
 #include "Form.h"
 #include "NamedSessionObject.h"
 #include "NativeBackend.h"
+#include "SessionObjectNames.h"
 #include "Umain.h"
 #include "UserSettings.h"
 
@@ -31,7 +32,7 @@ const std::string Title = "Rechner";
 // the same as creating it and seeing it already there, without leaving anything behind, and at
 // a fraction of the system calls: the poll runs five times a second for the whole session.
 bool CloseSignalRaised() {
-    return NamedSessionObjectExists("TembraLidornCalcClose");
+    return NamedSessionObjectExists(CloseSignalName);
 }
 
 }  // namespace
@@ -41,7 +42,7 @@ int RunRechner() {
 
     // Held until the process ends. A calculator that already runs stays as it is, and this one
     // ends without showing anything. A failed creation runs as the first instance.
-    const NamedSessionObject active("TembraLidornCalcActive");
+    const NamedSessionObject active(CalculatorActiveName);
     if (active.State() == SessionObjectState::AlreadyExisted) {
         return 0;
     }

@@ -20,11 +20,10 @@
 #include <vector>
 
 #include "NamedSessionObject.h"
+#include "SessionObjectNames.h"
 
 namespace {
 
-constexpr const char* CloseSignalName = "TembraLidornCalcClose";
-constexpr const char* ActiveName = "TembraLidornCalcActive";
 constexpr const char* Usage = "usage: hostsignal close [--hold SECONDS] | hostsignal running";
 constexpr int ExitNotRunning = 1;
 constexpr int ExitCannotCreate = 1;
@@ -75,7 +74,7 @@ int HoldCloseSignal(std::optional<double> seconds) {
 int main(int argc, char** argv) {
     const std::vector<std::string_view> arguments(argv + 1, argv + argc);
     if (arguments.size() == 1 && arguments[0] == "running") {
-        return NamedSessionObjectExists(ActiveName) ? 0 : ExitNotRunning;
+        return NamedSessionObjectExists(CalculatorActiveName) ? 0 : ExitNotRunning;
     }
     if (!arguments.empty() && arguments[0] == "close") {
         if (arguments.size() == 1) {
