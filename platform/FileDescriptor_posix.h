@@ -9,13 +9,13 @@
 class FileDescriptor {
 public:
     FileDescriptor() = default;
-    explicit FileDescriptor(int descriptor) : Descriptor_(descriptor) {}
+    explicit FileDescriptor(int descriptor) : descriptor_(descriptor) {}
     FileDescriptor(FileDescriptor&& other) noexcept
-        : Descriptor_(std::exchange(other.Descriptor_, -1)) {}
+        : descriptor_(std::exchange(other.descriptor_, -1)) {}
     FileDescriptor& operator=(FileDescriptor&& other) noexcept {
         if (this != &other) {
             Close();
-            Descriptor_ = std::exchange(other.Descriptor_, -1);
+            descriptor_ = std::exchange(other.descriptor_, -1);
         }
         return *this;
     }
@@ -23,16 +23,16 @@ public:
     FileDescriptor& operator=(const FileDescriptor&) = delete;
     ~FileDescriptor() { Close(); }
 
-    int Get() const { return Descriptor_; }
-    bool Valid() const { return Descriptor_ >= 0; }
+    int Get() const { return descriptor_; }
+    bool Valid() const { return descriptor_ >= 0; }
 
 private:
     void Close() {
-        if (Descriptor_ >= 0) {
-            ::close(Descriptor_);
-            Descriptor_ = -1;
+        if (descriptor_ >= 0) {
+            ::close(descriptor_);
+            descriptor_ = -1;
         }
     }
 
-    int Descriptor_ = -1;
+    int descriptor_ = -1;
 };

@@ -19,13 +19,13 @@ public:
 
     // AlreadyExisted when another holder had the name as ours was created. Failed when the name is
     // invalid or the system refused; then nothing is held.
-    SessionObjectState State() const { return State_; }
+    SessionObjectState State() const { return state_; }
 
 private:
     // What the platform keeps open while the name is held; empty when creation failed.
     struct Hold;
-    std::unique_ptr<Hold> Hold_;
-    SessionObjectState State_ = SessionObjectState::Failed;
+    std::unique_ptr<Hold> hold_;
+    SessionObjectState state_ = SessionObjectState::Failed;
 };
 
 // True when some process holds the name. Creates nothing, so asking neither keeps an object alive

@@ -25,9 +25,9 @@ NamedSessionObject::NamedSessionObject(const std::string& name) {
     const FileDescriptor directory = OpenSessionDirectory(std::getenv("XDG_RUNTIME_DIR"), Places(),
                                                           DirectoryAccess::CreateIfMissing);
     SessionHold hold = HoldSessionName(directory, name);
-    State_ = hold.State;
+    state_ = hold.State;
     if (hold.Lock.Valid()) {
-        Hold_ = std::make_unique<Hold>(Hold{std::move(hold.Lock)});
+        hold_ = std::make_unique<Hold>(Hold{std::move(hold.Lock)});
     }
 }
 

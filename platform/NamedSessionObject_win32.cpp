@@ -24,9 +24,9 @@ NamedSessionObject::NamedSessionObject(const std::string& name) {
         return;
     }
     // Read before anything else can overwrite the thread's last error.
-    State_ = GetLastError() == ERROR_ALREADY_EXISTS ? SessionObjectState::AlreadyExisted
+    state_ = GetLastError() == ERROR_ALREADY_EXISTS ? SessionObjectState::AlreadyExisted
                                                     : SessionObjectState::Created;
-    Hold_ = std::make_unique<Hold>(mutex);
+    hold_ = std::make_unique<Hold>(mutex);
 }
 
 NamedSessionObject::~NamedSessionObject() = default;

@@ -73,23 +73,23 @@ void CloseDescriptorsExcept(int first, int second, int third) {
 
 StartGate::StartGate() {
     Pipe gate = MakePipe();
-    Wait_ = std::move(gate.Read);
-    Release_ = std::move(gate.Write);
+    wait_ = std::move(gate.Read);
+    release_ = std::move(gate.Write);
 }
 
 HolderProcess::HolderProcess(const std::string& name, const StartGate* gate) {
     Pipe report = MakePipe();
     Pipe release = MakePipe();
-    Child_ = fork();
-    if (Child_ < 0) {
+    child_ = fork();
+    if (child_ < 0) {
         throw std::system_error(errno, std::generic_category(), "fork");
     }
-    if (Child_ == 0) {
+    if (child_ == 0) {
         RunHolder(name, gate != nullptr ? gate->WaitEnd() : -1, report.Write.Get(),
                   release.Read.Get());
     }
-    Report_ = std::move(report.Read);
-    Release_ = std::move(release.Write);
+    report_ = std::move(report.Read);
+    release_ = std::move(release.Write);
 }
 
 HolderProcess::~HolderProcess() {
@@ -97,34 +97,34 @@ HolderProcess::~HolderProcess() {
 }
 
 SessionObjectState HolderProcess::State() {
-    if (!State_) {
+    if (!state_) {
         char state = 0;
         ssize_t count = 0;
         do {
-            count = read(Report_.Get(), &state, 1);
+            count = read(report_.Get(), &state, 1);
         } while (count < 0 && errno == EINTR);
-        State_ = count == 1 ? static_cast<SessionObjectState>(state) : SessionObjectState::Failed;
+        state_ = count == 1 ? static_cast<SessionObjectState>(state) : SessionObjectState::Failed;
     }
-    return *State_;
+    return *state_;
 }
 
 void HolderProcess::Release() {
-    Release_ = FileDescriptor();
+    release_ = FileDescriptor();
     Reap();
 }
 
 void HolderProcess::Kill() {
-    if (Child_ > 0) {
-        kill(Child_, SIGKILL);
+    if (child_ > 0) {
+        kill(child_, SIGKILL);
     }
     Reap();
 }
 
 void HolderProcess::Reap() {
-    if (Child_ > 0) {
+    if (child_ > 0) {
         int status = 0;
-        while (waitpid(Child_, &status, 0) < 0 && errno == EINTR) {
+        while (waitpid(child_, &status, 0) < 0 && errno == EINTR) {
         }
-        Child_ = -1;
+        child_ = -1;
     }
 }

@@ -14,12 +14,12 @@
 class StartGate {
 public:
     StartGate();
-    void Open() { Release_ = FileDescriptor(); }
-    int WaitEnd() const { return Wait_.Get(); }
+    void Open() { release_ = FileDescriptor(); }
+    int WaitEnd() const { return wait_.Get(); }
 
 private:
-    FileDescriptor Wait_;
-    FileDescriptor Release_;
+    FileDescriptor wait_;
+    FileDescriptor release_;
 };
 
 class HolderProcess {
@@ -42,8 +42,8 @@ public:
 private:
     void Reap();
 
-    pid_t Child_ = -1;
-    FileDescriptor Report_;
-    FileDescriptor Release_;
-    std::optional<SessionObjectState> State_;
+    pid_t child_ = -1;
+    FileDescriptor report_;
+    FileDescriptor release_;
+    std::optional<SessionObjectState> state_;
 };

@@ -33,8 +33,8 @@ public:
         if (pipe(output) != 0 || pipe(errors) != 0) {
             throw std::system_error(errno, std::generic_category(), "pipe");
         }
-        Child_ = fork();
-        if (Child_ == 0) {
+        child_ = fork();
+        if (child_ == 0) {
             dup2(output[1], STDOUT_FILENO);
             dup2(errors[1], STDERR_FILENO);
             std::vector<char*> argv{const_cast<char*>(Hostsignal)};
@@ -47,13 +47,13 @@ public:
         }
         close(output[1]);
         close(errors[1]);
-        Output_ = FileDescriptor(output[0]);
-        Errors_ = FileDescriptor(errors[0]);
+        output_ = FileDescriptor(output[0]);
+        errors_ = FileDescriptor(errors[0]);
     }
 
     ~HostsignalProcess() {
-        if (Child_ > 0) {
-            kill(Child_, SIGKILL);
+        if (child_ > 0) {
+            kill(child_, SIGKILL);
             Wait();
         }
     }
@@ -65,38 +65,38 @@ public:
     std::string ReadLine() {
         std::string line;
         char c = 0;
-        while (read(Output_.Get(), &c, 1) == 1 && c != '\n') {
+        while (read(output_.Get(), &c, 1) == 1 && c != '\n') {
             line += c;
         }
         return line;
     }
 
-    std::string ReadErrors() { return ReadAll(Errors_); }
-    std::string ReadOutput() { return ReadAll(Output_); }
+    std::string ReadErrors() { return ReadAll(errors_); }
+    std::string ReadOutput() { return ReadAll(output_); }
 
-    void Signal(int number) { kill(Child_, number); }
+    void Signal(int number) { kill(child_, number); }
 
     // The exit code, or 128 + SIGKILL when it had to be killed after `limit`.
     int WaitAtMost(std::chrono::milliseconds limit) {
         const auto deadline = std::chrono::steady_clock::now() + limit;
         int status = 0;
-        while (waitpid(Child_, &status, WNOHANG) == 0) {
+        while (waitpid(child_, &status, WNOHANG) == 0) {
             if (std::chrono::steady_clock::now() >= deadline) {
-                kill(Child_, SIGKILL);
+                kill(child_, SIGKILL);
                 return Wait();
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
-        Child_ = -1;
+        child_ = -1;
         return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     }
 
     // The exit code, or 128 + the signal that ended it.
     int Wait() {
         int status = 0;
-        while (waitpid(Child_, &status, 0) < 0 && errno == EINTR) {
+        while (waitpid(child_, &status, 0) < 0 && errno == EINTR) {
         }
-        Child_ = -1;
+        child_ = -1;
         return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     }
 
@@ -111,9 +111,9 @@ private:
         return text;
     }
 
-    pid_t Child_ = -1;
-    FileDescriptor Output_;
-    FileDescriptor Errors_;
+    pid_t child_ = -1;
+    FileDescriptor output_;
+    FileDescriptor errors_;
 };
 
 int ExitCodeOf(const std::vector<std::string>& arguments) {

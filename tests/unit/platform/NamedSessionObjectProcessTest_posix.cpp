@@ -33,7 +33,7 @@ public:
         if (pipe(reports) != 0) {
             throw std::system_error(errno, std::generic_category(), "pipe");
         }
-        Reports_ = FileDescriptor(reports[0]);
+        reports_ = FileDescriptor(reports[0]);
         for (int process = 0; process < processes; ++process) {
             const pid_t child = fork();
             if (child == 0) {
@@ -44,7 +44,7 @@ public:
                 const auto size = static_cast<ssize_t>(sizeof answeredTrue);
                 _exit(write(reports[1], &answeredTrue, sizeof answeredTrue) == size ? 0 : 1);
             }
-            Children_.push_back(child);
+            children_.push_back(child);
         }
         close(reports[1]);
     }
@@ -52,9 +52,9 @@ public:
     // Waits for every prober; one count of true answers per prober, -1 for one that failed.
     std::vector<int> Finish() {
         std::vector<int> counts;
-        for (const pid_t child : Children_) {
+        for (const pid_t child : children_) {
             int answeredTrue = -1;
-            if (read(Reports_.Get(), &answeredTrue, sizeof answeredTrue) !=
+            if (read(reports_.Get(), &answeredTrue, sizeof answeredTrue) !=
                 static_cast<ssize_t>(sizeof answeredTrue)) {
                 answeredTrue = -1;
             }
@@ -66,8 +66,8 @@ public:
     }
 
 private:
-    FileDescriptor Reports_;
-    std::vector<pid_t> Children_;
+    FileDescriptor reports_;
+    std::vector<pid_t> children_;
 };
 
 }  // namespace

@@ -19,5 +19,5 @@ public:
 
 private:
     struct Scope;
-    std::unique_ptr<Scope> Scope_;
+    std::unique_ptr<Scope> scope_;
 };

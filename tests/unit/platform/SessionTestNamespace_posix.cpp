@@ -7,7 +7,7 @@ struct SessionTestNamespace::Scope {
     PrivateRuntimeDirectory Runtime;
 };
 
-SessionTestNamespace::SessionTestNamespace() : Scope_(std::make_unique<Scope>()) {}
+SessionTestNamespace::SessionTestNamespace() : scope_(std::make_unique<Scope>()) {}
 
 SessionTestNamespace::~SessionTestNamespace() = default;
 

@@ -14,12 +14,12 @@ public:
     ScratchDirectory(const ScratchDirectory&) = delete;
     ScratchDirectory& operator=(const ScratchDirectory&) = delete;
 
-    const std::string& Path() const { return Path_; }
+    const std::string& Path() const { return path_; }
     // The names in the directory, sorted.
     std::vector<std::string> Entries() const;
 
 private:
-    std::string Path_;
+    std::string path_;
 };
 
 class ScopedEnvironment {
@@ -31,8 +31,8 @@ public:
     ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
 
 private:
-    std::string Name_;
-    std::optional<std::string> Previous_;
+    std::string name_;
+    std::optional<std::string> previous_;
 };
 
 // $XDG_RUNTIME_DIR pointed at a fresh scratch directory: the session objects of this process and
