@@ -1,5 +1,6 @@
 // The form runtime: routing of native events to the topmost control, capture, clicks, context
-// menu, cursors, hints, scaling and the guard around every handler.
+// menu, cursors, hints, scaling, the placement a window manager may not undo, and the exception
+// guard that every event passes once.
 
 #include "Form.h"
 
@@ -145,205 +146,199 @@ void Form::RequestClipboardText() {
 }
 
 void Form::Show() {
-    Guarded(Handlers.OnShow);
+    // Called by the backend's start of the loop rather than by an event, so it is its own guard.
+    RunGuarded([&] {
+        Call(Handlers.OnShow);
+        placement_ = backend_.WindowPosition();
+    });
+}
+
+void Form::WindowMoved() {
+    if (placement_ && backend_.WindowPosition() != *placement_) {
+        backend_.MoveWindow(*std::exchange(placement_, std::nullopt));
+    }
 }
 
 void Form::Activate() {
-    Guarded(Handlers.OnActivate);
+    Call(Handlers.OnActivate);
 }
 
 void Form::Deactivate() {
-    Guarded(Handlers.OnDeactivate);
+    Call(Handlers.OnDeactivate);
 }
 
 void Form::RegionalSettingsChanged() {
-    Guarded(Handlers.OnRegionalSettingsChanged);
+    Call(Handlers.OnRegionalSettingsChanged);
 }
 
 void Form::ClipboardTextArrived(const std::string& text) {
     if (Handlers.OnClipboardText) {
-        Guarded([&] { Handlers.OnClipboardText(text); });
+        Handlers.OnClipboardText(text);
     }
 }
 
 void Form::CharTyped(char32_t typed) {
     if (Handlers.OnKeyPress) {
-        Guarded([&] { Handlers.OnKeyPress(typed); });
+        Handlers.OnKeyPress(typed);
     }
 }
 
 void Form::KeyDown(char32_t key, KeyModifiers modifiers) {
     if (Handlers.OnKeyDown) {
-        Guarded([&] { Handlers.OnKeyDown(key, modifiers); });
+        Handlers.OnKeyDown(key, modifiers);
     }
 }
 
 void Form::MouseDown(MouseButton button, Point client) {
-    Guarded([&] {
-        lastPointer_ = client;
-        // A press ends the hint of the control under the pointer, for as long as it stays there.
-        if (hintState_ == HintState::Showing || hintState_ == HintState::Waiting) {
-            CancelHint();
-            hintState_ = HintState::Done;
-        }
-        Control* target = LeftPressed();
-        if (target == nullptr) {
-            target = ControlAt(client);
-        }
-        if (target == nullptr) {
-            return;
-        }
-        if (pressed_ == nullptr) {
-            pressed_ = target;
-            pressedButton_ = button;
-            backend_.SetCapture(true);
-        }
-        if (target->OnMouseDown) {
-            Guarded([&] { target->OnMouseDown(button, Relative(*target, client)); });
-        }
-    });
+    lastPointer_ = client;
+    // From the first press on, the window is the user's to place.
+    placement_.reset();
+    // A press ends the hint of the control under the pointer, for as long as it stays there.
+    if (hintState_ == HintState::Showing || hintState_ == HintState::Waiting) {
+        CancelHint();
+        hintState_ = HintState::Done;
+    }
+    Control* target = LeftPressed();
+    if (target == nullptr) {
+        target = ControlAt(client);
+    }
+    if (target == nullptr) {
+        return;
+    }
+    if (pressed_ == nullptr) {
+        pressed_ = target;
+        pressedButton_ = button;
+        backend_.SetCapture(true);
+    }
+    if (target->OnMouseDown) {
+        target->OnMouseDown(button, Relative(*target, client));
+    }
 }
 
 void Form::MouseMove(Point client) {
-    Guarded([&] {
-        lastPointer_ = client;
-        Control* target = LeftPressed();
-        if (target == nullptr) {
-            target = ControlAt(client);
-            UpdateHover(target);
-        }
-        if (target != nullptr && target->OnMouseMove) {
-            Guarded([&] { target->OnMouseMove(Relative(*target, client)); });
-        }
-    });
+    lastPointer_ = client;
+    Control* target = LeftPressed();
+    if (target == nullptr) {
+        target = ControlAt(client);
+        UpdateHover(target);
+    }
+    if (target != nullptr && target->OnMouseMove) {
+        target->OnMouseMove(Relative(*target, client));
+    }
 }
 
 void Form::MouseUp(MouseButton button, Point client) {
-    Guarded([&] {
-        lastPointer_ = client;
-        Control* under = ControlAt(client);
-        Control* target = under;
-        const bool endsPress = pressed_ != nullptr && button == pressedButton_;
-        Control* pressed = pressed_;
-        if (endsPress) {
-            EndPress();
-            // The left button's release always belongs to its press. Another button's release
-            // goes where it lands, but one that lands where nothing takes releases (a key, the
-            // operator label, outside the window) still ends what its press began.
-            if (button == MouseButton::Left || target == nullptr || !target->OnMouseUp) {
-                target = pressed;
-            }
-        } else if (LeftPressed() != nullptr) {
-            target = LeftPressed();
+    lastPointer_ = client;
+    Control* under = ControlAt(client);
+    Control* target = under;
+    const bool endsPress = pressed_ != nullptr && button == pressedButton_;
+    Control* pressed = pressed_;
+    if (endsPress) {
+        EndPress();
+        // The left button's release always belongs to its press. Another button's release goes
+        // where it lands, but one that lands where nothing takes releases (a key, the operator
+        // label, outside the window) still ends what its press began.
+        if (button == MouseButton::Left || target == nullptr || !target->OnMouseUp) {
+            target = pressed;
         }
-        if (target == nullptr) {
-            return;
-        }
-        // The release only has to lie inside the pressed control, even where another control
-        // lies above it: a press on 0 released on the row it shares with 1 still enters 0.
-        if (endsPress && button == MouseButton::Left && target->OnClick &&
-            target->Bounds.Contains(client)) {
-            Guarded(target->OnClick);
-        }
-        if (target->OnMouseUp) {
-            Guarded([&] { target->OnMouseUp(button, Relative(*target, client)); });
-        }
-        if (button == MouseButton::Right && under != nullptr && under->HasPopupMenu) {
-            OpenPopupMenu(client);
-        }
-        if (pressed_ == nullptr) {
-            UpdateHover(under);
-        }
-    });
+    } else if (LeftPressed() != nullptr) {
+        target = LeftPressed();
+    }
+    if (target == nullptr) {
+        return;
+    }
+    // The release only has to lie inside the pressed control, even where another control lies
+    // above it: a press on 0 released on the row it shares with 1 still enters 0.
+    if (endsPress && button == MouseButton::Left && target->Bounds.Contains(client)) {
+        Call(target->OnClick);
+    }
+    if (target->OnMouseUp) {
+        target->OnMouseUp(button, Relative(*target, client));
+    }
+    if (button == MouseButton::Right && under != nullptr && under->HasPopupMenu) {
+        OpenPopupMenu(client);
+    }
+    if (pressed_ == nullptr) {
+        UpdateHover(under);
+    }
 }
 
 void Form::CaptureLost() {
-    Guarded([&] {
-        Control* pressed = pressed_;
-        if (pressed == nullptr) {
-            return;
-        }
-        const MouseButton button = pressedButton_;
-        // The system already took the capture; there is nothing to release.
-        pressed_ = nullptr;
-        if (pressed->OnMouseUp) {
-            Guarded([&] { pressed->OnMouseUp(button, Relative(*pressed, lastPointer_)); });
-        }
-    });
+    Control* pressed = pressed_;
+    if (pressed == nullptr) {
+        return;
+    }
+    const MouseButton button = pressedButton_;
+    // The system already took the capture; there is nothing to release.
+    pressed_ = nullptr;
+    if (pressed->OnMouseUp) {
+        pressed->OnMouseUp(button, Relative(*pressed, lastPointer_));
+    }
 }
 
 void Form::MouseLeave() {
-    Guarded([&] {
-        if (pressed_ == nullptr) {
-            CancelHint();
-            hovered_ = nullptr;
-        }
-    });
+    if (pressed_ == nullptr) {
+        CancelHint();
+        hovered_ = nullptr;
+    }
 }
 
 void Form::Timer(FormTimer timer) {
-    Guarded([&] {
-        switch (timer) {
-            case FormTimer::Close:
-                Guarded(Handlers.OnCloseTimer);
-                break;
-            case FormTimer::HintShow:
-                backend_.StopTimer(FormTimer::HintShow);
-                if (hintState_ == HintState::Waiting && hovered_ != nullptr) {
-                    hintState_ = HintState::Showing;
-                    backend_.ShowHint(hovered_->Hint, ScreenPoint(lastPointer_));
-                    backend_.StartTimer(FormTimer::HintHide, HintDurationMilliseconds);
-                }
-                break;
-            case FormTimer::HintHide:
-                backend_.StopTimer(FormTimer::HintHide);
-                if (hintState_ == HintState::Showing) {
-                    backend_.HideHint();
-                    hintState_ = HintState::Done;
-                }
-                break;
-        }
-    });
+    switch (timer) {
+        case FormTimer::Close:
+            Call(Handlers.OnCloseTimer);
+            break;
+        case FormTimer::HintShow:
+            backend_.StopTimer(FormTimer::HintShow);
+            if (hintState_ == HintState::Waiting && hovered_ != nullptr) {
+                hintState_ = HintState::Showing;
+                backend_.ShowHint(hovered_->Hint, ScreenPoint(lastPointer_));
+                backend_.StartTimer(FormTimer::HintHide, HintDurationMilliseconds);
+            }
+            break;
+        case FormTimer::HintHide:
+            backend_.StopTimer(FormTimer::HintHide);
+            if (hintState_ == HintState::Showing) {
+                backend_.HideHint();
+                hintState_ = HintState::Done;
+            }
+            break;
+    }
 }
 
 void Form::Paint(FormPainter& painter) {
-    Guarded([&] {
-        for (const Control& control : controls_) {
-            if (control.Kind == ControlKind::Picture) {
-                painter.DrawPicture(skin_, {control.Bounds.Left, control.Bounds.Top});
-            } else if (control.Kind == ControlKind::Label) {
-                painter.DrawLabel(control.Caption, control.Bounds, control.Alignment,
-                                  control.FontHeight);
-            }
+    for (const Control& control : controls_) {
+        if (control.Kind == ControlKind::Picture) {
+            painter.DrawPicture(skin_, {control.Bounds.Left, control.Bounds.Top});
+        } else if (control.Kind == ControlKind::Label) {
+            painter.DrawLabel(control.Caption, control.Bounds, control.Alignment,
+                              control.FontHeight);
         }
-    });
-}
-
-void Form::RunGuarded(const std::function<void()>& work) {
-    Guarded(work);
-}
-
-void Form::Guarded(const std::function<void()>& handler) {
-    if (!handler) {
-        return;
     }
-    std::string message;
+}
+
+void Form::RunGuarded(const std::function<void()>& work) noexcept {
     try {
-        handler();
-        return;
+        work();
     } catch (const std::exception& error) {
-        message = error.what();
+        ShowException(error.what());
     } catch (...) {
         // Something that is not an error object still gets its box, with an empty text.
+        ShowException("");
     }
-    ShowException(message);
 }
 
-void Form::ShowException(const std::string& message) {
-    if (pressed_ != nullptr) {
-        EndPress();
+void Form::Call(const std::function<void()>& handler) {
+    if (handler) {
+        handler();
     }
+}
+
+void Form::ShowException(const char* message) noexcept {
     try {
+        if (pressed_ != nullptr) {
+            EndPress();
+        }
         ShowMessage(ExceptionMessageText(message), title_);
     } catch (...) {
         // A box that cannot be shown leaves nothing else to tell the user with; the loop goes on.
@@ -436,6 +431,6 @@ void Form::OpenPopupMenu(Point client) {
     const Point at = ScreenPoint(client);
     const int chosen = InNestedLoop([&] { return backend_.ShowPopupMenu(captions, at); });
     if (chosen >= 0 && static_cast<std::size_t>(chosen) < PopupMenu.size()) {
-        Guarded(PopupMenu[static_cast<std::size_t>(chosen)].OnClick);
+        Call(PopupMenu[static_cast<std::size_t>(chosen)].OnClick);
     }
 }

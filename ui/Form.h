@@ -12,7 +12,10 @@
 //   - each control has its own cursor; a hint shows after the pointer rests 500 ms on a control
 //     that has one and hides 2500 ms later;
 //   - the whole form scales by the measured height of "0" against the design's 13 pixels;
-//   - an exception escaping any event is shown in a message box, and the program carries on;
+//   - until the user first presses a button, the window stays where the form placed it: a window
+//     manager that moves it while mapping it is undone once;
+//   - an exception escaping any event is shown in a message box, and the program carries on: the
+//     backend runs each native event through RunGuarded, the one guard it passes;
 //   - a close asked for inside the menu's or a message box's loop waits until it has returned.
 //
 // Start reading at Form's event entry points (MouseDown and the others), which the backend
@@ -93,8 +96,12 @@ public:
     // Applies the scaling rule with the backend's measured height of "0".
     void Scale();
 
-    // Backend to form.
+    // Backend to form. Each call is made inside RunGuarded, except Show, which guards itself.
+    // Show runs the show handler just before the window first appears and takes the window's
+    // position as the form's placement.
     void Show();
+    // The window may lie elsewhere than the form put it: a window manager moved it.
+    void WindowMoved();
     void MouseDown(MouseButton button, Point client);
     void MouseMove(Point client);
     void MouseUp(MouseButton button, Point client);
@@ -108,8 +115,9 @@ public:
     void ClipboardTextArrived(const std::string& text);
     void Timer(FormTimer timer);
     void Paint(FormPainter& painter);
-    // Runs a backend's own code for an event: whatever escapes is shown, and the loop goes on.
-    void RunGuarded(const std::function<void()>& work);
+    // The guard of every native event: whatever escapes `work` is shown in the exception box,
+    // and the loop goes on. Nothing leaves it.
+    void RunGuarded(const std::function<void()>& work) noexcept;
 
     // For the window that owns the form.
     FormHandlers Handlers;
@@ -136,9 +144,9 @@ public:
     const Picture& Skin() const { return skin_; }
 
 private:
-    // Runs a handler; an exception escaping it is shown and swallowed.
-    void Guarded(const std::function<void()>& handler);
-    void ShowException(const std::string& message);
+    // Runs a handler that may be unbound.
+    static void Call(const std::function<void()>& handler);
+    void ShowException(const char* message) noexcept;
     // Modal calls count as a nested loop, during which a close waits.
     int InNestedLoop(const std::function<int()>& call);
     void LeaveNestedLoop();
@@ -163,6 +171,8 @@ private:
     std::vector<Control> controls_;  // bottom first; later rows lie above earlier ones
     Picture skin_;
     std::optional<int> opacity_;
+    // Where the form put the window at show time, until the user's first press.
+    std::optional<Point> placement_;
     // The control that took the press in progress, and the button that made it. Only a left
     // press routes moves and the release to it; a press of another button gets its release back
     // when nothing else takes it.

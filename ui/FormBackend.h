@@ -16,6 +16,9 @@
 //   - ClipboardTextArrived with the text a RequestClipboardText asked for, when it comes
 //   - Timer when a timer the form started elapses
 //   - Paint, handing over a FormPainter
+//   - WindowMoved when something other than the form moved the window (a window manager
+//     mapping it); the form decides whether the move is undone and asks for it
+//   - Show once, just before the window first appears
 //
 // Form to backend (this interface): everything else.
 //
@@ -34,9 +37,10 @@
 // native capture. It keeps no state of its own about controls or captions: the form decides and
 // the backend carries it out.
 //
-// Exceptions: every call into the form is guarded by the form; a backend also runs its own code
-// for an event through Form::RunGuarded, and catches everything at its native callbacks, since an
-// exception must never unwind through toolkit or system frames.
+// Exceptions: each native callback (window procedure, toolkit event, timer, paint) runs its whole
+// work, the backend's own code and its calls into the form alike, through Form::RunGuarded once.
+// RunGuarded shows what escapes and lets nothing out, so nothing unwinds through toolkit or
+// system frames; a callback that runs while no form is attached catches everything itself.
 
 #include <string>
 #include <vector>

@@ -90,8 +90,6 @@ void FltkBackend::Run() {
     window_->xclass(form.Title().c_str());
     // The placement runs before the window maps, so it never shows at the default place first.
     form.Show();
-    const Point placement = WindowPosition();
-    const int movesBeforeMapping = formMoves_;
     window_->show();
     const XWindowId xid = fl_xid(window_.get());
     if (opacity_) {
@@ -99,13 +97,10 @@ void FltkBackend::Run() {
     }
     PresentAboveOthers(xid);
     window_->wait_for_expose();
-    // A window manager may pull a new window wholly onto the screen; the form's placement,
-    // partly off the screen included, is what counts, and a mapped window may be moved there.
-    // Waiting for the first paint also handles input: a drag that already moved the window
-    // is the user's word and is not undone.
-    if (formMoves_ == movesBeforeMapping && WindowPosition() != placement) {
-        MoveWindow(placement);
-    }
+    // A window manager may pull a new window wholly onto the screen as it maps it; by the first
+    // paint it has, and the window may be moved again. Input handled while waiting counts: a
+    // drag that already moved the window is the user's word.
+    form.RunGuarded([&] { form.WindowMoved(); });
     ApplyShape();
     Fl::run();
 }
@@ -162,7 +157,6 @@ Point FltkBackend::WindowPosition() {
 }
 
 void FltkBackend::MoveWindow(Point topLeft) {
-    ++formMoves_;
     window_->position(topLeft.X, topLeft.Y);
 }
 

@@ -66,5 +66,4 @@ private:
     // The X window exists only once shown; until then the requests wait here.
     std::optional<int> opacity_;
     std::optional<std::vector<Rect>> visible_;  // the colour key's shape
-    int formMoves_ = 0;  // moves the form asked for, to tell them from the window manager's
 };

@@ -1,26 +1,12 @@
 // The hint window; see HintWindow.h.
 #include "HintWindow.h"
 
+#include "HintPosition.h"
+
 #include <FL/Fl.H>
 #include <FL/Fl_Tooltip.H>
 #include <FL/fl_draw.H>
 #include <FL/x.H>
-
-#include <algorithm>
-
-namespace {
-
-// The hint sits below the pointer's arrow, as the platform's tooltips do.
-constexpr int PointerHeight = 20;
-
-}  // namespace
-
-Point HintPosition(int width, int height, Point screenPointer, const Rect& screen) {
-    const int left = std::max(screen.Left, std::min(screenPointer.X, screen.Right() - width));
-    const int below = screenPointer.Y + PointerHeight;
-    const int top = below + height <= screen.Bottom() ? below : screenPointer.Y - height;
-    return {left, std::max(screen.Top, top)};
-}
 
 HintWindow::HintWindow() : Fl_Menu_Window(0, 0, 1, 1) {
     // Override-redirect: the window manager neither frames it nor gives it the focus.

@@ -9,10 +9,6 @@
 
 #include "FormTypes.h"
 
-// Where a hint of the given size goes on the pointer's screen: at the pointer's x, below its
-// arrow; pulled left to stay on the screen, and above the pointer where there is no room below.
-Point HintPosition(int width, int height, Point screenPointer, const Rect& screen);
-
 class HintWindow : public Fl_Menu_Window {
 public:
     HintWindow();

@@ -1,29 +1,32 @@
 // The hint window on Win32; see HintWindow.h.
 #include "HintWindow.h"
 
-#include <algorithm>
-
+#include "HintPosition.h"
 #include "WideText.h"
+#include "WindowClass.h"
 
 namespace {
 
 constexpr wchar_t ClassName[] = L"RechnerHint";
 constexpr int Padding = 3;
-// Below the pointer's hot spot, clear of an arrow or hand cursor.
-constexpr int BelowPointer = 20;
+
+// The monitor the pointer is on, or the nearest one.
+Rect ScreenAt(Point screenPointer) {
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    const POINT pointer{screenPointer.X, screenPointer.Y};
+    if (!GetMonitorInfoW(MonitorFromPoint(pointer, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    }
+    const RECT& bounds = monitor.rcMonitor;
+    return {bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top};
+}
 
 }  // namespace
 
 HintWindow::HintWindow(HINSTANCE instance) {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.style = CS_SAVEBITS;
-    windowClass.lpfnWndProc = WindowProcedure;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-    windowClass.hbrBackground = GetSysColorBrush(COLOR_INFOBK);
-    windowClass.lpszClassName = ClassName;
-    RegisterClassExW(&windowClass);
+    RegisterWindowClass(instance, ClassName, WindowProcedure,
+                        {.Style = CS_SAVEBITS, .Background = GetSysColorBrush(COLOR_INFOBK)});
     window_ = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, ClassName, L"",
                               WS_POPUP | WS_BORDER, 0, 0, 1, 1, nullptr, nullptr, instance, this);
     NONCLIENTMETRICSW metrics{};
@@ -58,22 +61,8 @@ void HintWindow::ShowAt(const std::string& text, Point screenPointer) {
     }
     const int width = measured.right + 2 * (Padding + 1);
     const int height = measured.bottom + 2 * (Padding + 1);
-    // Kept on the screen the pointer is on.
-    int left = screenPointer.X;
-    int top = screenPointer.Y + BelowPointer;
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof(monitor);
-    const POINT pointer{screenPointer.X, screenPointer.Y};
-    if (GetMonitorInfoW(MonitorFromPoint(pointer, MONITOR_DEFAULTTONEAREST), &monitor)) {
-        const RECT& screen = monitor.rcMonitor;
-        left = std::max(static_cast<int>(screen.left),
-                        std::min(left, static_cast<int>(screen.right) - width));
-        if (top + height > screen.bottom) {
-            top = screenPointer.Y - height - Padding;
-        }
-        top = std::max(top, static_cast<int>(screen.top));
-    }
-    SetWindowPos(window_, HWND_TOPMOST, left, top, width, height, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    const Point at = HintPosition(width, height, screenPointer, ScreenAt(screenPointer));
+    SetWindowPos(window_, HWND_TOPMOST, at.X, at.Y, width, height, SWP_NOACTIVATE | SWP_SHOWWINDOW);
     InvalidateRect(window_, nullptr, TRUE);
 }
 
@@ -86,12 +75,7 @@ void HintWindow::Hide() {
 LRESULT CALLBACK HintWindow::WindowProcedure(HWND window, UINT message, WPARAM wParam,
                                              LPARAM lParam) {
     try {
-        if (message == WM_NCCREATE) {
-            const auto* creation = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-            SetWindowLongPtrW(window, GWLP_USERDATA,
-                              reinterpret_cast<LONG_PTR>(creation->lpCreateParams));
-        }
-        auto* self = reinterpret_cast<HintWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+        auto* self = WindowOwner<HintWindow>(window, message, lParam);
         switch (message) {
             case WM_PAINT:
                 if (self != nullptr) {

@@ -3,11 +3,13 @@
 
 #include <windowsx.h>
 
+#include <cstdint>
 #include <cstring>
-#include <utility>
 
 #include "Form.h"
+#include "MessageRules.h"
 #include "WideText.h"
+#include "WindowClass.h"
 
 namespace {
 
@@ -17,8 +19,8 @@ constexpr wchar_t FormClass[] = L"RechnerForm";
 constexpr int ProgramIconId = 1;
 // Posted to the window itself, so the clipboard is read outside the key press that asked.
 constexpr UINT PasteMessage = WM_APP + 1;
-// Posted when something other than the form moved the window away from its placement.
-constexpr UINT RestorePlacementMessage = WM_APP + 2;
+// Posted when the window moved, so the form hears of it once the move is over.
+constexpr UINT WindowMovedMessage = WM_APP + 2;
 
 struct ButtonMessage {
     UINT Message;
@@ -32,10 +34,6 @@ constexpr ButtonMessage ButtonMessages[] = {
     {WM_MBUTTONDOWN, MouseButton::Middle, true}, {WM_MBUTTONUP, MouseButton::Middle, false},
 };
 
-UINT_PTR TimerId(FormTimer timer) {
-    return static_cast<UINT_PTR>(timer) + 1;
-}
-
 COLORREF ColourReference(Colour colour) {
     return RGB(colour.Red, colour.Green, colour.Blue);
 }
@@ -44,29 +42,6 @@ KeyModifiers HeldModifiers() {
     return {.Shift = GetKeyState(VK_SHIFT) < 0,
             .Control = GetKeyState(VK_CONTROL) < 0,
             .Alt = GetKeyState(VK_MENU) < 0};
-}
-
-void RegisterWindowClass(HINSTANCE instance, const wchar_t* name, WNDPROC procedure, HICON icon) {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = instance;
-    windowClass.hIcon = icon;
-    windowClass.hIconSm = icon;
-    windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    windowClass.lpszClassName = name;
-    RegisterClassExW(&windowClass);
-}
-
-// The backend a window procedure belongs to, stored at creation.
-Win32Backend* BackendOf(HWND window, UINT message, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        const auto* creation = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(window, GWLP_USERDATA,
-                          reinterpret_cast<LONG_PTR>(creation->lpCreateParams));
-    }
-    return reinterpret_cast<Win32Backend*>(GetWindowLongPtrW(window, GWLP_USERDATA));
 }
 
 BOOL CALLBACK AddMonitor(HMONITOR, HDC, LPRECT bounds, LPARAM monitors) {
@@ -81,8 +56,10 @@ Win32Backend::Win32Backend(HINSTANCE instance)
     : instance_(instance),
       icon_(LoadIconW(instance, MAKEINTRESOURCEW(ProgramIconId))),
       cursor_(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW))) {
-    RegisterWindowClass(instance, OwnerClass, OwnerProcedure, icon_);
-    RegisterWindowClass(instance, FormClass, FormProcedure, icon_);
+    const WindowClassLook look{.Icon = icon_,
+                               .Background = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH))};
+    RegisterWindowClass(instance, OwnerClass, OwnerProcedure, look);
+    RegisterWindowClass(instance, FormClass, FormProcedure, look);
     // A real top-level window, shown at no size: it carries the taskbar entry and receives the
     // broadcasts a message-only window would miss.
     const int centreX = GetSystemMetrics(SM_CXSCREEN) / 2;
@@ -120,7 +97,6 @@ void Win32Backend::Run() {
     SetWindowTextW(window_, title.c_str());
     // The placement runs before the window shows, so it never appears at the default place.
     form.Show();
-    placement_ = WindowPosition();
     // The calculator first, so it shows as soon as it can; the taskbar entry follows without
     // taking the activation from it.
     ShowWindow(window_, SW_SHOW);
@@ -261,17 +237,17 @@ int Win32Backend::ShowPopupMenu(const std::vector<std::string>& items, Point scr
     }
     for (std::size_t index = 0; index < items.size(); ++index) {
         const std::wstring caption = WideFromUtf8(items[index]);
-        AppendMenuW(menu, MF_STRING, index + 1, caption.c_str());
+        AppendMenuW(menu, MF_STRING, MenuCommand(index), caption.c_str());
     }
     // Without the foreground the menu would not close on a click elsewhere, and without the
     // message after it a second menu would close at once.
     SetForegroundWindow(window_);
-    const int chosen = static_cast<int>(
+    const BOOL command =
         TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN,
-                       screenPointer.X, screenPointer.Y, 0, window_, nullptr));
+                       screenPointer.X, screenPointer.Y, 0, window_, nullptr);
     PostMessageW(window_, WM_NULL, 0, 0);
     DestroyMenu(menu);
-    return chosen - 1;
+    return MenuItemIndex(static_cast<std::uintptr_t>(command), items.size());
 }
 
 void ShowStopBox(HWND owner, const std::string& text, const std::string& caption) {
@@ -312,8 +288,8 @@ void Win32Backend::RequestClipboardText() {
     PostMessageW(window_, PasteMessage, 0, 0);
 }
 
-void Win32Backend::PasteFromClipboard() {
-    if (form_ == nullptr || !OpenClipboard(window_)) {
+void Win32Backend::OnPaste() {
+    if (!OpenClipboard(window_)) {
         return;
     }
     std::wstring text;
@@ -335,169 +311,174 @@ void Win32Backend::PasteFromClipboard() {
 
 LRESULT CALLBACK Win32Backend::OwnerProcedure(HWND window, UINT message, WPARAM wParam,
                                               LPARAM lParam) {
-    try {
-        Win32Backend* self = BackendOf(window, message, lParam);
-        if (self != nullptr && self->form_ != nullptr) {
-            Form& form = *self->form_;
-            switch (message) {
-                case WM_SETTINGCHANGE:
-                    if (lParam != 0 &&
-                        lstrcmpiW(reinterpret_cast<const wchar_t*>(lParam), L"intl") == 0) {
-                        form.RegionalSettingsChanged();
-                    }
-                    return 0;
-                case WM_CLOSE:
-                    // Closing the taskbar entry closes the calculator.
-                    form.Close();
-                    return 0;
-                default:
-                    break;
-            }
-        }
-    } catch (...) {
-        // Nothing unwinds into user32.
-    }
-    return DefWindowProcW(window, message, wParam, lParam);
+    return Dispatch(window, message, wParam, lParam, &Win32Backend::OwnerMessage);
 }
 
 LRESULT CALLBACK Win32Backend::FormProcedure(HWND window, UINT message, WPARAM wParam,
                                              LPARAM lParam) {
-    LRESULT result = 0;
-    try {
-        Win32Backend* self = BackendOf(window, message, lParam);
-        if (self != nullptr && self->form_ != nullptr) {
-            bool handled = false;
-            self->form_->RunGuarded(
-                [&] { handled = self->FormMessage(message, wParam, lParam, result); });
-            if (handled) {
-                return result;
-            }
+    return Dispatch(window, message, wParam, lParam, &Win32Backend::FormMessage);
+}
+
+LRESULT Win32Backend::Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                               MessageHandler handler) {
+    auto* self = WindowOwner<Win32Backend>(window, message, lParam);
+    if (self != nullptr && self->form_ != nullptr) {
+        std::optional<LRESULT> result;
+        self->form_->RunGuarded([&] { result = (self->*handler)(message, wParam, lParam); });
+        if (result) {
+            return *result;
         }
-    } catch (...) {
-        // Only the exception box itself failing ends up here; the message is dropped.
-        return 0;
     }
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-bool Win32Backend::FormMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    Form& form = *form_;
-    if (MouseMessage(message, wParam, lParam)) {
-        return true;
-    }
+std::optional<LRESULT> Win32Backend::OwnerMessage(UINT message, WPARAM, LPARAM lParam) {
     switch (message) {
-        case WM_PAINT:
-            Paint();
-            return true;
-        case WM_ERASEBKGND:
-            result = 1;  // the paint covers everything, from a buffer
-            return true;
-        case WM_SETCURSOR:
-            if (LOWORD(lParam) != HTCLIENT) {
-                return false;
+        case WM_SETTINGCHANGE:
+            if (lParam != 0 && lstrcmpiW(reinterpret_cast<const wchar_t*>(lParam), L"intl") == 0) {
+                form_->RegionalSettingsChanged();
             }
-            ::SetCursor(cursor_);
-            result = TRUE;
-            return true;
-        case WM_CAPTURECHANGED:
-            if (!releasingCapture_ && reinterpret_cast<HWND>(lParam) != window_) {
-                form.CaptureLost();
-            }
-            return true;
-        case WM_CANCELMODE:
-            // The system cancels a press, e.g. for a dialog coming up: the capture is taken.
-            if (GetCapture() == window_) {
-                ReleaseCapture();
-            }
-            return true;
-        case WM_CHAR:
-            CharacterMessage(static_cast<wchar_t>(wParam));
-            return true;
-        case WM_SYSCHAR:
-            // Alt with a key types nothing; the default would only beep for a missing menu.
-            return true;
-        case WM_KEYDOWN:
-            if (wParam >= 'A' && wParam <= 'Z') {
-                const KeyModifiers modifiers = HeldModifiers();
-                if (modifiers.Control) {
-                    form.KeyDown(static_cast<char32_t>(wParam - 'A' + 'a'), modifiers);
-                }
-            }
-            return true;
-        case WM_ACTIVATEAPP:
-            if (wParam != 0) {
-                form.Activate();
-            } else {
-                form.Deactivate();
-            }
-            return true;
-        case WM_TIMER:
-            for (const FormTimer timer :
-                 {FormTimer::Close, FormTimer::HintShow, FormTimer::HintHide}) {
-                if (wParam == TimerId(timer)) {
-                    form.Timer(timer);
-                }
-            }
-            return true;
+            return 0;
         case WM_CLOSE:
-            // Alt+F4 and the system's close: the form decides when the window goes.
-            form.Close();
-            return true;
-        case WM_WINDOWPOSCHANGED:
-            // An X window manager may pull a new window wholly onto the screen as it maps it.
-            // The placement, partly off the screen included, is what counts, until the user
-            // takes the window; Windows itself never moves it.
-            if (placement_ && WindowPosition() != *placement_) {
-                PostMessageW(window_, RestorePlacementMessage, 0, 0);
-            }
-            return false;
-        case RestorePlacementMessage:
-            if (placement_) {
-                MoveWindow(*std::exchange(placement_, std::nullopt));
-            }
-            return true;
-        case PasteMessage:
-            PasteFromClipboard();
-            return true;
+            // Closing the taskbar entry closes the calculator.
+            form_->Close();
+            return 0;
         default:
-            return false;
+            return std::nullopt;
     }
 }
 
-bool Win32Backend::MouseMessage(UINT message, WPARAM, LPARAM lParam) {
+std::optional<LRESULT> Win32Backend::FormMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     // Signed, so that a captured pointer left or above the window gives negative coordinates.
     const Point client{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-    Form& form = *form_;
     for (const ButtonMessage& button : ButtonMessages) {
-        if (button.Message != message) {
-            continue;
+        if (button.Message == message) {
+            OnButton(button.Button, button.Down, client);
+            return 0;
         }
-        if (button.Down) {
-            placement_.reset();  // the user's drag is not undone
-            form.MouseDown(button.Button, client);
-        } else {
-            form.MouseUp(button.Button, client);
-        }
-        return true;
     }
     switch (message) {
         case WM_MOUSEMOVE:
-            if (!trackingLeave_) {
-                TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, window_, 0};
-                trackingLeave_ = TrackMouseEvent(&track) != 0;
-            }
-            form.MouseMove(client);
-            return true;
+            OnMouseMove(client);
+            return 0;
         case WM_MOUSELEAVE:
             trackingLeave_ = false;
-            form.MouseLeave();
-            return true;
+            form_->MouseLeave();
+            return 0;
+        case WM_PAINT:
+            OnPaint();
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;  // the paint covers everything, from a buffer
+        case WM_SETCURSOR:
+            return OnSetCursor(LOWORD(lParam));
+        case WM_CAPTURECHANGED:
+            OnCaptureChanged(reinterpret_cast<HWND>(lParam));
+            return 0;
+        case WM_CANCELMODE:
+            OnCancelMode();
+            return 0;
+        case WM_CHAR:
+            OnChar(static_cast<wchar_t>(wParam));
+            return 0;
+        case WM_SYSCHAR:
+            // Alt with a key types nothing; the default would only beep for a missing menu.
+            return 0;
+        case WM_KEYDOWN:
+            OnKeyDown(wParam);
+            return 0;
+        case WM_ACTIVATEAPP:
+            OnActivateApp(wParam != 0);
+            return 0;
+        case WM_TIMER:
+            OnTimer(wParam);
+            return 0;
+        case WM_CLOSE:
+            // Alt+F4 and the system's close: the form decides when the window goes.
+            form_->Close();
+            return 0;
+        case WM_WINDOWPOSCHANGED:
+            OnWindowPosChanged(*reinterpret_cast<const WINDOWPOS*>(lParam));
+            return std::nullopt;
+        case WindowMovedMessage:
+            form_->WindowMoved();
+            return 0;
+        case PasteMessage:
+            OnPaste();
+            return 0;
         default:
-            return false;
+            return std::nullopt;
     }
 }
 
-void Win32Backend::CharacterMessage(wchar_t unit) {
+void Win32Backend::OnButton(MouseButton button, bool down, Point client) {
+    if (down) {
+        form_->MouseDown(button, client);
+    } else {
+        form_->MouseUp(button, client);
+    }
+}
+
+void Win32Backend::OnMouseMove(Point client) {
+    if (!trackingLeave_) {
+        TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, window_, 0};
+        trackingLeave_ = TrackMouseEvent(&track) != 0;
+    }
+    form_->MouseMove(client);
+}
+
+std::optional<LRESULT> Win32Backend::OnSetCursor(WORD hitTest) {
+    if (hitTest != HTCLIENT) {
+        return std::nullopt;
+    }
+    ::SetCursor(cursor_);
+    return TRUE;
+}
+
+void Win32Backend::OnCaptureChanged(HWND newOwner) {
+    if (IsCaptureLoss(releasingCapture_, newOwner == window_)) {
+        form_->CaptureLost();
+    }
+}
+
+void Win32Backend::OnCancelMode() {
+    // The system cancels a press, e.g. for a dialog coming up: the capture is taken.
+    if (GetCapture() == window_) {
+        ReleaseCapture();
+    }
+}
+
+void Win32Backend::OnKeyDown(WPARAM virtualKey) {
+    const KeyModifiers modifiers = HeldModifiers();
+    if (const auto letter = ShortcutLetter(virtualKey, modifiers.Control)) {
+        form_->KeyDown(*letter, modifiers);
+    }
+}
+
+void Win32Backend::OnActivateApp(bool active) {
+    if (active) {
+        form_->Activate();
+    } else {
+        form_->Deactivate();
+    }
+}
+
+void Win32Backend::OnTimer(WPARAM id) {
+    if (const std::optional<FormTimer> timer = FormTimerOf(id)) {
+        form_->Timer(*timer);
+    }
+}
+
+void Win32Backend::OnWindowPosChanged(const WINDOWPOS& position) {
+    // An X window manager may pull a new window wholly onto the screen as it maps it; the form
+    // decides whether that stands. Told after the move is over, so that undoing it is no move
+    // inside a move.
+    if ((position.flags & SWP_NOMOVE) == 0) {
+        PostMessageW(window_, WindowMovedMessage, 0, 0);
+    }
+}
+
+void Win32Backend::OnChar(wchar_t unit) {
     const std::optional<char32_t> typed = typed_.Add(unit);
     const KeyModifiers held = HeldModifiers();
     if (typed && IsTypedCharacter(held.Control, held.Alt)) {
@@ -505,7 +486,7 @@ void Win32Backend::CharacterMessage(wchar_t unit) {
     }
 }
 
-void Win32Backend::Paint() {
+void Win32Backend::OnPaint() {
     PAINTSTRUCT paint;
     HDC screen = BeginPaint(window_, &paint);
     RECT client;

@@ -2,8 +2,9 @@
 // The form's backend on Windows: the application's owner window, which carries the program's one
 // taskbar entry and hears broadcasts such as changed regional settings, and the calculator itself,
 // a layered topmost pop-up owned by it. It turns window messages into calls on the form and
-// carries out what the form asks. Every window procedure is an exception boundary: on 32-bit
-// mingw an exception unwinding through user32 ends the program.
+// carries out what the form asks. Each window procedure unpacks a message and calls one routine
+// for it, all through the form's guard: on 32-bit mingw an exception unwinding through user32
+// ends the program.
 
 #include <windows.h>
 
@@ -51,15 +52,30 @@ public:
     void RequestClipboardText() override;
 
 private:
+    // A message's result, or nullopt to leave it to the default procedure.
+    using MessageHandler = std::optional<LRESULT> (Win32Backend::*)(UINT, WPARAM, LPARAM);
+
     static LRESULT CALLBACK OwnerProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK FormProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    // Handles one message of the calculator window; false leaves it to the default procedure.
-    bool FormMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
-    bool MouseMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    void CharacterMessage(wchar_t unit);
-    void Paint();
+    // Runs the handler for a window of ours through the form's guard, once a form is attached.
+    static LRESULT Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                            MessageHandler handler);
+    std::optional<LRESULT> OwnerMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    std::optional<LRESULT> FormMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+    void OnButton(MouseButton button, bool down, Point client);
+    void OnMouseMove(Point client);
+    std::optional<LRESULT> OnSetCursor(WORD hitTest);
+    void OnCaptureChanged(HWND newOwner);
+    void OnCancelMode();
+    void OnChar(wchar_t unit);
+    void OnKeyDown(WPARAM virtualKey);
+    void OnActivateApp(bool active);
+    void OnTimer(WPARAM id);
+    void OnWindowPosChanged(const WINDOWPOS& position);
+    void OnPaint();
+    void OnPaste();
     void ApplyLayering();
-    void PasteFromClipboard();
 
     HINSTANCE instance_;
     HICON icon_ = nullptr;
@@ -73,6 +89,5 @@ private:
     bool releasingCapture_ = false;
     SurrogateJoiner typed_;
     std::optional<Colour> colourKey_;
-    std::optional<Point> placement_;  // where the form put the window, until the user moves it
     int opacity_ = 255;
 };

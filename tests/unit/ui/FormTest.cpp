@@ -136,6 +136,20 @@ TEST(FormCapture, OtherButtonsRouteByThePointerAndDoNotClick) {
                                                   "Body down M 50,50", "Body up M -30,140"}));
 }
 
+// Another button pressed and released during a left press changes nothing about it: the left
+// release still clicks, and the capture lasts until then.
+TEST(FormCapture, AnotherButtonDuringALeftPressLeavesItToTheLeftRelease) {
+    TestForm t;
+    t.TheForm.MouseDown(MouseButton::Left, {12, 12});
+    t.TheForm.MouseDown(MouseButton::Right, {12, 12});
+    t.TheForm.MouseUp(MouseButton::Right, {12, 12});
+    EXPECT_TRUE(t.Backend.Captured) << "the right release ends nothing";
+    t.TheForm.MouseUp(MouseButton::Left, {12, 12});
+    EXPECT_FALSE(t.Backend.Captured);
+    EXPECT_EQ(std::count(t.Events.begin(), t.Events.end(), "Low click"), 1);
+    EXPECT_EQ(t.Events.back(), "Low up L 2,2");
+}
+
 TEST(FormCapture, ALostCaptureEndsThePressWithoutAClick) {
     TestForm t;
     t.TheForm.MouseDown(MouseButton::Left, {12, 12});
@@ -178,6 +192,19 @@ TEST(FormCursor, EachControlShowsItsCursorWhenThePointerEntersIt) {
         t.TheForm.MouseMove(point);
         EXPECT_EQ(t.Backend.CurrentCursor, cursor) << "at " << TestForm::Text(point);
     }
+}
+
+// The release of a press that wandered onto another control hands the cursor and the hint to
+// that control at once, not at the next move.
+TEST(FormCursor, AReleaseOverAnotherControlTakesItsCursorAndHint) {
+    TestForm t;
+    t.TheForm.MouseMove({12, 12});
+    t.TheForm.MouseDown(MouseButton::Left, {12, 12});
+    t.TheForm.MouseMove({50, 50});
+    EXPECT_EQ(t.Backend.CurrentCursor, PointerShape::Hand) << "captured: the cursor stays";
+    t.TheForm.MouseUp(MouseButton::Left, {50, 50});
+    EXPECT_EQ(t.Backend.CurrentCursor, PointerShape::SizeAll);
+    EXPECT_TRUE(t.Backend.TimerRunning(FormTimer::HintShow)) << "the body's hint is on its way";
 }
 
 TEST(FormHint, ShowsAfterRestingAndHidesLater) {
@@ -244,12 +271,18 @@ TEST(FormScale, EdgesFontsAndPictureScaleByTheMeasuredHeight) {
     EXPECT_EQ(backend.KeyedPicture.Width, 155) << "the key applies to the scaled picture";
     EXPECT_EQ(backend.Key, (Colour{255, 255, 255}));
 
+    // The design's own height, and a measurement that failed, leave the design as it is.
     RecordingBackend standard;
-    Form unscaled(standard, "Test", 126, 224, {{.Name = "Key", .Bounds = {8, 191, 26, 21}}},
-                  PlainPicture(126, 224));
-    unscaled.Scale();
-    EXPECT_EQ(standard.ClientWidth, 126);
-    EXPECT_EQ(unscaled.ControlNamed("Key").Bounds, (Rect{8, 191, 26, 21}));
+    for (const int measured : {Form::DesignTextHeight, 0, -4}) {
+        standard.ZeroHeight = measured;
+        Form unscaled(standard, "Test", 126, 224, {{.Name = "Key", .Bounds = {8, 191, 26, 21}}},
+                      PlainPicture(126, 224));
+        unscaled.Scale();
+        EXPECT_EQ(standard.ClientWidth, 126) << "measured " << measured;
+        EXPECT_EQ(standard.ClientHeight, 224) << "measured " << measured;
+        EXPECT_EQ(unscaled.ControlNamed("Key").Bounds, (Rect{8, 191, 26, 21}))
+            << "measured " << measured;
+    }
 }
 
 TEST(FormScale, RoundedMulDivRoundsHalfAwayFromZero) {
@@ -263,23 +296,25 @@ TEST(FormScale, RoundedMulDivRoundsHalfAwayFromZero) {
     }
 }
 
+// Events reach the form through RunGuarded, as a backend delivers every native event.
 TEST(FormGuard, AnEscapingExceptionIsShownAndTheFormCarriesOn) {
     TestForm t;
-    t.TheForm.ControlNamed("Low").OnMouseDown = [](MouseButton, Point) {
+    Form& form = t.TheForm;
+    form.ControlNamed("Low").OnMouseDown = [](MouseButton, Point) {
         throw std::runtime_error("Zugriff verweigert");
     };
-    t.TheForm.MouseDown(MouseButton::Left, {12, 12});
+    form.RunGuarded([&] { form.MouseDown(MouseButton::Left, {12, 12}); });
     ASSERT_EQ(t.Backend.Messages.size(), 1u);
     EXPECT_EQ(t.Backend.Messages[0].first, "Zugriff verweigert.");
     EXPECT_EQ(t.Backend.Messages[0].second, "Test");
     EXPECT_FALSE(t.Backend.Captured) << "the capture is cancelled before the box shows";
 
-    t.TheForm.Handlers.OnKeyPress = [](char32_t) { throw 42; };
-    t.TheForm.CharTyped(U'1');
+    form.Handlers.OnKeyPress = [](char32_t) { throw 42; };
+    form.RunGuarded([&] { form.CharTyped(U'1'); });
     EXPECT_EQ(t.Backend.Messages.back().first, "") << "a thrown non-error has an empty text";
 
-    t.TheForm.MouseDown(MouseButton::Left, {12, 40});
-    t.TheForm.MouseUp(MouseButton::Left, {12, 40});
+    form.MouseDown(MouseButton::Left, {12, 40});
+    form.MouseUp(MouseButton::Left, {12, 40});
     EXPECT_EQ(t.Events.back(), "High up L 2,11") << "later events are handled as usual";
 }
 
@@ -290,18 +325,19 @@ public:
 };
 
 // Not only handlers: a paint, a timer and a backend call made for an event are shown in the box
-// too, and none of them unwinds into the backend.
+// too, and nothing leaves the guard, not even the box failing.
 TEST(FormGuard, PaintsTimersAndBackendCallsAreGuardedToo) {
     TestForm t;
+    Form& form = t.TheForm;
     ThrowingPainter painter;
-    EXPECT_NO_THROW(t.TheForm.Paint(painter));
+    form.RunGuarded([&] { form.Paint(painter); });
     t.Backend.FailingCall = "ShowHint";
-    t.TheForm.MouseMove({12, 40});
-    EXPECT_NO_THROW(t.TheForm.Timer(FormTimer::HintShow));
+    form.MouseMove({12, 40});
+    form.RunGuarded([&] { form.Timer(FormTimer::HintShow); });
     t.Backend.FailingCall = "SetOpacity";
-    t.TheForm.Handlers.OnActivate = [&t] { t.TheForm.SetOpacity(255); };
-    EXPECT_NO_THROW(t.TheForm.Activate());
-    t.TheForm.RunGuarded([] { throw std::length_error("zu lang"); });
+    form.Handlers.OnActivate = [&form] { form.SetOpacity(255); };
+    form.RunGuarded([&] { form.Activate(); });
+    form.RunGuarded([] { throw std::length_error("zu lang"); });
     std::vector<std::string> texts;
     for (const auto& [text, caption] : t.Backend.Messages) {
         texts.push_back(text);
@@ -309,6 +345,10 @@ TEST(FormGuard, PaintsTimersAndBackendCallsAreGuardedToo) {
     }
     EXPECT_EQ(texts, (std::vector<std::string>{"kein Bild.", "ShowHint failed.",
                                                "SetOpacity failed.", "zu lang."}));
+
+    t.Backend.FailingCall = "ShowErrorMessage";
+    EXPECT_NO_THROW(form.RunGuarded([] { throw std::runtime_error("und die Box auch"); }));
+    EXPECT_EQ(t.Backend.Messages.size(), 4u);
 }
 
 // A close asked for inside a nested loop waits until the loop has returned, and happens once.
@@ -331,9 +371,49 @@ TEST(FormClose, ACloseInsideTheMenuOrAMessageBoxWaitsForItsLoop) {
         boxed.TheForm.Close();
         closesInside = boxed.Backend.Closes;
     };
-    boxed.TheForm.CharTyped(U'1');
+    boxed.TheForm.RunGuarded([&] { boxed.TheForm.CharTyped(U'1'); });
     EXPECT_EQ(closesInside, 0);
     EXPECT_EQ(boxed.Backend.Closes, 1);
+}
+
+// A menu or a box that fails still ends its loop: a close after it is not put off for ever.
+TEST(FormClose, ALoopThatFailsStillEnds) {
+    for (const std::string failing : {"ShowPopupMenu", "ShowErrorMessage"}) {
+        TestForm t;
+        t.Backend.FailingCall = failing;
+        t.TheForm.RunGuarded([&] {
+            t.TheForm.MouseUp(MouseButton::Right, {50, 50});
+            t.TheForm.ShowMessage("Hinweis", "Test");
+        });
+        t.TheForm.Close();
+        EXPECT_EQ(t.Backend.Closes, 1) << failing << " threw";
+    }
+}
+
+// Until the user's first press the window belongs where the form placed it: a window manager's
+// move is undone, once; after a press no move is.
+TEST(FormPlacement, AWindowManagersMoveIsUndoneOnlyBeforeTheFirstPress) {
+    TestForm t;
+    t.TheForm.Handlers.OnShow = [&t] { t.TheForm.MoveWindow({-40, 700}); };
+    t.TheForm.Show();
+    t.Backend.Position = {0, 700};  // pulled onto the screen
+    t.TheForm.WindowMoved();
+    EXPECT_EQ(t.Backend.Position, (Point{-40, 700}));
+    t.Backend.Position = {0, 700};
+    t.TheForm.WindowMoved();
+    EXPECT_EQ(t.Backend.Position, (Point{0, 700})) << "undone once only";
+
+    TestForm pressed;
+    pressed.TheForm.Show();
+    pressed.TheForm.MouseDown(MouseButton::Left, {50, 50});
+    pressed.Backend.Position = {30, 30};
+    pressed.TheForm.WindowMoved();
+    EXPECT_EQ(pressed.Backend.Moves.size(), 0u) << "the user's drag stands";
+
+    TestForm unmoved;
+    unmoved.TheForm.Show();
+    unmoved.TheForm.WindowMoved();
+    EXPECT_EQ(unmoved.Backend.Moves.size(), 0u) << "a window where it belongs is left alone";
 }
 
 TEST(FormLifetime, TheBackendKnowsTheFormOnlyWhileItLives) {

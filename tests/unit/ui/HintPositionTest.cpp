@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "HintWindow.h"
+#include "HintPosition.h"
 
 TEST(HintPosition, BelowThePointerAndWhollyOnItsScreen) {
     struct Case {

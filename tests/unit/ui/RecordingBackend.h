@@ -79,12 +79,14 @@ public:
     }
     void HideHint() override { HintShown.clear(); }
     int ShowPopupMenu(const std::vector<std::string>& items, Point screenPointer) override {
+        Fail("ShowPopupMenu");
         Menus.push_back(items);
         MenuPositions.push_back(screenPointer);
         RunNestedLoop();
         return PopupChoice;
     }
     void ShowErrorMessage(const std::string& text, const std::string& caption) override {
+        Fail("ShowErrorMessage");
         Messages.emplace_back(text, caption);
         RunNestedLoop();
     }

@@ -348,6 +348,11 @@ TEST(TfrmMainCopy, CtrlCCopiesTheNumberOnDisplayAndChangesNothing) {
     w.Type(U"+");
     w.TheForm().KeyDown(U'c', control);
     w.TheForm().KeyDown(U'c', {});  // without Ctrl nothing is copied
+    // Ctrl with Alt is AltGr, which types characters and is no shortcut.
+    const KeyModifiers altGr{.Control = true, .Alt = true};
+    w.TheForm().KeyDown(U'c', altGr);
+    w.TheForm().KeyDown(U'v', altGr);
+    EXPECT_EQ(w.Backend.ClipboardRequests, 0) << "AltGr+V pastes nothing";
     EXPECT_EQ(w.Backend.Clipboard, (std::vector<std::string>{"0", "12,5", "12,5"}));
     EXPECT_EQ(w.Display(), "12,5|+|");
     w.Type(U":0=");
