@@ -107,7 +107,10 @@ void Form::SetOpacity(int alpha) {
 void Form::Close() {
     CancelHint();
     if (nestedLoops_ > 0) {
+        // The host may not wait for the user to answer: the menu or box ends now, and the
+        // window closes as its loop returns.
         closeRequested_ = true;
+        backend_.EndNestedLoops();
     } else if (!closed_) {
         closed_ = true;
         backend_.CloseWindow();

@@ -16,7 +16,8 @@
 //     manager that moves it while mapping it is undone once;
 //   - an exception escaping any event is shown in a message box, and the program carries on: the
 //     backend runs each native event through RunGuarded, the one guard it passes;
-//   - a close asked for inside the menu's or a message box's loop waits until it has returned.
+//   - a close asked for inside the menu's or a message box's loop ends that loop, as if the
+//     menu were dismissed or the box answered, and closes the window once it has returned.
 //
 // Start reading at Form's event entry points (MouseDown and the others), which the backend
 // calls; FormBackend.h says what the backend does in return. The window that fills these

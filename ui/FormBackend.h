@@ -30,7 +30,8 @@
 //     applies it when the window appears.
 //   - Calls from the form arrive on the GUI thread from inside an event; ShowPopupMenu and
 //     ShowErrorMessage run a nested loop in which timers keep firing. CloseWindow is never
-//     called from inside such a loop: the form waits until it has returned.
+//     called from inside such a loop: a close asked for there calls EndNestedLoops, and the
+//     form closes the window once the loop has returned.
 //
 // State a backend keeps: the current cursor, the opacity together with the colour key (one
 // layered-window setting on Windows), the mouse tracking needed to report MouseLeave, and the
@@ -101,6 +102,9 @@ public:
     virtual int ShowPopupMenu(const std::vector<std::string>& items, Point screenPointer) = 0;
     // Error (stop) icon and one OK button, owned by the window.
     virtual void ShowErrorMessage(const std::string& text, const std::string& caption) = 0;
+    // Ends the open menu as if dismissed and an open message box as if answered, from inside
+    // their loop; the call that opened them returns soon after.
+    virtual void EndNestedLoops() = 0;
 
     // The clipboard, as UTF-8 text. Reading may have to wait for another program, so the text
     // arrives later as an event; nothing arrives when the clipboard holds no text.

@@ -273,6 +273,21 @@ class WindowUnderWindowManager(CalculatorTestCase):
         self.assertLess(elapsed, CLOSE_SIGNAL_LIMIT, f"closed {elapsed * 1000:.0f} ms after the "
                         "signal was raised")
 
+    def test_close_signal_ends_an_open_menu_and_closes_promptly(self):
+        calculator = self.start_calculator()
+        with x11.Display(self.session.display) as display:
+            before = set(display.override_redirect_windows())
+            calculator.click_point(BODY_POINT, button=3)
+            wait_until(lambda: set(display.override_redirect_windows()) - before, 2.0,
+                       "the context menu")
+        holder = self.start_hostsignal("close")
+        self.assertEqual(holder.read_line(3.0), "holding TembraLidornCalcClose")
+        raised = time.monotonic()
+        self.assertEqual(calculator.program.wait_exit(3.0), 0, "the open menu kept it running")
+        elapsed = time.monotonic() - raised
+        self.assertLess(elapsed, CLOSE_SIGNAL_LIMIT, f"closed {elapsed * 1000:.0f} ms after the "
+                        "signal was raised")
+
     def test_calculator_started_while_the_signal_is_held_closes(self):
         holder = self.start_hostsignal("close")
         self.assertEqual(holder.read_line(3.0), "holding TembraLidornCalcClose")

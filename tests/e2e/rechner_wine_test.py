@@ -21,7 +21,7 @@ import rechner_settings_test as settings
 import rechner_window_test as window
 import x11
 from calculator import HEIGHT, WIDTH, is_owner_window, titled_windows
-from xsession import EMULATOR
+from xsession import EMULATOR, program_command
 
 
 class WineServer:
@@ -66,6 +66,36 @@ class WineWindowUnderWindowManager(WineServer, window.WindowUnderWindowManager):
         self.assertEqual(len(owners), 1, f"owner windows: {owners}")
         owner_state = self.session.tool("xprop", "-id", owners[0], "_NET_WM_STATE")
         self.assertNotIn("SKIP_TASKBAR", owner_state)
+
+    def test_taskbar_entry_gives_the_keyboard_back(self):
+        calculator = self.start_calculator()
+        (entry,) = [w for w in titled_windows(self.session, calculator.program.pid)
+                    if is_owner_window(self.session, w)]
+        # Minimised and restored, and brought to the front, as the Windows taskbar does it,
+        # with system commands to the entry's window and by making it the foreground window;
+        # then, with another program in front, the entry brought to the front as a panel on an
+        # X desktop does it, through the window manager.
+        self.run_taskbar_client("minimize")
+        self.run_taskbar_client("restore")
+        self.assert_typing_computes(calculator, "1+2\r", "3", "after minimise and restore")
+        self.run_taskbar_client("activate")
+        self.assert_typing_computes(calculator, "2+1\r", "3", "after the entry was activated")
+        other = self.session.start(["xlogo"], user=self.user)
+        self.addCleanup(other.stop)
+        calculator.wait_for_opacity(155)
+        self.session.tool("xdotool", "windowactivate", entry)
+        self.assert_typing_computes(calculator, "2+2\r", "4", "after the entry came to front")
+
+    def run_taskbar_client(self, action):
+        client = self.session.start(program_command("TASKBAR_CLIENT", action), user=self.user,
+                                    name="taskbar-client")
+        self.assertEqual(client.wait_exit(10.0), 0, f"taskbar-client {action}")
+
+    def assert_typing_computes(self, calculator, text, shown, when):
+        calculator.wait_until_active()
+        calculator.press("Escape")
+        calculator.type(text)
+        self.assertEqual(calculator.copied_display(), shown, f"typed {text!r} {when}")
 
     def test_shape_covers_the_whole_window(self):
         calculator = self.start_calculator()

@@ -238,6 +238,21 @@ void FltkBackend::ShowErrorMessage(const std::string& text, const std::string& c
     ShowStopMessage(text, caption);
 }
 
+void FltkBackend::EndNestedLoops() {
+    // The popup menu holds the grab, and its loop ends on Escape as when the user dismisses it.
+    if (Fl_Window* menu = Fl::grab(); menu != nullptr) {
+        const int key = Fl::e_keysym;
+        Fl::e_keysym = FL_Escape;
+        Fl::handle(FL_KEYBOARD, menu);
+        Fl::e_keysym = key;
+    }
+    // The message box is the modal window; its loop runs while it is shown, as its OK button
+    // knows.
+    if (Fl_Window* box = Fl::modal(); box != nullptr && box != window_.get()) {
+        box->hide();
+    }
+}
+
 void FltkBackend::CopyToClipboard(const std::string& text) {
     Fl::copy(text.c_str(), static_cast<int>(text.size()), 1);
 }

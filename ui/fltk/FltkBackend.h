@@ -44,6 +44,7 @@ public:
     void HideHint() override;
     int ShowPopupMenu(const std::vector<std::string>& items, Point screenPointer) override;
     void ShowErrorMessage(const std::string& text, const std::string& caption) override;
+    void EndNestedLoops() override;
     void CopyToClipboard(const std::string& text) override;
     void RequestClipboardText() override;
 

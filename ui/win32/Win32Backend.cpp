@@ -21,6 +21,9 @@ constexpr int ProgramIconId = 1;
 constexpr UINT PasteMessage = WM_APP + 1;
 // Posted when the window moved, so the form hears of it once the move is over.
 constexpr UINT WindowMovedMessage = WM_APP + 2;
+// Posted to the owner window when it became active, so the calculator takes over once the
+// activation is complete.
+constexpr UINT HandActivationMessage = WM_APP + 3;
 
 struct ButtonMessage {
     UINT Message;
@@ -42,6 +45,17 @@ KeyModifiers HeldModifiers() {
     return {.Shift = GetKeyState(VK_SHIFT) < 0,
             .Control = GetKeyState(VK_CONTROL) < 0,
             .Alt = GetKeyState(VK_MENU) < 0};
+}
+
+// Ends a message box of this thread as its OK button would. No exception leaves it, as none may
+// leave a system callback.
+BOOL CALLBACK EndMessageBox(HWND window, LPARAM) noexcept {
+    // The system's dialog class, which message boxes have; a longer name does not fit.
+    wchar_t className[8] = {};
+    if (GetClassNameW(window, className, 8) > 0 && lstrcmpW(className, L"#32770") == 0) {
+        EndDialog(window, IDOK);
+    }
+    return TRUE;
 }
 
 BOOL CALLBACK AddMonitor(HMONITOR, HDC, LPRECT bounds, LPARAM monitors) {
@@ -260,6 +274,11 @@ void Win32Backend::ShowErrorMessage(const std::string& text, const std::string& 
     ShowStopBox(window_, text, caption);
 }
 
+void Win32Backend::EndNestedLoops() {
+    EndMenu();
+    EnumThreadWindows(GetCurrentThreadId(), EndMessageBox, 0);
+}
+
 void Win32Backend::CopyToClipboard(const std::string& text) {
     const std::wstring wide = WideFromUtf8(text);
     const std::size_t bytes = (wide.size() + 1) * sizeof(wchar_t);
@@ -332,8 +351,18 @@ LRESULT Win32Backend::Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM 
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-std::optional<LRESULT> Win32Backend::OwnerMessage(UINT message, WPARAM, LPARAM lParam) {
+std::optional<LRESULT> Win32Backend::OwnerMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+        case WM_ACTIVATE:
+            // The taskbar activates the entry's window, which shows nothing and takes no keys:
+            // restoring, minimising and bringing it to the front all end here.
+            if (LOWORD(wParam) != WA_INACTIVE) {
+                PostMessageW(owner_, HandActivationMessage, 0, 0);
+            }
+            return std::nullopt;
+        case HandActivationMessage:
+            OnOwnerActivated();
+            return 0;
         case WM_SETTINGCHANGE:
             if (lParam != 0 && lstrcmpiW(reinterpret_cast<const wchar_t*>(lParam), L"intl") == 0) {
                 form_->RegionalSettingsChanged();
@@ -408,6 +437,16 @@ std::optional<LRESULT> Win32Backend::FormMessage(UINT message, WPARAM wParam, LP
             return 0;
         default:
             return std::nullopt;
+    }
+}
+
+void Win32Backend::OnOwnerActivated() {
+    // Only while the owner still has the activation: a later click elsewhere stands. A message
+    // box the calculator has open takes it instead, as the calculator waits on it.
+    if (GetActiveWindow() == owner_ && IsWindowVisible(window_)) {
+        HWND target = GetLastActivePopup(window_);
+        SetActiveWindow(target);
+        SetFocus(target);
     }
 }
 

@@ -48,6 +48,7 @@ public:
     void HideHint() override;
     int ShowPopupMenu(const std::vector<std::string>& items, Point screenPointer) override;
     void ShowErrorMessage(const std::string& text, const std::string& caption) override;
+    void EndNestedLoops() override;
     void CopyToClipboard(const std::string& text) override;
     void RequestClipboardText() override;
 
@@ -63,6 +64,7 @@ private:
     std::optional<LRESULT> OwnerMessage(UINT message, WPARAM wParam, LPARAM lParam);
     std::optional<LRESULT> FormMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
+    void OnOwnerActivated();
     void OnButton(MouseButton button, bool down, Point client);
     void OnMouseMove(Point client);
     std::optional<LRESULT> OnSetCursor(WORD hitTest);

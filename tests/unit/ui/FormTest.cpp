@@ -351,8 +351,9 @@ TEST(FormGuard, PaintsTimersAndBackendCallsAreGuardedToo) {
     EXPECT_EQ(t.Backend.Messages.size(), 4u);
 }
 
-// A close asked for inside a nested loop waits until the loop has returned, and happens once.
-TEST(FormClose, ACloseInsideTheMenuOrAMessageBoxWaitsForItsLoop) {
+// A close asked for inside a nested loop ends the loop, closes once it has returned, and
+// happens once.
+TEST(FormClose, ACloseInsideTheMenuOrAMessageBoxEndsItsLoopFirst) {
     TestForm t;
     t.TheForm.PopupMenu = {{"Close", [&t] { t.TheForm.Close(); }}};
     t.Backend.PopupChoice = 0;
@@ -363,6 +364,7 @@ TEST(FormClose, ACloseInsideTheMenuOrAMessageBoxWaitsForItsLoop) {
     };
     t.TheForm.MouseUp(MouseButton::Right, {50, 50});
     EXPECT_EQ(closesInside, 0);
+    EXPECT_EQ(t.Backend.NestedLoopEnds, 1) << "the menu was asked to end";
     EXPECT_EQ(t.Backend.Closes, 1) << "the chosen item's close adds nothing";
 
     TestForm boxed;
@@ -373,7 +375,11 @@ TEST(FormClose, ACloseInsideTheMenuOrAMessageBoxWaitsForItsLoop) {
     };
     boxed.TheForm.RunGuarded([&] { boxed.TheForm.CharTyped(U'1'); });
     EXPECT_EQ(closesInside, 0);
+    EXPECT_EQ(boxed.Backend.NestedLoopEnds, 1) << "the box was asked to end";
     EXPECT_EQ(boxed.Backend.Closes, 1);
+
+    boxed.TheForm.Close();
+    EXPECT_EQ(boxed.Backend.NestedLoopEnds, 1) << "outside a loop there is none to end";
 }
 
 // A menu or a box that fails still ends its loop: a close after it is not put off for ever.

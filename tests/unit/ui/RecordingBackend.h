@@ -42,6 +42,7 @@ public:
     std::vector<std::vector<std::string>> Menus;
     std::vector<Point> MenuPositions;
     std::vector<std::pair<std::string, std::string>> Messages;  // text, caption
+    int NestedLoopEnds = 0;
     std::vector<std::string> Clipboard;
 
     void AttachForm(Form* form) override { Attached = form; }
@@ -90,6 +91,7 @@ public:
         Messages.emplace_back(text, caption);
         RunNestedLoop();
     }
+    void EndNestedLoops() override { ++NestedLoopEnds; }
     void CopyToClipboard(const std::string& text) override { Clipboard.push_back(text); }
     void RequestClipboardText() override { ++ClipboardRequests; }
 

@@ -281,7 +281,7 @@ TEST(TfrmMainClose, ThePollClosesOnlyWhileTheHostSignals) {
 }
 
 // The poll keeps running inside the menu's loop; the window closes once the loop has returned.
-TEST(TfrmMainClose, ASignalSeenWhileTheMenuIsOpenClosesAfterIt) {
+TEST(TfrmMainClose, ASignalSeenWhileTheMenuIsOpenEndsTheMenuAndCloses) {
     Window w;
     int closesInsideTheMenu = -1;
     w.Backend.InsideNestedLoop = [&w, &closesInsideTheMenu] {
@@ -291,6 +291,7 @@ TEST(TfrmMainClose, ASignalSeenWhileTheMenuIsOpenClosesAfterIt) {
     };
     w.TheForm().MouseUp(MouseButton::Right, {120, 20});
     EXPECT_EQ(closesInsideTheMenu, 0);
+    EXPECT_EQ(w.Backend.NestedLoopEnds, 1);
     EXPECT_EQ(w.Backend.Closes, 1);
 }
 

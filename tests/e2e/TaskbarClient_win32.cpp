@@ -1,0 +1,35 @@
+// taskbar-client: does to a running calculator what a click on its taskbar entry does, for the
+// end-to-end tests under Wine, where no taskbar runs.
+//
+//   taskbar-client minimize   the entry of the active window clicked: minimised
+//   taskbar-client restore    the entry of a minimised window clicked: restored and in front
+//   taskbar-client activate   the entry clicked while another window of the program is active
+//
+// Exits 0 once the calculator's taskbar window was told, 1 when no calculator runs, 2 on a
+// wrong argument.
+
+#include <windows.h>
+
+#include <string_view>
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        return 2;
+    }
+    const std::string_view action = argv[1];
+    HWND entry = FindWindowW(L"RechnerApplication", nullptr);
+    if (entry == nullptr) {
+        return 1;
+    }
+    if (action == "minimize") {
+        SendMessageW(entry, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    } else if (action == "restore") {
+        SendMessageW(entry, WM_SYSCOMMAND, SC_RESTORE, 0);
+        SetForegroundWindow(entry);
+    } else if (action == "activate") {
+        SetForegroundWindow(entry);
+    } else {
+        return 2;
+    }
+    return 0;
+}
