@@ -92,9 +92,67 @@ const Control& Form::ControlNamed(const std::string& name) const {
 void Form::SetCaption(const std::string& labelName, const std::string& caption) {
     Control& label = ControlNamed(labelName);
     if (label.Caption != caption) {
+        const std::string spokenBefore = SpokenName(label);
         label.Caption = caption;
         backend_.Invalidate(label.Bounds);
+        // Told once per change that a screen reader hears: "+" and "-" on the operator label
+        // are two changes, a caption spoken alike is none.
+        if (const auto index = AccessibleIndexOf(labelName);
+            index && SpokenName(label) != spokenBefore) {
+            backend_.AccessibleChanged(*index, AccessibleChange::Name);
+        }
     }
+}
+
+AccessibleElement Form::Accessible(std::size_t index) const {
+    const Control& control = ControlNamed(AccessibleOrder.at(index));
+    return {.Role = control.Kind == ControlKind::Label ? AccessibleRole::StaticText
+                                                       : AccessibleRole::PushButton,
+            .Name = SpokenName(control),
+            .Description = control.AccessibleDescription.empty() ? control.Hint
+                                                                 : control.AccessibleDescription,
+            .Bounds = control.Bounds};
+}
+
+std::optional<std::size_t> Form::AccessibleAt(Point client) const {
+    // The topmost control takes the point, as it takes a click; only an exposed one counts.
+    for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
+        if (it->Kind != ControlKind::Picture && it->Bounds.Contains(client)) {
+            if (const auto index = AccessibleIndexOf(it->Name)) {
+                return index;
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<std::size_t> Form::AccessibleFocusIndex() const {
+    return AccessibleIndexOf(AccessibleFocus);
+}
+
+bool Form::PressAccessible(std::size_t index) {
+    Control& control = ControlNamed(AccessibleOrder.at(index));
+    if (control.Kind == ControlKind::Label || !control.OnClick) {
+        return false;
+    }
+    control.OnClick();
+    return true;
+}
+
+std::optional<std::size_t> Form::AccessibleIndexOf(const std::string& name) const {
+    for (std::size_t index = 0; index < AccessibleOrder.size(); ++index) {
+        if (AccessibleOrder[index] == name) {
+            return index;
+        }
+    }
+    return std::nullopt;
+}
+
+std::string Form::SpokenName(const Control& control) {
+    if (control.Kind != ControlKind::Label) {
+        return control.AccessibleName;
+    }
+    return control.SpokenCaption ? control.SpokenCaption(control.Caption) : control.Caption;
 }
 
 void Form::SetOpacity(int alpha) {
@@ -163,6 +221,10 @@ void Form::WindowMoved() {
 }
 
 void Form::Activate() {
+    // A screen reader reads what the user works on: the number being entered.
+    if (const auto focus = AccessibleFocusIndex()) {
+        backend_.AccessibleChanged(*focus, AccessibleChange::Focus);
+    }
     Call(Handlers.OnActivate);
 }
 

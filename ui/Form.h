@@ -14,6 +14,8 @@
 //   - the whole form scales by the measured height of "0" against the design's 13 pixels;
 //   - until the user first presses a button, the window stays where the form placed it: a window
 //     manager that moves it while mapping it is undone once;
+//   - the controls a screen reader finds are the ones named in AccessibleOrder, surfaces as
+//     push buttons pressed as a click presses them, labels as text whose changes it is told of;
 //   - an exception escaping any event is shown in a message box, and the program carries on: the
 //     backend runs each native event through RunGuarded, the one guard it passes;
 //   - a close asked for inside the menu's or a message box's loop ends that loop, as if the
@@ -44,8 +46,14 @@ struct Control {
     PointerShape ControlCursor = PointerShape::Arrow;
     std::string Hint;
     bool HasPopupMenu = false;
+    // For a screen reader: a surface's spoken name, and what to say of a control beyond its
+    // name when that is not its hint.
+    std::string AccessibleName;
+    std::string AccessibleDescription;
     // Labels only.
     std::string Caption;
+    // How a screen reader says the caption ("+" is "plus"); unset, as it is written.
+    std::function<std::string(const std::string& caption)> SpokenCaption;
     TextAlignment Alignment = TextAlignment::Right;
     int FontHeight = 0;
     // Handlers; an empty one means the control ignores that event.
@@ -123,6 +131,20 @@ public:
     // For the window that owns the form.
     FormHandlers Handlers;
     std::vector<PopupMenuItem> PopupMenu;
+    // The controls a screen reader finds, by name, in the order it reads them.
+    std::vector<std::string> AccessibleOrder;
+    // The one it is on when the window becomes active.
+    std::string AccessibleFocus;
+
+    // For the platform's accessibility interface: elements are numbered from 0 in
+    // AccessibleOrder. Accessible throws std::out_of_range for a number beyond them.
+    std::size_t AccessibleCount() const { return AccessibleOrder.size(); }
+    AccessibleElement Accessible(std::size_t index) const;
+    std::optional<std::size_t> AccessibleAt(Point client) const;
+    std::optional<std::size_t> AccessibleFocusIndex() const;
+    // What the element's one action does: a push button is clicked, through the same route as
+    // a click of the mouse; text has no action. False when there is none.
+    bool PressAccessible(std::size_t index);
     Control& ControlNamed(const std::string& name);
     const Control& ControlNamed(const std::string& name) const;
     void SetCaption(const std::string& labelName, const std::string& caption);
@@ -160,6 +182,8 @@ private:
     void UpdateHover(Control* under);
     void CancelHint();
     void OpenPopupMenu(Point client);
+    std::optional<std::size_t> AccessibleIndexOf(const std::string& name) const;
+    static std::string SpokenName(const Control& control);
 
     // Waiting: the pointer rests on a control with a hint; Done: its hint was shown or cut short
     // by a press, and shows again only after the pointer has been on another control.

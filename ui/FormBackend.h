@@ -16,6 +16,7 @@
 //   - ClipboardTextArrived with the text a RequestClipboardText asked for, when it comes
 //   - Timer when a timer the form started elapses
 //   - Paint, handing over a FormPainter
+//   - PressAccessible when a screen reader presses an element
 //   - WindowMoved when something other than the form moved the window (a window manager
 //     mapping it); the form decides whether the move is undone and asks for it
 //   - Show once, just before the window first appears
@@ -52,6 +53,8 @@
 class Form;
 
 enum class FormTimer { Close, HintShow, HintHide };
+
+enum class AccessibleChange { Name, Focus };
 
 // What a paint draws: the skin first, then the labels above it.
 class FormPainter {
@@ -105,6 +108,11 @@ public:
     // Ends the open menu as if dismissed and an open message box as if answered, from inside
     // their loop; the call that opened them returns soon after.
     virtual void EndNestedLoops() = 0;
+
+    // The platform's accessibility interface: the element (numbered as Form::Accessible numbers
+    // them) has a new name, or has become the one a screen reader is on. Nothing happens where
+    // no screen reader listens.
+    virtual void AccessibleChanged(std::size_t element, AccessibleChange change) = 0;
 
     // The clipboard, as UTF-8 text. Reading may have to wait for another program, so the text
     // arrives later as an event; nothing arrives when the clipboard holds no text.

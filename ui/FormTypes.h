@@ -1,8 +1,10 @@
 #pragma once
 // Plain value types shared by the form runtime and its backends: points, rectangles, mouse
-// buttons, cursors and the screen layout. No toolkit, no platform.
+// buttons, cursors, the screen layout and what a screen reader learns of a control. No toolkit,
+// no platform.
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 struct Point {
@@ -42,6 +44,18 @@ struct Colour {
 enum class PointerShape { Arrow, Hand, SizeAll };
 
 enum class TextAlignment { Right, Center };
+
+// What a screen reader is told a control is.
+enum class AccessibleRole { PushButton, StaticText };
+
+// One control as a screen reader finds it: its role, what it is called and what more there is
+// to say about it, and where it lies in the window.
+struct AccessibleElement {
+    AccessibleRole Role = AccessibleRole::PushButton;
+    std::string Name;
+    std::string Description;
+    Rect Bounds;
+};
 
 // The primary screen decides the pull-back from beyond its right and bottom edge; the list of
 // all monitors decides whether a position is reachable at all.

@@ -29,33 +29,72 @@ struct KeySurface {
     Rect Bounds;
     std::string_view Key;
     std::string_view Hint;
+    std::string_view Spoken;  // what a screen reader calls it
 };
 
 // Bottom first: where two surfaces overlap by a pixel row, the later one takes the click.
 constexpr std::array<KeySurface, 18> KeySurfaces{{
-    {"Image10", {8, 191, 26, 21}, "0", ""},
-    {"img1", {8, 171, 26, 21}, "1", ""},
-    {"Img2", {35, 170, 26, 21}, "2", ""},
-    {"Image11", {36, 190, 26, 21}, ",", ""},
-    {"Image12", {61, 190, 26, 21}, "=", "Ergebnis berechnen (oder Return/Enter auf der Tastatur)"},
-    {"Image9", {61, 171, 26, 21}, "3", ""},
-    {"Image24", {88, 171, 26, 43}, "+", "plus"},
-    {"Image13", {88, 150, 26, 21}, "-", "minus"},
-    {"Image14", {61, 151, 26, 21}, "6", ""},
-    {"Image15", {35, 150, 26, 21}, "5", ""},
-    {"Image16", {9, 149, 26, 21}, "4", ""},
-    {"Image20", {8, 130, 26, 21}, "7", ""},
-    {"Image19", {35, 130, 26, 21}, "8", ""},
-    {"Image18", {61, 130, 26, 21}, "9", ""},
-    {"Image17", {88, 131, 26, 21}, "x", "mal nehmen"},
-    {"Image21", {88, 110, 26, 21}, ":", "teilen"},
+    {"Image10", {8, 191, 26, 21}, "0", "", "Null"},
+    {"img1", {8, 171, 26, 21}, "1", "", "Eins"},
+    {"Img2", {35, 170, 26, 21}, "2", "", "Zwei"},
+    {"Image11", {36, 190, 26, 21}, ",", "", "Komma"},
+    {"Image12",
+     {61, 190, 26, 21},
+     "=",
+     "Ergebnis berechnen (oder Return/Enter auf der Tastatur)",
+     "Gleich"},
+    {"Image9", {61, 171, 26, 21}, "3", "", "Drei"},
+    {"Image24", {88, 171, 26, 43}, "+", "plus", "Plus"},
+    {"Image13", {88, 150, 26, 21}, "-", "minus", "Minus"},
+    {"Image14", {61, 151, 26, 21}, "6", "", "Sechs"},
+    {"Image15",
+     {35, 150, 26, 21},
+     "5",
+     "",
+     "F\xC3\xBC"
+     "nf"},
+    {"Image16", {9, 149, 26, 21}, "4", "", "Vier"},
+    {"Image20", {8, 130, 26, 21}, "7", "", "Sieben"},
+    {"Image19", {35, 130, 26, 21}, "8", "", "Acht"},
+    {"Image18", {61, 130, 26, 21}, "9", "", "Neun"},
+    {"Image17", {88, 131, 26, 21}, "x", "mal nehmen", "Mal"},
+    {"Image21", {88, 110, 26, 21}, ":", "teilen", "Geteilt durch"},
     {"Image22",
      {36, 112, 26, 21},
      "A",
      "AC (alles zur\xC3\xBC"
-     "cksetzen oder Taste ESC)"},
-    {"Image23", {9, 112, 26, 21}, "C", "C (Zahl erneut eingeben)"},
+     "cksetzen oder Taste ESC)",
+     "Alles l\xC3\xB6"
+     "schen"},
+    {"Image23",
+     {9, 112, 26, 21},
+     "C",
+     "C (Zahl erneut eingeben)",
+     "Eingabe l\xC3\xB6"
+     "schen"},
 }};
+
+// What a screen reader finds, in the order it reads: the display from the top, then the keys
+// row by row as they lie on the keypad.
+constexpr std::array<std::string_view, 18> KeysInReadingOrder{
+    "C", "A", ":", "7", "8", "9", "x", "4", "5", "6", "-", "1", "2", "3", "+", "0", ",", "="};
+
+// The operator as it is said; a blank display says nothing.
+std::string SpokenOperator(const std::string& caption) {
+    constexpr std::array<std::pair<std::string_view, std::string_view>, 5> words{{
+        {"+", "plus"},
+        {"-", "minus"},
+        {"x", "mal"},
+        {":", "geteilt durch"},
+        {"=", "gleich"},
+    }};
+    for (const auto& [shown, spoken] : words) {
+        if (caption == shown) {
+            return std::string(spoken);
+        }
+    }
+    return caption.find_first_not_of(' ') == std::string::npos ? "" : caption;
+}
 
 Control Label(const std::string& name, Rect bounds, std::string_view caption,
               TextAlignment alignment) {
@@ -91,14 +130,31 @@ std::vector<Control> ControlTable() {
                             .Bounds = key.Bounds,
                             .ControlCursor = PointerShape::Hand,
                             .Hint = std::string(key.Hint),
-                            .HasPopupMenu = true});
+                            .HasPopupMenu = true,
+                            .AccessibleName = std::string(key.Spoken)});
     }
     controls.push_back(DragLabel(EntryLabel, {14, 59, 80, 17}, InitialEntryText));
+    controls.back().AccessibleDescription = "Eingabe";
     controls.push_back(DragLabel(LastNumberLabel, {14, 43, 80, 17}, InitialLastNumberText));
+    controls.back().AccessibleDescription = "Letzte Zahl";
     // The operator label only shows: it neither drags nor opens the menu.
     controls.push_back(
         Label(OperatorLabel, {94, 43, 12, 17}, InitialOperatorText, TextAlignment::Center));
+    controls.back().AccessibleDescription = "Rechenzeichen";
+    controls.back().SpokenCaption = SpokenOperator;
     return controls;
+}
+
+std::vector<std::string> AccessibleOrder() {
+    std::vector<std::string> order{LastNumberLabel, OperatorLabel, EntryLabel};
+    for (const std::string_view key : KeysInReadingOrder) {
+        for (const KeySurface& surface : KeySurfaces) {
+            if (surface.Key == key) {
+                order.emplace_back(surface.Name);
+            }
+        }
+    }
+    return order;
 }
 
 }  // namespace
@@ -119,6 +175,8 @@ TfrmMain::TfrmMain(FormBackend& backend, TfrmMainServices services)
         dragControl.OnMouseMove = [this](Point p) { Image1MouseMove(p); };
         dragControl.OnMouseUp = [this](MouseButton b, Point p) { Image1MouseUp(b, p); };
     }
+    form_.AccessibleOrder = AccessibleOrder();
+    form_.AccessibleFocus = EntryLabel;
     form_.PopupMenu = {
         {"Schlie\xC3\x9F"
          "en",

@@ -253,6 +253,10 @@ void FltkBackend::EndNestedLoops() {
     }
 }
 
+void FltkBackend::AccessibleChanged(std::size_t, AccessibleChange) {
+    // FLTK has no accessibility interface of its own: no screen reader can listen here.
+}
+
 void FltkBackend::CopyToClipboard(const std::string& text) {
     Fl::copy(text.c_str(), static_cast<int>(text.size()), 1);
 }

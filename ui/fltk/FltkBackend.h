@@ -45,6 +45,7 @@ public:
     int ShowPopupMenu(const std::vector<std::string>& items, Point screenPointer) override;
     void ShowErrorMessage(const std::string& text, const std::string& caption) override;
     void EndNestedLoops() override;
+    void AccessibleChanged(std::size_t element, AccessibleChange change) override;
     void CopyToClipboard(const std::string& text) override;
     void RequestClipboardText() override;
 

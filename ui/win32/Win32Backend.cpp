@@ -279,6 +279,8 @@ void Win32Backend::EndNestedLoops() {
     EnumThreadWindows(GetCurrentThreadId(), EndMessageBox, 0);
 }
 
+void Win32Backend::AccessibleChanged(std::size_t, AccessibleChange) {}
+
 void Win32Backend::CopyToClipboard(const std::string& text) {
     const std::wstring wide = WideFromUtf8(text);
     const std::size_t bytes = (wide.size() + 1) * sizeof(wchar_t);

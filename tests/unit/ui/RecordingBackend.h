@@ -43,6 +43,7 @@ public:
     std::vector<Point> MenuPositions;
     std::vector<std::pair<std::string, std::string>> Messages;  // text, caption
     int NestedLoopEnds = 0;
+    std::vector<std::pair<std::size_t, AccessibleChange>> AccessibleChanges;
     std::vector<std::string> Clipboard;
 
     void AttachForm(Form* form) override { Attached = form; }
@@ -92,6 +93,9 @@ public:
         RunNestedLoop();
     }
     void EndNestedLoops() override { ++NestedLoopEnds; }
+    void AccessibleChanged(std::size_t element, AccessibleChange change) override {
+        AccessibleChanges.emplace_back(element, change);
+    }
     void CopyToClipboard(const std::string& text) override { Clipboard.push_back(text); }
     void RequestClipboardText() override { ++ClipboardRequests; }
 

@@ -396,4 +396,94 @@ TEST(TfrmMainPaste, CtrlVAsksForTheClipboardAndAnAmountBecomesTheEntry) {
     }
 }
 
+// What a screen reader finds: the 18 keys as push buttons and the three display texts, each
+// where the window shows it, scaled displays included.
+TEST(TfrmMainAccessible, TheKeysAndTheDisplayTextsAreFoundWhereTheyLie) {
+    Window w;
+    w.Backend.ZeroHeight = 16;
+    w.TheForm().Scale();
+    const Form& form = w.TheForm();
+    ASSERT_EQ(form.AccessibleCount(), 21u);
+    std::map<std::string, int> names;
+    int buttons = 0;
+    for (std::size_t index = 0; index < form.AccessibleCount(); ++index) {
+        const AccessibleElement element = form.Accessible(index);
+        const Control& control = form.ControlNamed(form.AccessibleOrder[index]);
+        EXPECT_EQ(element.Bounds, control.Bounds) << control.Name;
+        if (element.Role == AccessibleRole::PushButton) {
+            ++buttons;
+            ++names[element.Name];
+            EXPECT_FALSE(element.Name.empty()) << control.Name;
+            if (!control.Hint.empty()) {
+                EXPECT_EQ(element.Description, control.Hint) << control.Name;
+            }
+            const Point centre{element.Bounds.Left + element.Bounds.Width / 2,
+                               element.Bounds.Top + element.Bounds.Height / 2};
+            EXPECT_EQ(form.AccessibleAt(centre), index) << control.Name;
+        }
+    }
+    EXPECT_EQ(buttons, 18);
+    EXPECT_EQ(names.size(), 18u) << "every key has a name of its own";
+    EXPECT_EQ(form.AccessibleAt({5, 100}), std::nullopt) << "the body is no element";
+    EXPECT_THROW(form.Accessible(21), std::out_of_range);
+
+    const std::size_t seven = *form.AccessibleAt(w.Centre("Image20"));
+    EXPECT_EQ(form.Accessible(seven).Name, "Sieben");
+    const std::size_t entry = *form.AccessibleFocusIndex();
+    EXPECT_EQ(form.Accessible(entry).Role, AccessibleRole::StaticText);
+    EXPECT_EQ(form.Accessible(entry).Description, "Eingabe");
+}
+
+// A press through the accessibility interface is a click: the same display as clicking the
+// same key, and nothing for a display text.
+TEST(TfrmMainAccessible, PressingAnElementEntersWhatClickingItEnters) {
+    Window pressed;
+    Window clicked;
+    Form& form = pressed.TheForm();
+    for (std::size_t index = 0; index < form.AccessibleCount(); ++index) {
+        const std::string& name = form.AccessibleOrder[index];
+        const bool isButton = form.Accessible(index).Role == AccessibleRole::PushButton;
+        EXPECT_EQ(form.PressAccessible(index), isButton) << name;
+        if (isButton) {
+            clicked.Click(clicked.Centre(name));
+        }
+        EXPECT_EQ(pressed.Display(), clicked.Display()) << "after " << name;
+    }
+}
+
+// Each change a listener hears is told once, named as it is said; the entry is where the
+// reader is when the window becomes active.
+TEST(TfrmMainAccessible, DisplayChangesAreToldOnceAndTheEntryHasTheFocus) {
+    Window w;
+    Form& form = w.TheForm();
+    const auto indexOf = [&form](const std::string& label) {
+        for (std::size_t index = 0; index < form.AccessibleCount(); ++index) {
+            if (form.AccessibleOrder[index] == label) {
+                return index;
+            }
+        }
+        return form.AccessibleCount();
+    };
+    const std::size_t entry = indexOf("lblRechner");
+    const std::size_t operatorText = indexOf("lblRechnerOperant");
+    using Changes = std::vector<std::pair<std::size_t, AccessibleChange>>;
+
+    w.Type(U"7");
+    EXPECT_EQ(w.Backend.AccessibleChanges, (Changes{{entry, AccessibleChange::Name}}))
+        << "a typed 7 is told once";
+    EXPECT_EQ(form.Accessible(operatorText).Name, "") << "a blank operator says nothing";
+    w.Backend.AccessibleChanges.clear();
+    w.Type(U"+");
+    EXPECT_EQ(std::count(w.Backend.AccessibleChanges.begin(), w.Backend.AccessibleChanges.end(),
+                         std::pair{operatorText, AccessibleChange::Name}),
+              1);
+    EXPECT_EQ(form.Accessible(operatorText).Name, "plus");
+    w.Type(U"2:");
+    EXPECT_EQ(form.Accessible(operatorText).Name, "geteilt durch");
+
+    w.Backend.AccessibleChanges.clear();
+    form.Activate();
+    EXPECT_EQ(w.Backend.AccessibleChanges, (Changes{{entry, AccessibleChange::Focus}}));
+}
+
 }  // namespace
