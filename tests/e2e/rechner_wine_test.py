@@ -24,6 +24,15 @@ from calculator import HEIGHT, WIDTH, is_owner_window, titled_windows
 from xsession import EMULATOR, program_command
 
 
+# Roles as the accessibility interface numbers them.
+ROLE_STATICTEXT = "41"
+ROLE_PUSHBUTTON = "43"
+# The keys as a person says them.
+KEY_NAMES = {"Null", "Eins", "Zwei", "Drei", "Vier", "F\u00fcnf", "Sechs", "Sieben", "Acht",
+             "Neun", "Komma", "Plus", "Minus", "Mal", "Geteilt durch", "Gleich",
+             "Eingabe l\u00f6schen", "Alles l\u00f6schen"}
+
+
 class WineServer:
     """A persistent wineserver for the test class, as a host's session would have one; ended
     before the class's X server, whose display its processes use."""
@@ -96,6 +105,33 @@ class WineWindowUnderWindowManager(WineServer, window.WindowUnderWindowManager):
         calculator.press("Escape")
         calculator.type(text)
         self.assertEqual(calculator.copied_display(), shown, f"typed {text!r} {when}")
+
+    def test_screen_reader_finds_reads_and_presses_the_keys(self):
+        calculator = self.start_calculator()
+        maps = Path(f"/proc/{calculator.program.pid}/maps")
+        self.assertNotIn("oleacc", maps.read_text().lower(),
+                         "the accessibility libraries load before a screen reader asks")
+        client = self.session.start(program_command("ACCESSIBILITY_CLIENT"), user=self.user,
+                                    name="accessibility-client")
+        self.assertEqual(client.wait_exit(30.0), 0, client.stdout())
+        lines = [line.removesuffix("\r").split("|") for line in client.stdout().splitlines()]
+        self.assertEqual(lines[0], ["window", "Rechner"])
+        children = [line for line in lines if line[0].isdigit()]
+        self.assertEqual(len(children), 21)
+        buttons = {name: description for _, role, name, description, _ in children
+                   if role == ROLE_PUSHBUTTON}
+        self.assertEqual(set(buttons), KEY_NAMES)
+        self.assertEqual(buttons["Gleich"],
+                         "Ergebnis berechnen (oder Return/Enter auf der Tastatur)")
+        texts = {description: name for _, role, name, description, _ in children
+                 if role == ROLE_STATICTEXT}
+        self.assertEqual(texts, {"Letzte Zahl": "", "Rechenzeichen": "", "Eingabe": "0"})
+        self.assertEqual([line for line in children if line[4] != "inside"], [])
+        entry = next(line[0] for line in children if line[3] == "Eingabe")
+        self.assertIn(["focus", entry], lines, "the entry display has the focus")
+        self.assertIn(["entry", "7", "changed"], lines, "Sieben pressed, heard as a change")
+        self.assertEqual(calculator.copied_display(), "7")
+        self.assertIn("oleacc", maps.read_text().lower())
 
     def test_shape_covers_the_whole_window(self):
         calculator = self.start_calculator()

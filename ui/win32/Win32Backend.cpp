@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "Form.h"
+#include "FormAccessible.h"
 #include "MessageRules.h"
 #include "WideText.h"
 #include "WindowClass.h"
@@ -24,6 +25,12 @@ constexpr UINT WindowMovedMessage = WM_APP + 2;
 // Posted to the owner window when it became active, so the calculator takes over once the
 // activation is complete.
 constexpr UINT HandActivationMessage = WM_APP + 3;
+// Posted by a screen reader's press of an element, whose index it carries.
+constexpr UINT AccessiblePressMessage = WM_APP + 4;
+// UI Automation's NotificationKind_Other and NotificationProcessing_MostRecent: a display that
+// changes again replaces what is still waiting to be said.
+constexpr int NotificationKindOther = 4;
+constexpr int NotificationProcessingMostRecent = 3;
 
 struct ButtonMessage {
     UINT Message;
@@ -124,6 +131,13 @@ void Win32Backend::Run() {
 }
 
 void Win32Backend::AttachForm(Form* form) {
+    if (accessible_ != nullptr) {
+        // Readers that still hold the object get "disconnected" from now on.
+        accessible_->Detach();
+        ole_->DisconnectObject(accessible_, 0);
+        accessible_->Release();
+        accessible_ = nullptr;
+    }
     form_ = form;
 }
 
@@ -279,7 +293,48 @@ void Win32Backend::EndNestedLoops() {
     EnumThreadWindows(GetCurrentThreadId(), EndMessageBox, 0);
 }
 
-void Win32Backend::AccessibleChanged(std::size_t, AccessibleChange) {}
+void Win32Backend::AccessibleChanged(std::size_t element, AccessibleChange change) {
+    // Nothing costs more than a check while no reader listens; WinEvents go to those hooked.
+    const LONG child = FormAccessible::ChildId(element);
+    NotifyWinEvent(change == AccessibleChange::Name ? EVENT_OBJECT_NAMECHANGE : EVENT_OBJECT_FOCUS,
+                   window_, OBJID_CLIENT, child);
+    if (change == AccessibleChange::Name && accessible_ != nullptr &&
+        ole_->RaiseNotification != nullptr) {
+        RaiseAutomationNotification(child, form_->Accessible(element).Name);
+    }
+}
+
+void Win32Backend::RaiseAutomationNotification(LONG child, const std::string& text) {
+    IUnknown* provider = nullptr;
+    if (FAILED(ole_->ProviderFromAccessible(accessible_, child, 0, &provider)) ||
+        provider == nullptr) {
+        return;
+    }
+    const std::wstring wide = WideFromUtf8(text);
+    BSTR said = ole_->AllocateString(wide.c_str(), static_cast<UINT>(wide.size()));
+    BSTR activity = ole_->AllocateString(L"Rechner", 7);
+    if (said != nullptr && activity != nullptr) {
+        ole_->RaiseNotification(provider, NotificationKindOther, NotificationProcessingMostRecent,
+                                said, activity);
+    }
+    ole_->FreeString(said);
+    ole_->FreeString(activity);
+    provider->Release();
+}
+
+std::optional<LRESULT> Win32Backend::OnGetObject(WPARAM flags, LPARAM objectId) {
+    if (static_cast<LONG>(objectId) != OBJID_CLIENT) {
+        return std::nullopt;
+    }
+    if (accessible_ == nullptr) {
+        ole_ = LoadOleLibraries();
+        if (ole_ == nullptr) {
+            return std::nullopt;
+        }
+        accessible_ = new FormAccessible(window_, *form_, *ole_, AccessiblePressMessage);
+    }
+    return ole_->ResultFromObject(IID_IAccessible, flags, accessible_);
+}
 
 void Win32Backend::CopyToClipboard(const std::string& text) {
     const std::wstring wide = WideFromUtf8(text);
@@ -436,6 +491,13 @@ std::optional<LRESULT> Win32Backend::FormMessage(UINT message, WPARAM wParam, LP
             return 0;
         case PasteMessage:
             OnPaste();
+            return 0;
+        case WM_GETOBJECT:
+            return OnGetObject(wParam, lParam);
+        case AccessiblePressMessage:
+            if (wParam < form_->AccessibleCount()) {
+                form_->PressAccessible(wParam);
+            }
             return 0;
         default:
             return std::nullopt;

@@ -17,6 +17,9 @@
 #include "GdiPainter.h"
 #include "HintWindow.h"
 #include "NativeBackend.h"
+#include "OleLibraries.h"
+
+class FormAccessible;
 
 // The stop message box with one OK button; owner may be nullptr.
 void ShowStopBox(HWND owner, const std::string& text, const std::string& caption);
@@ -78,6 +81,9 @@ private:
     void OnWindowPosChanged(const WINDOWPOS& position);
     void OnPaint();
     void OnPaste();
+    // A screen reader asks for the window's accessible object.
+    std::optional<LRESULT> OnGetObject(WPARAM flags, LPARAM objectId);
+    void RaiseAutomationNotification(LONG child, const std::string& text);
     void ApplyLayering();
 
     HINSTANCE instance_;
@@ -92,5 +98,8 @@ private:
     bool releasingCapture_ = false;
     SurrogateJoiner typed_;
     std::optional<Colour> colourKey_;
+    // Made at a screen reader's first request, with the libraries it needs.
+    const OleLibraries* ole_ = nullptr;
+    FormAccessible* accessible_ = nullptr;
     int opacity_ = 255;
 };
