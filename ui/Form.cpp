@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <exception>
+#include <new>
 #include <stdexcept>
 #include <utility>
 
@@ -15,11 +16,23 @@ int RoundedMulDiv(int value, int numerator, int denominator) {
     return static_cast<int>(rounded / denominator);
 }
 
-std::string ExceptionMessageText(const std::string& message) {
+std::string ExceptionMessageText(const std::exception_ptr& error) {
+    std::string message;
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::bad_alloc&) {
+        // The library's own text, "std::bad_alloc", tells a user nothing.
+        return "Nicht genug Arbeitsspeicher.";
+    } catch (const std::exception& thrown) {
+        message = thrown.what();
+    } catch (...) {
+        // Something that is not an error object gets an empty text.
+        return message;
+    }
     // Compared as unsigned bytes: a message ending in a letter outside ASCII gets its full stop
     // too, as one ending in a plain letter does.
     if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') {
-        return message + ".";
+        message += '.';
     }
     return message;
 }
@@ -327,24 +340,22 @@ void Form::Guarded(const std::function<void()>& handler) {
     if (!handler) {
         return;
     }
-    std::string message;
+    std::exception_ptr error;
     try {
         handler();
         return;
-    } catch (const std::exception& error) {
-        message = error.what();
     } catch (...) {
-        // Something that is not an error object still gets its box, with an empty text.
+        error = std::current_exception();
     }
-    ShowException(message);
+    ShowException(error);
 }
 
-void Form::ShowException(const std::string& message) {
+void Form::ShowException(const std::exception_ptr& error) {
     if (pressed_ != nullptr) {
         EndPress();
     }
     try {
-        ShowMessage(ExceptionMessageText(message), title_);
+        ShowMessage(ExceptionMessageText(error), title_);
     } catch (...) {
         // A box that cannot be shown leaves nothing else to tell the user with; the loop goes on.
     }

@@ -70,9 +70,15 @@ Win32Backend* BackendOf(HWND window, UINT message, LPARAM lParam) {
 }
 
 BOOL CALLBACK AddMonitor(HMONITOR, HDC, LPRECT bounds, LPARAM monitors) {
-    reinterpret_cast<std::vector<Rect>*>(monitors)->push_back(
-        {bounds->left, bounds->top, bounds->right - bounds->left, bounds->bottom - bounds->top});
-    return TRUE;
+    // Nothing may unwind into user32: a list that cannot grow ends the enumeration.
+    try {
+        reinterpret_cast<std::vector<Rect>*>(monitors)->push_back({bounds->left, bounds->top,
+                                                                   bounds->right - bounds->left,
+                                                                   bounds->bottom - bounds->top});
+        return TRUE;
+    } catch (...) {
+        return FALSE;
+    }
 }
 
 }  // namespace
@@ -93,6 +99,9 @@ Win32Backend::Win32Backend(HINSTANCE instance)
     window_ = CreateWindowExW(WS_EX_TOPMOST | WS_EX_LAYERED, FormClass, L"Rechner", WS_POPUP, 0, 0,
                               1, 1, owner_, nullptr, instance, this);
     if (owner_ == nullptr || window_ == nullptr) {
+        // No destructor runs for a backend that fails here, and a window left behind would hand
+        // its procedure a pointer to it while the start-up's message box runs.
+        DestroyWindows();
         throw std::runtime_error("Das Fenster konnte nicht erzeugt werden");
     }
     hint_ = std::make_unique<HintWindow>(instance);
@@ -102,6 +111,10 @@ Win32Backend::Win32Backend(HINSTANCE instance)
 Win32Backend::~Win32Backend() {
     AttachForm(nullptr);
     hint_.reset();
+    DestroyWindows();
+}
+
+void Win32Backend::DestroyWindows() {
     if (window_ != nullptr) {
         DestroyWindow(window_);
     }

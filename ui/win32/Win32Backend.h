@@ -59,6 +59,7 @@ private:
     void CharacterMessage(wchar_t unit);
     void Paint();
     void ApplyLayering();
+    void DestroyWindows();
     void PasteFromClipboard();
 
     HINSTANCE instance_;
