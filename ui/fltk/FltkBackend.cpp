@@ -137,6 +137,9 @@ ScreenLayout FltkBackend::Screens() {
     }
     // Not Fl::w() and Fl::h(): those are the work area, without the panels.
     layout.Primary = layout.Monitors.front();
+    // The root window spans every monitor.
+    layout.Desktop = {0, 0, DisplayWidth(fl_display, fl_screen),
+                      DisplayHeight(fl_display, fl_screen)};
     return layout;
 }
 

@@ -172,6 +172,8 @@ int Win32Backend::MeasureZeroHeight() {
 ScreenLayout Win32Backend::Screens() {
     ScreenLayout layout;
     layout.Primary = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    layout.Desktop = {GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+                      GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)};
     EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&layout.Monitors));
     if (layout.Monitors.empty()) {
         layout.Monitors.push_back(layout.Primary);
