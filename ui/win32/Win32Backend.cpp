@@ -6,6 +6,7 @@
 #include <cstring>
 #include <utility>
 
+#include "ClipboardText.h"
 #include "Form.h"
 #include "WideText.h"
 
@@ -334,13 +335,10 @@ void Win32Backend::PasteFromClipboard() {
     std::wstring text;
     if (HANDLE data = GetClipboardData(CF_UNICODETEXT); data != nullptr) {
         if (const auto* units = static_cast<const wchar_t*>(GlobalLock(data)); units != nullptr) {
-            // Up to the terminating zero, never beyond the block.
+            // Up to the terminating zero and no further than a paste reads, never beyond the
+            // block.
             const std::size_t capacity = GlobalSize(data) / sizeof(wchar_t);
-            std::size_t length = 0;
-            while (length < capacity && units[length] != L'\0') {
-                ++length;
-            }
-            text.assign(units, length);
+            text.assign(units, ClipboardTextLength(units, capacity));
             GlobalUnlock(data);
         }
     }
