@@ -17,11 +17,11 @@ import subprocess
 import unittest
 from pathlib import Path
 
+import rechner_desktop_test as desktop
 import rechner_settings_test as settings
 import rechner_window_test as window
-import x11
 from calculator import HEIGHT, WIDTH, is_owner_window, titled_windows
-from xsession import EMULATOR
+from xsession import EMULATOR, Program, UserDirs, program_command, user_env
 
 
 class WineServer:
@@ -67,20 +67,37 @@ class WineWindowUnderWindowManager(WineServer, window.WindowUnderWindowManager):
         owner_state = self.session.tool("xprop", "-id", owners[0], "_NET_WM_STATE")
         self.assertNotIn("SKIP_TASKBAR", owner_state)
 
-    def test_shape_covers_the_whole_window(self):
-        calculator = self.start_calculator()
-        with x11.Display(self.session.display) as display:
-            rectangles = display.shape_rectangles(calculator.window)
-        # Every pixel of the skin shows: the key colour white appears nowhere in it.
-        covered = set()
-        for x, y, width, height in rectangles:
-            covered.update((px, py) for px in range(x, min(x + width, WIDTH))
-                           for py in range(y, min(y + height, HEIGHT)))
-        self.assertEqual(len(covered), WIDTH * HEIGHT, f"shape {rectangles[:8]}...")
-
 
 class WineSettingsUnderWindowManager(WineServer, settings.SettingsUnderWindowManager):
     pass
+
+
+class WineTwoMonitorsSideBySide(WineServer, desktop.TwoMonitorsSideBySide):
+    pass
+
+
+class WineWithoutDisplay(unittest.TestCase):
+
+    @classmethod
+    def setUpClass(cls):
+        super().setUpClass()
+        # A wineserver left running may still have a desktop on some display; this start must
+        # find none.
+        for command in (["wineserver", "-k"], ["wineserver", "-w"]):
+            subprocess.run(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                           timeout=60)
+        cls.addClassCleanup(subprocess.run, ["wineserver", "-k"], stdout=subprocess.DEVNULL,
+                            stderr=subprocess.DEVNULL)
+
+    def test_a_start_that_cannot_create_its_window_ends_with_0(self):
+        user = UserDirs()
+        self.addCleanup(user.remove)
+        program = Program(program_command("RECHNER"), user_env(user), "rechner")
+        self.addCleanup(program.stop)
+        # The failure is caught at start-up and told in a box without an owner, which cannot
+        # show on no display either: the program ends normally instead of being terminated.
+        self.assertEqual(program.wait_exit(60.0), 0, f"standard error: {program.stderr()!r}")
+        self.assertNotIn("terminate called", program.stderr())
 
 
 if __name__ == "__main__":
