@@ -12,7 +12,7 @@ import unittest
 from pathlib import Path
 
 import x11
-from stores import user_stores
+from stores import registry_file, user_stores
 from xsession import EMULATOR, START_TIMEOUT, UserDirs, XSession, program_command, wait_until
 
 KEYS = {
@@ -265,6 +265,19 @@ class CalculatorTestCase(unittest.TestCase):
         self.addCleanup(user.remove)
         user_stores(user).reset()
         return user
+
+    def check_start_place(self, left, top, expected):
+        """Starts the calculator for a new user whose registry holds CalcLeft and CalcTop and
+        waits for its window at expected; the calculator is ended again."""
+        user = self.new_user()
+        user_stores(user).write_registry(
+            registry_file(f'"CalcLeft"="{left}"', f'"CalcTop"="{top}"'))
+        calculator = self.start_calculator(user=user)
+        try:
+            calculator.wait_for_place(expected, f"from CalcLeft {left!r}, CalcTop {top!r}")
+        finally:
+            # Under Wine all users share one session: the next start must be a first.
+            calculator.program.stop()
 
     def start_calculator(self, wait=True, user=None):
         calculator = Calculator(self.session, user or self.user)

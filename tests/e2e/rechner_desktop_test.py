@@ -10,7 +10,6 @@ Run through CTest, or by hand:
 import unittest
 
 from calculator import HEIGHT, WIDTH, CalculatorTestCase
-from stores import registry_file, user_stores
 
 # What the program measured on a screen reporting 144 dots per inch before the resolution came
 # from Xft.dpi: the form font's "0" 18 pixels high, against 13 at 96.
@@ -78,16 +77,7 @@ class TwoMonitorsSideBySide(CalculatorTestCase):
         ]
         for left, top, expected in cases:
             with self.subTest(CalcLeft=left, CalcTop=top):
-                user = self.new_user()
-                user_stores(user).write_registry(
-                    registry_file(f'"CalcLeft"="{left}"', f'"CalcTop"="{top}"'))
-                calculator = self.start_calculator(user=user)
-                try:
-                    calculator.wait_for_place(expected,
-                                              f"from CalcLeft {left!r}, CalcTop {top!r}")
-                finally:
-                    # Under Wine all users share one session: the next start must be a first.
-                    calculator.program.stop()
+                self.check_start_place(left, top, expected)
 
 
 if __name__ == "__main__":

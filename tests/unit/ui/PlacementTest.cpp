@@ -129,6 +129,28 @@ TEST(PlaceWindow, AppliesTheStoredPositionPulledBackFromBeyondTheDesktop) {
     }
 }
 
+struct LayoutCase {
+    std::string Left;
+    std::string Top;
+    ScreenLayout Screens;
+    Point Expected;
+};
+
+// Places a 126 x 224 window from each case's stored position on its screens.
+void ExpectPlacements(const std::vector<LayoutCase>& cases) {
+    for (const LayoutCase& c : cases) {
+        const auto readSetting = [&](const std::string& name) {
+            return name == "CalcLeft" ? c.Left : c.Top;
+        };
+        const Rect& primary = c.Screens.Primary;
+        const Rect& desktop = c.Screens.Desktop;
+        EXPECT_EQ(PlaceWindow(readSetting, c.Screens, 126, 224), c.Expected)
+            << "CalcLeft \"" << c.Left << "\", CalcTop \"" << c.Top << "\", primary screen at "
+            << primary.Left << "," << primary.Top << ", desktop " << desktop.Left << ","
+            << desktop.Top << " " << desktop.Width << " x " << desktop.Height;
+    }
+}
+
 TEST(PlaceWindow, AWindowLeftOnAnyMonitorComesBackThere) {
     const Rect primary{0, 0, 1920, 1080};
     const Rect right{1920, 0, 1920, 1080};
@@ -143,11 +165,7 @@ TEST(PlaceWindow, AWindowLeftOnAnyMonitorComesBackThere) {
     const ScreenLayout withAbove{primary, {above, primary}, {0, -1080, 1920, 2160}};
     const ScreenLayout withSmallRight{primary, {primary, smallRight}, {0, 0, 3200, 1080}};
     const Point fallback{1794, 100};
-    const struct {
-        std::string Left, Top;
-        ScreenLayout Screens;
-        Point Expected;
-    } cases[] = {
+    const std::vector<LayoutCase> cases = {
         // On the second monitor: as stored, partly beyond its edge too.
         {"2500", "100", withRight, {2500, 100}},
         {"3800", "900", withRight, {3800, 900}},
@@ -170,14 +188,7 @@ TEST(PlaceWindow, AWindowLeftOnAnyMonitorComesBackThere) {
         {"-1280", "1024", withLeft, fallback},
         {"3840", "100", withRight, fallback},
     };
-    for (const auto& c : cases) {
-        const auto readSetting = [&](const std::string& name) {
-            return name == "CalcLeft" ? c.Left : c.Top;
-        };
-        EXPECT_EQ(PlaceWindow(readSetting, c.Screens, 126, 224), c.Expected)
-            << "CalcLeft \"" << c.Left << "\", CalcTop \"" << c.Top << "\" on a desktop of "
-            << c.Screens.Desktop.Width << " x " << c.Screens.Desktop.Height;
-    }
+    ExpectPlacements(cases);
 }
 
 TEST(PlaceWindow, MeasuresFromThePrimaryScreensOwnEdgesWhereverItLies) {
@@ -188,11 +199,7 @@ TEST(PlaceWindow, MeasuresFromThePrimaryScreensOwnEdgesWhereverItLies) {
     const Rect smallAbove{0, 0, 1024, 768};
     const Rect sideBySide{0, 0, 3840, 1080};
     const Rect stacked{0, 0, 1920, 2160};
-    const struct {
-        std::string Left, Top;
-        ScreenLayout Screens;
-        Point Expected;
-    } cases[] = {
+    const std::vector<LayoutCase> cases = {
         {"3000", "200", {primaryRight, {secondary, primaryRight}, sideBySide}, {3000, 200}},
         {"500", "200", {primaryRight, {secondary, primaryRight}, sideBySide}, {500, 200}},
         {"4000", "200", {primaryRight, {secondary, primaryRight}, sideBySide}, {3714, 200}},
@@ -201,14 +208,7 @@ TEST(PlaceWindow, MeasuresFromThePrimaryScreensOwnEdgesWhereverItLies) {
         {"100", "3000", {primaryBelow, {smallAbove, primaryBelow}, stacked}, {100, 1936}},
         {"1500", "200", {primaryBelow, {smallAbove, primaryBelow}, stacked}, {1794, 1180}},
     };
-    for (const auto& c : cases) {
-        const auto readSetting = [&](const std::string& name) {
-            return name == "CalcLeft" ? c.Left : c.Top;
-        };
-        EXPECT_EQ(PlaceWindow(readSetting, c.Screens, 126, 224), c.Expected)
-            << "CalcLeft \"" << c.Left << "\", CalcTop \"" << c.Top << "\", primary at "
-            << c.Screens.Primary.Left << "," << c.Screens.Primary.Top;
-    }
+    ExpectPlacements(cases);
 }
 
 }  // namespace
