@@ -31,6 +31,12 @@ class WineServer:
     @classmethod
     def setUpClass(cls):
         super().setUpClass()
+        cls.addClassCleanup(subprocess.run, ["wineserver", "-k"], stdout=subprocess.DEVNULL,
+                            stderr=subprocess.DEVNULL)
+        cls.restart_wineserver()
+
+    @classmethod
+    def restart_wineserver(cls):
         # A server still lingering after earlier programs may run a desktop on no display, or
         # on another one; this class's server starts afresh. Its output is redirected, or it
         # would hold the caller's pipes open.
@@ -39,13 +45,15 @@ class WineServer:
                        timeout=60)
         subprocess.run(["wineserver", "-p"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                        check=True)
-        cls.addClassCleanup(subprocess.run, ["wineserver", "-k"], stdout=subprocess.DEVNULL,
-                            stderr=subprocess.DEVNULL)
         # The first program of a wineserver starts the desktop process on its display, and the
-        # screen size every later program sees is that display's: start it on the session's.
-        subprocess.run([EMULATOR, "cmd", "/c", "exit"], env=cls.session.env(),
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60,
-                       check=True)
+        # screen size and monitors every later program sees are that display's: start it on the
+        # session's.
+        cls.wine("cmd", "/c", "exit")
+
+    @classmethod
+    def wine(cls, *args):
+        subprocess.run([EMULATOR, *args], env=cls.session.env(), stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, timeout=60, check=True)
 
 
 class WineWindowUnderWindowManager(WineServer, window.WindowUnderWindowManager):
@@ -73,7 +81,21 @@ class WineSettingsUnderWindowManager(WineServer, settings.SettingsUnderWindowMan
 
 
 class WineTwoMonitorsSideBySide(WineServer, desktop.TwoMonitorsSideBySide):
-    pass
+    """Wine takes its monitors from RandR's outputs, and Xvfb has only one. Without RandR it
+    asks Xinerama, which the X server answers with the monitors that xrandr --setmonitor set:
+    so RandR is off for this class."""
+
+    X11_DRIVER_KEY = r"HKCU\Software\Wine\X11 Driver"
+
+    @classmethod
+    def setUpClass(cls):
+        super().setUpClass()
+        cls.wine("reg", "add", cls.X11_DRIVER_KEY, "/v", "UseXRandR", "/t", "REG_SZ", "/d", "N",
+                 "/f")
+        cls.addClassCleanup(cls.wine, "reg", "delete", cls.X11_DRIVER_KEY, "/v", "UseXRandR",
+                            "/f")
+        # The desktop process reads the monitors once, as it starts.
+        cls.restart_wineserver()
 
 
 class WineWithoutDisplay(unittest.TestCase):
