@@ -38,28 +38,33 @@ bool CloseSignalRaised() {
 }  // namespace
 
 int RunRechner() {
-    SetDecimalSeparator(ReadUserDecimalSeparator());
-
-    // Held until the process ends. A calculator that already runs stays as it is, and this one
-    // ends without showing anything. A failed creation runs as the first instance.
-    const NamedSessionObject active(CalculatorActiveName);
-    if (active.State() == SessionObjectState::AlreadyExisted) {
-        return 0;
-    }
-
-    const std::unique_ptr<NativeBackend> backend = OpenNativeBackend();
-    if (!backend) {
-        return 1;
-    }
-
+    // Everything is inside the boundary, connecting to the window system included: a window that
+    // cannot be created is told like any other failed start, in a box without an owner, and the
+    // program still ends normally. By the time the box shows, the backend is gone, so nothing of
+    // it receives messages while the box's loop runs.
     try {
+        SetDecimalSeparator(ReadUserDecimalSeparator());
+
+        // Held until the calculator closes. A calculator that already runs stays as it is, and
+        // this one ends without showing anything. A failed creation runs as the first instance.
+        const NamedSessionObject active(CalculatorActiveName);
+        if (active.State() == SessionObjectState::AlreadyExisted) {
+            return 0;
+        }
+
+        const std::unique_ptr<NativeBackend> backend = OpenNativeBackend();
+        if (!backend) {
+            return 1;
+        }
         UserSettings settings;
         TfrmMain frmMain(*backend, {settings.Store(), CloseSignalRaised, ReadUserDecimalSeparator});
         backend->Run();
-    } catch (const std::exception& error) {
-        ShowStartupMessage(ExceptionMessageText(error.what()), Title);
     } catch (...) {
-        ShowStartupMessage(ExceptionMessageText(""), Title);
+        try {
+            ShowStartupMessage(ExceptionMessageText(std::current_exception()), Title);
+        } catch (...) {
+            // A box that cannot even be built leaves nothing else to tell the user with.
+        }
     }
     return 0;
 }

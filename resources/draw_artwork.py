@@ -8,8 +8,11 @@ and as PNGs from 16 to 256 pixels (icons/).
 
 Only the standard library is used, and only arithmetic whose results IEEE 754 fixes (+, -, *,
 /, sqrt), so every run on every machine writes the same bytes. The window treats pixels of
-exactly 255, 255, 255 as holes, so the skin must not contain a single one: the surround is
-254, 254, 254 and the script refuses to write a picture that breaks the rule.
+exactly 255, 255, 255 as holes that let clicks through. Everything around the calculator's body,
+its rounded corners included, is exactly that, so no light frame shows on a dark desktop; the
+body's edge is drawn hard, never blended toward the white around it. Inside the body the skin
+must not contain a single such pixel, and the script refuses to write a picture that breaks
+either rule.
 """
 
 import math
@@ -20,7 +23,9 @@ from pathlib import Path
 
 SKIN_WIDTH, SKIN_HEIGHT = 126, 224
 WHITE = (255, 255, 255)
-SURROUND = (254, 254, 254)
+# The calculator's body: its box in continuous pixel coordinates and its corner radius.
+BODY = (2.0, 2.0, 120.0, 220.0)
+BODY_RADIUS = 11.0
 DISPLAY = (178, 208, 184)
 # The flat display colour fills these columns and rows (inclusive); the labels sit on it.
 DISPLAY_FLAT = (24, 99, 40, 75)
@@ -136,14 +141,18 @@ class Canvas:
         if 0 <= x < self.width and 0 <= y < self.height and alpha > 0:
             self.pixels[y][x] = mix(self.pixels[y][x], colour, min(alpha, 1.0))
 
-    def fill_rounded(self, box, radius, paint, opacity=1.0):
-        """Fills a rounded rectangle with anti-aliased edges; paint(x, y, distance, normal)
-        gives each pixel's colour."""
+    def fill_rounded(self, box, radius, paint, opacity=1.0, hard=False):
+        """Fills a rounded rectangle with anti-aliased edges, or with hard ones that take a pixel
+        whole when its centre lies inside; paint(x, y, distance, normal) gives each pixel's
+        colour."""
         x0, y0, x1, y1 = box
         for y in range(int(y0) - 1, int(y1) + 2):
             for x in range(int(x0) - 1, int(x1) + 2):
                 distance, normal = rounded_rect_distance(x + 0.5, y + 0.5, box, radius)
-                coverage = clamp(0.5 - distance, 0.0, 1.0)
+                if hard:
+                    coverage = 1.0 if distance <= 0.0 else 0.0
+                else:
+                    coverage = clamp(0.5 - distance, 0.0, 1.0)
                 if coverage > 0:
                     self.blend(x, y, paint(x, y, distance, normal), coverage * opacity)
 
@@ -177,18 +186,13 @@ def lit(colour, normal, strength):
     return lighten(colour, strength * facing)
 
 
-def draw_body(canvas):
-    box = (2.0, 2.0, 120.0, 220.0)
-    radius = 11.0
-    # A soft shadow to the lower right keeps the near-white surround from looking cut out.
-    for y in range(SKIN_HEIGHT):
-        for x in range(SKIN_WIDTH):
-            distance, _ = rounded_rect_distance(x + 0.5, y + 0.5,
-                                                (3.5, 4.0, 122.0, 222.5), radius)
-            if distance < 3.0:
-                strength = clamp((3.0 - distance) / 4.0, 0.0, 1.0)
-                canvas.blend(x, y, (90, 92, 98), 0.12 * strength * strength)
+def inside_body(x, y):
+    return rounded_rect_distance(x + 0.5, y + 0.5, BODY, BODY_RADIUS)[0] <= 0.0
 
+
+def draw_body(canvas):
+    # Hard edged: a pixel half white would be neither a hole nor the body, but a light rim on
+    # whatever desktop lies behind the window.
     top, bottom = (74, 77, 83), (50, 52, 57)
 
     def paint(x, y, distance, normal):
@@ -199,7 +203,7 @@ def draw_body(canvas):
             colour = lit(colour, normal, -10.0)
         return colour
 
-    canvas.fill_rounded(box, radius, paint)
+    canvas.fill_rounded(BODY, BODY_RADIUS, paint, hard=True)
 
 
 def draw_brand(canvas):
@@ -293,7 +297,7 @@ def draw_key(canvas, left, top, width, height, legend, kind):
 
 
 def draw_skin():
-    canvas = Canvas(SKIN_WIDTH, SKIN_HEIGHT, SURROUND)
+    canvas = Canvas(SKIN_WIDTH, SKIN_HEIGHT, WHITE)
     draw_body(canvas)
     draw_brand(canvas)
     draw_solar_cell(canvas)
@@ -306,12 +310,13 @@ def draw_skin():
     flat_left, flat_right, flat_top, flat_bottom = DISPLAY_FLAT
     for y, row in enumerate(pixels):
         for x, pixel in enumerate(row):
-            if pixel == WHITE:
-                raise SystemExit(f"skin pixel {x}, {y} is exactly white: it would be a hole")
+            if inside_body(x, y) and pixel == WHITE:
+                raise SystemExit(f"body pixel {x}, {y} is exactly white: it would be a hole")
+            if not inside_body(x, y) and pixel != WHITE:
+                raise SystemExit(f"pixel {x}, {y} around the body is {pixel}, not the key "
+                                 "colour: it would show as a frame")
             if flat_left <= x <= flat_right and flat_top <= y <= flat_bottom and pixel != DISPLAY:
                 raise SystemExit(f"display pixel {x}, {y} is {pixel}, not the flat colour")
-    if pixels[0][0] != SURROUND:
-        raise SystemExit("the top left corner must show the surround")
     return pixels
 
 

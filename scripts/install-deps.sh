@@ -19,7 +19,7 @@ test_packages=(
   clang clang-format libclang-rt-14-dev
   g++-mingw-w64-i686
   wine wine64 wine32:i386 fonts-wine
-  xvfb openbox xdotool x11-utils x11-apps xclip imagemagick python3 locales
+  xvfb openbox xdotool x11-utils x11-apps x11-xserver-utils xclip imagemagick python3 locales
   file lintian desktop-file-utils appstream stress-ng
 )
 

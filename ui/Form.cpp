@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <exception>
+#include <new>
 #include <stdexcept>
 #include <utility>
 
@@ -16,11 +17,23 @@ int RoundedMulDiv(int value, int numerator, int denominator) {
     return static_cast<int>(rounded / denominator);
 }
 
-std::string ExceptionMessageText(const std::string& message) {
+std::string ExceptionMessageText(const std::exception_ptr& error) {
+    std::string message;
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::bad_alloc&) {
+        // The library's own text, "std::bad_alloc", tells a user nothing.
+        return "Nicht genug Arbeitsspeicher.";
+    } catch (const std::exception& thrown) {
+        message = thrown.what();
+    } catch (...) {
+        // Something that is not an error object gets an empty text.
+        return message;
+    }
     // Compared as unsigned bytes: a message ending in a letter outside ASCII gets its full stop
     // too, as one ending in a plain letter does.
     if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') {
-        return message + ".";
+        message += '.';
     }
     return message;
 }
@@ -385,11 +398,8 @@ void Form::Paint(FormPainter& painter) {
 void Form::RunGuarded(const std::function<void()>& work) noexcept {
     try {
         work();
-    } catch (const std::exception& error) {
-        ShowException(error.what());
     } catch (...) {
-        // Something that is not an error object still gets its box, with an empty text.
-        ShowException("");
+        ShowException(std::current_exception());
     }
 }
 
@@ -399,12 +409,12 @@ void Form::Call(const std::function<void()>& handler) {
     }
 }
 
-void Form::ShowException(const char* message) noexcept {
+void Form::ShowException(const std::exception_ptr& error) noexcept {
     try {
         if (pressed_ != nullptr) {
             EndPress();
         }
-        ShowMessage(ExceptionMessageText(message), title_);
+        ShowMessage(ExceptionMessageText(error), title_);
     } catch (...) {
         // A box that cannot be shown leaves nothing else to tell the user with; the loop goes on.
     }

@@ -25,6 +25,7 @@
 // calls; FormBackend.h says what the backend does in return. The window that fills these
 // tables, TfrmMain, lives in Umain.h.
 
+#include <exception>
 #include <functional>
 #include <optional>
 #include <string>
@@ -84,9 +85,10 @@ struct FormHandlers {
 // MulDiv does; the scaling of every edge and font goes through it.
 int RoundedMulDiv(int value, int numerator, int denominator);
 
-// The exception message box text: the message, with a "." appended when it is not empty and its
-// last character sorts after ".".
-std::string ExceptionMessageText(const std::string& message);
+// The exception message box text: an error object's message, with a "." appended when it is not
+// empty and its last character sorts after "."; running out of memory in German words, not the
+// library's; anything else thrown, empty. error holds an exception.
+std::string ExceptionMessageText(const std::exception_ptr& error);
 
 class Form {
 public:
@@ -169,7 +171,7 @@ public:
 private:
     // Runs a handler that may be unbound.
     static void Call(const std::function<void()>& handler);
-    void ShowException(const char* message) noexcept;
+    void ShowException(const std::exception_ptr& error) noexcept;
     // Modal calls count as a nested loop, during which a close waits.
     int InNestedLoop(const std::function<int()>& call);
     void LeaveNestedLoop();

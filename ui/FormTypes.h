@@ -57,11 +57,13 @@ struct AccessibleElement {
     Rect Bounds;
 };
 
-// The primary screen decides the pull-back from beyond its right and bottom edge; the list of
-// all monitors decides whether a position is reachable at all.
+// The primary screen holds the default place; the desktop, the rectangle spanning all monitors,
+// decides the pull-back from beyond its right and bottom edges; the list of monitors decides
+// whether a position is reachable at all.
 struct ScreenLayout {
     Rect Primary;
     std::vector<Rect> Monitors;
+    Rect Desktop;
 };
 
 struct KeyModifiers {

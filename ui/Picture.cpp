@@ -105,15 +105,6 @@ std::size_t PixelOffset(const Picture& picture, int x, int y) {
            3;
 }
 
-bool ContainsWhite(const Picture& picture) {
-    for (std::size_t offset = 0; offset < picture.Rgb.size(); offset += 3) {
-        if (IsWhite(&picture.Rgb[offset])) {
-            return true;
-        }
-    }
-    return false;
-}
-
 // One source pixel's share of a target pixel under area averaging.
 struct Tap {
     std::size_t Index = 0;
@@ -201,22 +192,33 @@ Picture ScalePicture(const Picture& source, int width, int height) {
     const auto columns = AreaTaps(source.Width, width);
     const auto rows = AreaTaps(source.Height, height);
 
+    // Per target pixel: the weighted sums of red, green and blue over the covered pixels that are
+    // not white, and the weight of those pixels. White is the colour key, a hole in the window,
+    // and no colour to blend: averaged in, it would give the body a light fringe where it meets
+    // a hole.
+    constexpr std::size_t Sums = 4;
+    constexpr std::size_t Opaque = 3;
+
     // Horizontal pass into exact sums, so the only rounding happens once at the end.
     const auto targetWidth = static_cast<std::size_t>(width);
-    std::vector<std::uint64_t> rowSums(static_cast<std::size_t>(source.Height) * targetWidth * 3);
+    std::vector<std::uint64_t> rowSums(static_cast<std::size_t>(source.Height) * targetWidth *
+                                       Sums);
     for (int y = 0; y < source.Height; ++y) {
         for (std::size_t x = 0; x < targetWidth; ++x) {
-            std::uint64_t* sum = &rowSums[(static_cast<std::size_t>(y) * targetWidth + x) * 3];
+            std::uint64_t* sum = &rowSums[(static_cast<std::size_t>(y) * targetWidth + x) * Sums];
             for (const Tap& tap : columns[x]) {
                 const std::uint8_t* in = &source.Rgb[PixelOffset(source, 0, y) + tap.Index * 3];
+                if (IsWhite(in)) {
+                    continue;
+                }
                 for (std::size_t channel = 0; channel < 3; ++channel) {
                     sum[channel] += in[channel] * tap.Weight;
                 }
+                sum[Opaque] += tap.Weight;
             }
         }
     }
 
-    const bool keepWhiteOut = !ContainsWhite(source);
     const std::uint64_t total =
         static_cast<std::uint64_t>(source.Width) * static_cast<std::uint64_t>(source.Height);
     Picture result;
@@ -225,20 +227,27 @@ Picture ScalePicture(const Picture& source, int width, int height) {
     result.Rgb.resize(targetWidth * static_cast<std::size_t>(height) * 3);
     for (int y = 0; y < height; ++y) {
         for (std::size_t x = 0; x < targetWidth; ++x) {
-            std::array<std::uint64_t, 3> sum{};
+            std::array<std::uint64_t, Sums> sum{};
             for (const Tap& tap : rows[static_cast<std::size_t>(y)]) {
-                const std::uint64_t* in = &rowSums[(tap.Index * targetWidth + x) * 3];
-                for (std::size_t channel = 0; channel < 3; ++channel) {
+                const std::uint64_t* in = &rowSums[(tap.Index * targetWidth + x) * Sums];
+                for (std::size_t channel = 0; channel < Sums; ++channel) {
                     sum[channel] += in[channel] * tap.Weight;
                 }
             }
             std::uint8_t* out = &result.Rgb[PixelOffset(result, static_cast<int>(x), y)];
-            for (std::size_t channel = 0; channel < 3; ++channel) {
-                out[channel] = static_cast<std::uint8_t>((sum[channel] + total / 2) / total);
+            // A pixel mostly over holes is a hole; one mostly over the picture shows the
+            // picture's own colours there.
+            const std::uint64_t opaque = sum[Opaque];
+            if (opaque * 2 < total) {
+                std::fill(out, out + 3, std::uint8_t{255});
+                continue;
             }
-            // Averaging 255,255,254 with 254,255,255 rounds to pure white, which the colour key
-            // would turn into a hole in the window; the nearest colour that stays is 254,254,254.
-            if (keepWhiteOut && IsWhite(out)) {
+            for (std::size_t channel = 0; channel < 3; ++channel) {
+                out[channel] = static_cast<std::uint8_t>((sum[channel] + opaque / 2) / opaque);
+            }
+            // Averaging 255,255,254 with 254,255,255 rounds to pure white, which would punch a
+            // hole where the picture has none; the nearest colour that stays is 254,254,254.
+            if (IsWhite(out)) {
                 std::fill(out, out + 3, std::uint8_t{254});
             }
         }

@@ -93,9 +93,7 @@ Point PlaceWindow(const std::function<std::string(const std::string&)>& readSett
                   const ScreenLayout& screens, int windowWidth, int windowHeight) {
     // On Windows the primary screen starts at 0, 0, so its right edge is its width; an X server
     // may put it anywhere in the desktop, so its edges are what count.
-    const int screenRight = screens.Primary.Right();
-    const int screenBottom = screens.Primary.Bottom();
-    const Point fallback{screenRight - windowWidth, screens.Primary.Top + FallbackTop};
+    const Point fallback{screens.Primary.Right() - windowWidth, screens.Primary.Top + FallbackTop};
 
     const std::optional<std::int32_t> left = TextToInteger(readSetting("CalcLeft"));
     if (!left) {
@@ -105,12 +103,14 @@ Point PlaceWindow(const std::function<std::string(const std::string&)>& readSett
     if (!top) {
         return fallback;
     }
+    // Measured against the whole desktop, not the primary screen: a window left on a monitor
+    // right of or below the primary one comes back there, as one left or above it always did.
     Point placed{*left, *top};
-    if (placed.X > screenRight) {
-        placed.X = screenRight - windowWidth;
+    if (placed.X > screens.Desktop.Right()) {
+        placed.X = screens.Desktop.Right() - windowWidth;
     }
-    if (placed.Y > screenBottom) {
-        placed.Y = screenBottom - windowHeight;
+    if (placed.Y > screens.Desktop.Bottom()) {
+        placed.Y = screens.Desktop.Bottom() - windowHeight;
     }
 
     // A position left over from a monitor that has since been unplugged would leave a window

@@ -1,8 +1,8 @@
 #pragma once
 // Where the window goes when it is shown: the stored CalcLeft and CalcTop, pulled back from
-// beyond the primary screen's right or bottom edge, or the default place (flush with the primary
-// screen's right edge, 100 pixels from the top) when no valid position is stored or the window
-// would not overlap any monitor at all.
+// beyond the right or bottom edge of the desktop spanning all monitors, or the default place
+// (flush with the primary screen's right edge, 100 pixels from its top) when no valid position
+// is stored or the window would not overlap any monitor at all.
 
 #include <cstdint>
 #include <functional>

@@ -7,9 +7,12 @@ coordinates); a click goes to the middle of one, at window origin + rectangle ce
 """
 
 import re
+import struct
 import unittest
+from pathlib import Path
 
-from stores import user_stores
+import x11
+from stores import registry_file, user_stores
 from xsession import EMULATOR, START_TIMEOUT, UserDirs, XSession, program_command, wait_until
 
 KEYS = {
@@ -30,6 +33,26 @@ DISPLAY_AREA = (14, 43, 92, 33)
 # no hint over it.
 NEUTRAL_POINT = (10, 1000)
 TITLE_PATTERN = "^Rechner$"
+
+
+SKIN = Path(__file__).resolve().parents[2] / "resources" / "skin.bmp"
+
+
+def skin_pixels_shown():
+    """The (x, y) of every pixel of the skin bitmap that is not the colour key, exactly white:
+    the pixels the window's shape must keep."""
+    data = SKIN.read_bytes()
+    offset, = struct.unpack_from("<I", data, 10)
+    width, height = struct.unpack_from("<ii", data, 18)
+    stride = (width * 3 + 3) & ~3
+    shown = set()
+    for row in range(abs(height)):
+        y = height - 1 - row if height > 0 else row
+        for x in range(width):
+            start = offset + row * stride + x * 3
+            if data[start:start + 3] != b"\xff\xff\xff":
+                shown.add((x, y))
+    return shown
 
 
 def opacity_value(alpha):
@@ -116,6 +139,16 @@ class Calculator:
             return None
         return line.partition("=")[2].strip() if "=" in line else line.partition(":")[2].strip()
 
+    def shape_pixels(self):
+        """The (x, y) of every pixel of the window that its shape keeps."""
+        with x11.Display(self.session.display) as display:
+            rectangles = display.shape_rectangles(self.window)
+        _, _, width, height = self.geometry()
+        # Clipped to the window: Wine's shape has a spare column beside it.
+        return {(px, py) for x, y, w, h in rectangles
+                for px in range(max(x, 0), min(x + w, width))
+                for py in range(max(y, 0), min(y + h, height))}
+
     def opacity(self):
         value = self.property("_NET_WM_WINDOW_OPACITY")
         if value is None and EMULATOR:
@@ -141,10 +174,12 @@ class Calculator:
         self.session.tool("xdotool", "click", "--repeat", repeat, "--delay", 60, button)
 
     def click_keys(self, keys):
-        """Clicks each key of keys (texts as in KEYS) in turn."""
+        """Clicks each key of keys (texts as in KEYS) in turn, in the middle of its painted
+        key, wherever a scaled window paints it."""
+        scale = self.geometry()[2] / WIDTH
         for key in keys:
             left, top, width, height = KEYS[key]
-            self.click_point((left + width // 2, top + height // 2))
+            self.click_point((int((left + width / 2) * scale), int((top + height / 2) * scale)))
 
     def type(self, text):
         """Types text; "\r" in it stands for the Enter key (xdotool would type a line feed for
@@ -210,13 +245,15 @@ class Calculator:
 
 class CalculatorTestCase(unittest.TestCase):
     """One X session for the class; per test a fresh user and the pointer out of the way.
-    Every calculator a test starts is ended with the test."""
+    Every calculator a test starts is ended with the test. A class may give its session a
+    screen of its own through session_options, XSession's keyword arguments."""
 
     window_manager = True
+    session_options = {}
 
     @classmethod
     def setUpClass(cls):
-        cls.session = XSession(cls.window_manager)
+        cls.session = XSession(cls.window_manager, **cls.session_options)
         cls.addClassCleanup(cls.session.close)
 
     def setUp(self):
@@ -228,6 +265,19 @@ class CalculatorTestCase(unittest.TestCase):
         self.addCleanup(user.remove)
         user_stores(user).reset()
         return user
+
+    def check_start_place(self, left, top, expected):
+        """Starts the calculator for a new user whose registry holds CalcLeft and CalcTop and
+        waits for its window at expected; the calculator is ended again."""
+        user = self.new_user()
+        user_stores(user).write_registry(
+            registry_file(f'"CalcLeft"="{left}"', f'"CalcTop"="{top}"'))
+        calculator = self.start_calculator(user=user)
+        try:
+            calculator.wait_for_place(expected, f"from CalcLeft {left!r}, CalcTop {top!r}")
+        finally:
+            # Under Wine all users share one session: the next start must be a first.
+            calculator.program.stop()
 
     def start_calculator(self, wait=True, user=None):
         calculator = Calculator(self.session, user or self.user)

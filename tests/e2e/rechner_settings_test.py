@@ -96,15 +96,7 @@ class SettingsUnderWindowManager(CalculatorTestCase):
         ]
         for left, top, expected in cases:
             with self.subTest(CalcLeft=left, CalcTop=top):
-                user = self.new_user()
-                user_stores(user).write_registry(registry_file(f'"CalcLeft"="{left}"', f'"CalcTop"="{top}"'))
-                calculator = self.start_calculator(user=user)
-                try:
-                    calculator.wait_for_place(expected,
-                                              f"from CalcLeft {left!r}, CalcTop {top!r}")
-                finally:
-                    # Under Wine all users share one session: the next start must be a first.
-                    calculator.program.stop()
+                self.check_start_place(left, top, expected)
 
     def test_invalid_left_gives_the_fallback_and_top_is_not_read(self):
         user_stores(self.user).write_registry(registry_file('"CalcLeft"="12abc"'))

@@ -21,7 +21,8 @@ from pathlib import Path
 import ppm
 import x11
 from calculator import (BODY_POINT, DISPLAY_AREA, HEIGHT, KEYS, WIDTH, CalculatorTestCase,
-                        calculator_windows, opacity_value)
+                        calculator_windows, opacity_value, skin_pixels_shown)
+from stores import user_stores
 from xsession import SCREEN_WIDTH, Program, UserDirs, program_command, user_env, wait_until
 
 REFERENCE = Path(__file__).resolve().parent / "reference" / "display-12-plus-34.ppm"
@@ -90,12 +91,27 @@ class WindowUnderWindowManager(CalculatorTestCase):
         self.addCleanup(other.stop)
         calculator.wait_for_opacity(155)
 
-    def test_shape_covers_the_whole_window(self):
+    def test_shape_leaves_out_exactly_the_white_around_the_body(self):
         calculator = self.start_calculator()
-        with x11.Display(self.session.display) as display:
-            # The skin has no exactly-white pixel, so the colour key leaves no hole.
-            self.assertEqual(display.shape_rectangles(calculator.window),
-                             [(0, 0, WIDTH, HEIGHT)])
+        shown = calculator.shape_pixels()
+        # The colour key makes holes of the skin's white: its rounded corners and the strip
+        # around the body, and nothing else.
+        self.assertEqual(shown, skin_pixels_shown())
+        self.assertNotIn((0, 0), shown)
+        self.assertIn(BODY_POINT, shown)
+
+    def test_a_press_beside_the_body_reaches_what_lies_behind(self):
+        calculator = self.start_calculator()
+        place = calculator.geometry()[:2]
+        stored = user_stores(self.user).registry_values()
+        # A drag there would move the window and store its place; the corner is a hole, so
+        # the press goes to the desktop behind it.
+        calculator.drag((1, 1), [(-100, 50)])
+        # The click that follows is handled after anything the drag could have caused.
+        calculator.click_keys("7")
+        self.assertEqual(calculator.copied_display(), "7")
+        self.assertEqual(calculator.geometry()[:2], place)
+        self.assertEqual(user_stores(self.user).registry_values(), stored)
 
     def test_clicked_keys_compute(self):
         calculator = self.start_calculator()
@@ -145,6 +161,14 @@ class WindowUnderWindowManager(CalculatorTestCase):
         calculator.paste("kein Betrag")
         calculator.type("1")
         self.assertEqual(calculator.copied_display(), "71", "pasted text that is no amount")
+
+    def test_paste_reads_only_the_first_4096_characters(self):
+        calculator = self.start_calculator()
+        # The amount and blanks fill the first 4096 characters; the text that follows them
+        # would make it no amount, and is never read.
+        calculator.paste("1234.5" + " " * 4090 + "kein Betrag")
+        calculator.type("x2=")
+        self.assertEqual(calculator.copied_display(), "2469", "pasted 1234.5, blanks, more")
 
     def test_escape_clears_all_and_does_not_close(self):
         calculator = self.start_calculator()

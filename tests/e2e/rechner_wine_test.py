@@ -17,11 +17,11 @@ import subprocess
 import unittest
 from pathlib import Path
 
+import rechner_desktop_test as desktop
 import rechner_settings_test as settings
 import rechner_window_test as window
-import x11
 from calculator import HEIGHT, WIDTH, is_owner_window, titled_windows
-from xsession import EMULATOR, program_command
+from xsession import EMULATOR, Program, UserDirs, program_command, user_env
 
 
 # Roles as the accessibility interface numbers them.
@@ -40,6 +40,12 @@ class WineServer:
     @classmethod
     def setUpClass(cls):
         super().setUpClass()
+        cls.addClassCleanup(subprocess.run, ["wineserver", "-k"], stdout=subprocess.DEVNULL,
+                            stderr=subprocess.DEVNULL)
+        cls.restart_wineserver()
+
+    @classmethod
+    def restart_wineserver(cls):
         # A server still lingering after earlier programs may run a desktop on no display, or
         # on another one; this class's server starts afresh. Its output is redirected, or it
         # would hold the caller's pipes open.
@@ -48,13 +54,15 @@ class WineServer:
                        timeout=60)
         subprocess.run(["wineserver", "-p"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                        check=True)
-        cls.addClassCleanup(subprocess.run, ["wineserver", "-k"], stdout=subprocess.DEVNULL,
-                            stderr=subprocess.DEVNULL)
         # The first program of a wineserver starts the desktop process on its display, and the
-        # screen size every later program sees is that display's: start it on the session's.
-        subprocess.run([EMULATOR, "cmd", "/c", "exit"], env=cls.session.env(),
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60,
-                       check=True)
+        # screen size and monitors every later program sees are that display's: start it on the
+        # session's.
+        cls.wine("cmd", "/c", "exit")
+
+    @classmethod
+    def wine(cls, *args):
+        subprocess.run([EMULATOR, *args], env=cls.session.env(), stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, timeout=60, check=True)
 
 
 class WineWindowUnderWindowManager(WineServer, window.WindowUnderWindowManager):
@@ -133,20 +141,51 @@ class WineWindowUnderWindowManager(WineServer, window.WindowUnderWindowManager):
         self.assertEqual(calculator.copied_display(), "7")
         self.assertIn("oleacc", maps.read_text().lower())
 
-    def test_shape_covers_the_whole_window(self):
-        calculator = self.start_calculator()
-        with x11.Display(self.session.display) as display:
-            rectangles = display.shape_rectangles(calculator.window)
-        # Every pixel of the skin shows: the key colour white appears nowhere in it.
-        covered = set()
-        for x, y, width, height in rectangles:
-            covered.update((px, py) for px in range(x, min(x + width, WIDTH))
-                           for py in range(y, min(y + height, HEIGHT)))
-        self.assertEqual(len(covered), WIDTH * HEIGHT, f"shape {rectangles[:8]}...")
-
 
 class WineSettingsUnderWindowManager(WineServer, settings.SettingsUnderWindowManager):
     pass
+
+
+class WineTwoMonitorsSideBySide(WineServer, desktop.TwoMonitorsSideBySide):
+    """Wine takes its monitors from RandR's outputs, and Xvfb has only one. Without RandR it
+    asks Xinerama, which the X server answers with the monitors that xrandr --setmonitor set:
+    so RandR is off for this class."""
+
+    X11_DRIVER_KEY = r"HKCU\Software\Wine\X11 Driver"
+
+    @classmethod
+    def setUpClass(cls):
+        super().setUpClass()
+        cls.wine("reg", "add", cls.X11_DRIVER_KEY, "/v", "UseXRandR", "/t", "REG_SZ", "/d", "N",
+                 "/f")
+        cls.addClassCleanup(cls.wine, "reg", "delete", cls.X11_DRIVER_KEY, "/v", "UseXRandR",
+                            "/f")
+        # The desktop process reads the monitors once, as it starts.
+        cls.restart_wineserver()
+
+
+class WineWithoutDisplay(unittest.TestCase):
+
+    @classmethod
+    def setUpClass(cls):
+        super().setUpClass()
+        # A wineserver left running may still have a desktop on some display; this start must
+        # find none.
+        for command in (["wineserver", "-k"], ["wineserver", "-w"]):
+            subprocess.run(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                           timeout=60)
+        cls.addClassCleanup(subprocess.run, ["wineserver", "-k"], stdout=subprocess.DEVNULL,
+                            stderr=subprocess.DEVNULL)
+
+    def test_a_start_that_cannot_create_its_window_ends_with_0(self):
+        user = UserDirs()
+        self.addCleanup(user.remove)
+        program = Program(program_command("RECHNER"), user_env(user), "rechner")
+        self.addCleanup(program.stop)
+        # The failure is caught at start-up and told in a box without an owner, which cannot
+        # show on no display either: the program ends normally instead of being terminated.
+        self.assertEqual(program.wait_exit(60.0), 0, f"standard error: {program.stderr()!r}")
+        self.assertNotIn("terminate called", program.stderr())
 
 
 if __name__ == "__main__":

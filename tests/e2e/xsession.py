@@ -147,14 +147,28 @@ def user_env(user):
 
 
 class XSession:
-    """Xvfb on a free display, with openbox when window_manager is true."""
+    """Xvfb on a free display, with openbox when window_manager is true. The screen is
+    SCREEN_WIDTH x SCREEN_HEIGHT at SCREEN_DPI unless given; resources are lines merged into
+    the desktop's resource database (as "Xft.dpi: 192"), and monitors (name, x, y, width,
+    height) split the screen as a desktop with several monitors does, the first the primary
+    one; both are set before anything else starts."""
 
-    def __init__(self, window_manager=True):
+    def __init__(self, window_manager=True, screen=(SCREEN_WIDTH, SCREEN_HEIGHT), dpi=SCREEN_DPI,
+                 resources=(), monitors=()):
         self.programs = []
         self.display = None
         self.base_dirs = UserDirs()
         try:
-            self.server = self._start_server()
+            self.server = self._start_server(screen, dpi)
+            if resources:
+                subprocess.run(["xrdb", "-nocpp", "-merge", "-"], env=self.env(),
+                               input="".join(line + "\n" for line in resources), text=True,
+                               capture_output=True, timeout=10, check=True)
+            for number, (name, x, y, width, height) in enumerate(monitors):
+                # The sizes in millimetres are those of a 96-dpi monitor; nothing should read them.
+                self.tool("xrandr", "--setmonitor", name,
+                          f"{width}/{width * 254 // 960}x{height}/{height * 254 // 960}+{x}+{y}",
+                          "screen" if number == 0 else "none")
             if window_manager:
                 self._start_window_manager()
         except BaseException:
@@ -227,7 +241,7 @@ class XSession:
         self.programs.clear()
         self.base_dirs.remove()
 
-    def _start_server(self):
+    def _start_server(self, screen, dpi):
         # Given a display number, Xvfb takes that display's lock file or refuses when another
         # server holds it; then the next number is tried. (Left to pick one itself with
         # -displayfd, it takes no lock, and a server started by number could take it too.)
@@ -235,7 +249,7 @@ class XSession:
         for attempt in range(50):
             number = 100 + (first + attempt) % 800
             server = self.start(["Xvfb", f":{number}", "-screen", "0",
-                                 f"{SCREEN_WIDTH}x{SCREEN_HEIGHT}x24", "-dpi", SCREEN_DPI,
+                                 f"{screen[0]}x{screen[1]}x24", "-dpi", dpi,
                                  "-nolisten", "tcp", "-noreset"], name="Xvfb")
             if self._wait_for_server(server, number):
                 self.display = f":{number}"

@@ -2,6 +2,7 @@
 #include "FltkBackend.h"
 
 #include "CallbackGuard.h"
+#include "DesktopResolution.h"
 #include "FltkWindow.h"
 #include "FormFont.h"
 #include "HintWindow.h"
@@ -14,12 +15,9 @@
 #include <FL/fl_draw.H>
 #include <FL/x.H>
 
-#include <cmath>
 #include <cstdio>
 
 namespace {
-
-constexpr double DesignDotsPerInch = 96.0;
 
 Fl_Cursor FltkCursor(PointerShape cursor) {
     switch (cursor) {
@@ -111,11 +109,8 @@ void FltkBackend::AttachForm(Form* form) {
 }
 
 int FltkBackend::MeasureZeroHeight() {
-    float horizontal = 0;
-    float vertical = 0;
-    Fl::screen_dpi(horizontal, vertical, 0);
-    const double dotsPerInch =
-        std::isfinite(vertical) && vertical > 0 ? vertical : DesignDotsPerInch;
+    const char* resources = XResourceManagerString(fl_display);
+    const double dotsPerInch = DesktopDotsPerInch(resources != nullptr ? resources : "");
     fl_font(FormFontFace, FltkFontSize(FormFontHeightAt(dotsPerInch)));
     int width = 0;
     int height = 0;
@@ -132,6 +127,9 @@ ScreenLayout FltkBackend::Screens() {
     }
     // Not Fl::w() and Fl::h(): those are the work area, without the panels.
     layout.Primary = layout.Monitors.front();
+    // The root window spans every monitor.
+    layout.Desktop = {0, 0, DisplayWidth(fl_display, fl_screen),
+                      DisplayHeight(fl_display, fl_screen)};
     return layout;
 }
 

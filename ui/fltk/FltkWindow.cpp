@@ -2,6 +2,7 @@
 #include "FltkWindow.h"
 
 #include "CallbackGuard.h"
+#include "ClipboardText.h"
 #include "FltkPainter.h"
 #include "KeyEventTranslation.h"
 
@@ -84,10 +85,12 @@ int FltkWindow::FormEvent(int event) {
             // Without a window manager the window never gets the focus and keys come as
             // shortcuts; a key taken as FL_KEYBOARD does not come again as a shortcut.
             return KeyEvent();
-        case FL_PASTE:
-            form_->ClipboardTextArrived(
-                {Fl::event_text(), static_cast<std::size_t>(std::max(0, Fl::event_length()))});
+        case FL_PASTE: {
+            const char* text = Fl::event_text();
+            const auto length = static_cast<std::size_t>(std::max(0, Fl::event_length()));
+            form_->ClipboardTextArrived({text, ClipboardTextLength(text, length)});
             return 1;
+        }
         default:
             return Fl_Double_Window::handle(event);
     }

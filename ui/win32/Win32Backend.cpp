@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "ClipboardText.h"
 #include "Form.h"
 #include "FormAccessible.h"
 #include "MessageRules.h"
@@ -66,9 +67,15 @@ BOOL CALLBACK EndMessageBox(HWND window, LPARAM) noexcept {
 }
 
 BOOL CALLBACK AddMonitor(HMONITOR, HDC, LPRECT bounds, LPARAM monitors) {
-    reinterpret_cast<std::vector<Rect>*>(monitors)->push_back(
-        {bounds->left, bounds->top, bounds->right - bounds->left, bounds->bottom - bounds->top});
-    return TRUE;
+    // Nothing may unwind into user32: a list that cannot grow ends the enumeration.
+    try {
+        reinterpret_cast<std::vector<Rect>*>(monitors)->push_back({bounds->left, bounds->top,
+                                                                   bounds->right - bounds->left,
+                                                                   bounds->bottom - bounds->top});
+        return TRUE;
+    } catch (...) {
+        return FALSE;
+    }
 }
 
 }  // namespace
@@ -81,6 +88,8 @@ Win32Backend::Win32Backend(HINSTANCE instance)
                                .Background = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH))};
     RegisterWindowClass(instance, OwnerClass, OwnerProcedure, look);
     RegisterWindowClass(instance, FormClass, FormProcedure, look);
+    // First, since it may throw: a member made is a member destroyed, windows are not.
+    hint_ = std::make_unique<HintWindow>(instance);
     // A real top-level window, shown at no size: it carries the taskbar entry and receives the
     // broadcasts a message-only window would miss.
     const int centreX = GetSystemMetrics(SM_CXSCREEN) / 2;
@@ -91,15 +100,21 @@ Win32Backend::Win32Backend(HINSTANCE instance)
     window_ = CreateWindowExW(WS_EX_TOPMOST | WS_EX_LAYERED, FormClass, L"Rechner", WS_POPUP, 0, 0,
                               1, 1, owner_, nullptr, instance, this);
     if (owner_ == nullptr || window_ == nullptr) {
+        // No destructor runs for a backend that fails here, and a window left behind would hand
+        // its procedure a pointer to it while the start-up's message box runs.
+        DestroyWindows();
         throw std::runtime_error("Das Fenster konnte nicht erzeugt werden");
     }
-    hint_ = std::make_unique<HintWindow>(instance);
     ApplyLayering();
 }
 
 Win32Backend::~Win32Backend() {
     AttachForm(nullptr);
     hint_.reset();
+    DestroyWindows();
+}
+
+void Win32Backend::DestroyWindows() {
     if (window_ != nullptr) {
         DestroyWindow(window_);
     }
@@ -163,6 +178,8 @@ int Win32Backend::MeasureZeroHeight() {
 ScreenLayout Win32Backend::Screens() {
     ScreenLayout layout;
     layout.Primary = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    layout.Desktop = {GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+                      GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)};
     EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&layout.Monitors));
     if (layout.Monitors.empty()) {
         layout.Monitors.push_back(layout.Primary);
@@ -371,13 +388,10 @@ void Win32Backend::OnPaste() {
     std::wstring text;
     if (HANDLE data = GetClipboardData(CF_UNICODETEXT); data != nullptr) {
         if (const auto* units = static_cast<const wchar_t*>(GlobalLock(data)); units != nullptr) {
-            // Up to the terminating zero, never beyond the block.
+            // Up to the terminating zero and no further than a paste reads, never beyond the
+            // block.
             const std::size_t capacity = GlobalSize(data) / sizeof(wchar_t);
-            std::size_t length = 0;
-            while (length < capacity && units[length] != L'\0') {
-                ++length;
-            }
-            text.assign(units, length);
+            text.assign(units, ClipboardTextLength(units, capacity));
             GlobalUnlock(data);
         }
     }

@@ -85,6 +85,7 @@ private:
     std::optional<LRESULT> OnGetObject(WPARAM flags, LPARAM objectId);
     void RaiseAutomationNotification(LONG child, const std::string& text);
     void ApplyLayering();
+    void DestroyWindows();
 
     HINSTANCE instance_;
     HICON icon_ = nullptr;

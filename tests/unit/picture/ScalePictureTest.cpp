@@ -1,5 +1,6 @@
-// Smooth scaling by area averaging, the rule that scaling never creates pure white, and the
-// colour-key mask that turns a picture into the window's visible runs.
+// Smooth scaling by area averaging, the rules that scaling never creates pure white and never
+// blends the picture with the white of its holes, and the colour-key mask that turns a picture
+// into the window's visible runs.
 
 #include <gtest/gtest.h>
 
@@ -53,6 +54,29 @@ TEST(ScalePicture, NeverTurnsNearWhiteIntoWhite) {
     // Where the source is white on purpose, it stays white.
     const Picture white{2, 1, {255, 255, 255, 255, 255, 255}};
     EXPECT_EQ(ScalePicture(white, 1, 1).Rgb, (std::vector<std::uint8_t>{255, 255, 255}));
+}
+
+TEST(ScalePicture, HolesStayHolesAndTheEdgeBesideThemKeepsItsColour) {
+    constexpr std::uint8_t W = 255;
+    const struct {
+        int SourceWidth;
+        std::vector<std::uint8_t> SourceRgb;
+        int Width;
+        std::vector<std::uint8_t> Expected;
+    } cases[] = {
+        // Mostly hole: a hole; half or more picture: the picture's colour, unmixed with white.
+        {3, {W, W, W, W, W, W, 40, 60, 80}, 1, {W, W, W}},
+        {2, {W, W, W, 40, 60, 80}, 1, {40, 60, 80}},
+        {3, {W, W, W, 40, 60, 80, 80, 100, 120}, 1, {60, 80, 100}},
+        // Growing keeps the edge sharp.
+        {2, {W, W, W, 40, 60, 80}, 4, {W, W, W, W, W, W, 40, 60, 80, 40, 60, 80}},
+        // Three to two: the first target pixel lies two thirds over the hole.
+        {3, {W, W, W, 90, 90, 90, 180, 180, 180}, 2, {W, W, W, 150, 150, 150}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ScalePicture({c.SourceWidth, 1, c.SourceRgb}, c.Width, 1).Rgb, c.Expected)
+            << SizeText(c.SourceWidth, 1) << " to " << SizeText(c.Width, 1);
+    }
 }
 
 TEST(ScalePicture, RefusesSizesItCannotScale) {

@@ -4,7 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <exception>
+#include <new>
 #include <stdexcept>
+#include <string>
 
 #include "Form.h"
 #include "RecordingBackend.h"
@@ -449,8 +452,28 @@ TEST(FormGuard, ExceptionTextGetsAFullStopOnlyAfterCharactersAboveIt) {
         {"/", "/."},
     };
     for (const auto& [message, expected] : cases) {
-        EXPECT_EQ(ExceptionMessageText(message), expected) << "message \"" << message << "\"";
+        EXPECT_EQ(ExceptionMessageText(std::make_exception_ptr(std::runtime_error(message))),
+                  expected)
+            << "message \"" << message << "\"";
     }
+}
+
+TEST(FormGuard, RunningOutOfMemoryIsToldInGermanAndANonErrorHasNoText) {
+    const std::pair<std::exception_ptr, std::string> cases[] = {
+        {std::make_exception_ptr(std::bad_alloc()), "Nicht genug Arbeitsspeicher."},
+        {std::make_exception_ptr(std::bad_array_new_length()), "Nicht genug Arbeitsspeicher."},
+        {std::make_exception_ptr(42), ""},
+        {std::make_exception_ptr(std::string("kein Fehlerobjekt")), ""},
+    };
+    for (const auto& [error, expected] : cases) {
+        EXPECT_EQ(ExceptionMessageText(error), expected);
+    }
+    // Through the form's guard, as an allocation failing in any handler reaches it.
+    TestForm t;
+    t.TheForm.Handlers.OnKeyPress = [](char32_t) { throw std::bad_alloc(); };
+    t.TheForm.RunGuarded([&t] { t.TheForm.CharTyped(U'1'); });
+    ASSERT_EQ(t.Backend.Messages.size(), 1u);
+    EXPECT_EQ(t.Backend.Messages[0].first, "Nicht genug Arbeitsspeicher.");
 }
 
 TEST(FormLabels, CaptionChangesRepaintOnlyTheirLabel) {

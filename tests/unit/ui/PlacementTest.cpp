@@ -1,5 +1,5 @@
 // The stored coordinates' integer text and the show-time placement: the pull-back from beyond the
-// primary screen, the fallback, and the fallback for a window that no monitor would show.
+// desktop, the fallback, and the fallback for a window that no monitor would show.
 
 #include <gtest/gtest.h>
 
@@ -77,46 +77,43 @@ TEST(TextToInteger, AcceptsSignedDecimalAndPrefixedHexadecimalOnly) {
 struct PlacementCase {
     std::string Left;
     std::string Top;
-    std::vector<Rect> Monitors;
+    ScreenLayout Screens;
     Point Expected;
     std::vector<std::string> ExpectedReads;
 };
 
-TEST(PlaceWindow, AppliesTheStoredPositionPulledBackFromBeyondThePrimaryScreen) {
+TEST(PlaceWindow, AppliesTheStoredPositionPulledBackFromBeyondTheDesktop) {
     const Rect primary{0, 0, 1920, 1080};
-    const Rect leftOfPrimary{-1280, 0, 1280, 1024};
-    const Rect abovePrimary{0, -1080, 1920, 1080};
-    const Rect rightOfPrimary{1920, 0, 1920, 1080};
+    const ScreenLayout alone{primary, {primary}, primary};
+    const ScreenLayout unlisted{primary, {}, primary};
     const Point fallback{1920 - 126, 100};
     const std::vector<std::string> both = {"CalcLeft", "CalcTop"};
     const std::vector<std::string> leftOnly = {"CalcLeft"};
     const std::vector<PlacementCase> cases = {
         // Invalid or missing values: fallback, and CalcTop is not read after CalcLeft fails.
-        {"", "", {}, fallback, leftOnly},
-        {"abc", "50", {}, fallback, leftOnly},
-        {"300", "", {}, fallback, both},
-        {"300", "1 0", {}, fallback, both},
+        {"", "", alone, fallback, leftOnly},
+        {"abc", "50", alone, fallback, leftOnly},
+        {"300", "", alone, fallback, both},
+        {"300", "1 0", alone, fallback, both},
         // As stored, including partly off screen.
-        {"741", "200", {}, {741, 200}, both},
-        {"-50", "200", {}, {-50, 200}, both},
-        {"1850", "1000", {}, {1850, 1000}, both},
-        {"1919", "-223", {primary}, {1919, -223}, both},
-        {"$FFFFFFFF", "$0", {}, {-1, 0}, both},
+        {"741", "200", alone, {741, 200}, both},
+        {"-50", "200", alone, {-50, 200}, both},
+        {"1850", "1000", alone, {1850, 1000}, both},
+        {"1919", "-223", alone, {1919, -223}, both},
+        {"$FFFFFFFF", "$0", alone, {-1, 0}, both},
         // Beyond the right or bottom edge: pulled back, the other coordinate kept.
-        {"3000", "200", {}, {1794, 200}, both},
-        {"300", "5000", {}, {300, 856}, both},
-        {"3000", "5000", {}, {1794, 856}, both},
-        {"2500", "100", {primary, rightOfPrimary}, {1794, 100}, both},
-        // On a monitor left of or above the primary one: as stored.
-        {"-1000", "100", {primary, leftOfPrimary}, {-1000, 100}, both},
-        {"100", "-500", {abovePrimary, primary}, {100, -500}, both},
+        {"3000", "200", alone, {1794, 200}, both},
+        {"300", "5000", alone, {300, 856}, both},
+        {"3000", "5000", alone, {1794, 856}, both},
         // Overlapping no monitor at all: fallback.
-        {"-3000", "200", {}, fallback, both},
-        {"-1000", "100", {primary}, fallback, both},
-        {"300", "-500", {primary}, fallback, both},
-        {"1920", "200", {primary}, fallback, both},
-        {"300", "1080", {primary}, fallback, both},
-        {"-1280", "1024", {primary, leftOfPrimary}, fallback, both},
+        {"-3000", "200", alone, fallback, both},
+        {"-1000", "100", alone, fallback, both},
+        {"300", "-500", alone, fallback, both},
+        {"1920", "200", alone, fallback, both},
+        {"300", "1080", alone, fallback, both},
+        // Without a list of monitors the primary screen stands for it.
+        {"741", "200", unlisted, {741, 200}, both},
+        {"-3000", "200", unlisted, fallback, both},
     };
     for (const PlacementCase& c : cases) {
         std::vector<std::string> reads;
@@ -124,12 +121,74 @@ TEST(PlaceWindow, AppliesTheStoredPositionPulledBackFromBeyondThePrimaryScreen) 
             reads.push_back(name);
             return name == "CalcLeft" ? c.Left : c.Top;
         };
-        const Point placed = PlaceWindow(readSetting, {primary, c.Monitors}, 126, 224);
+        const Point placed = PlaceWindow(readSetting, c.Screens, 126, 224);
         const std::string situation = "CalcLeft \"" + c.Left + "\", CalcTop \"" + c.Top + "\" on " +
-                                      std::to_string(c.Monitors.size()) + " monitors";
+                                      std::to_string(c.Screens.Monitors.size()) + " monitors";
         EXPECT_EQ(placed, c.Expected) << situation << ": placed at " << placed.X << "," << placed.Y;
         EXPECT_EQ(reads, c.ExpectedReads) << situation;
     }
+}
+
+struct LayoutCase {
+    std::string Left;
+    std::string Top;
+    ScreenLayout Screens;
+    Point Expected;
+};
+
+// Places a 126 x 224 window from each case's stored position on its screens.
+void ExpectPlacements(const std::vector<LayoutCase>& cases) {
+    for (const LayoutCase& c : cases) {
+        const auto readSetting = [&](const std::string& name) {
+            return name == "CalcLeft" ? c.Left : c.Top;
+        };
+        const Rect& primary = c.Screens.Primary;
+        const Rect& desktop = c.Screens.Desktop;
+        EXPECT_EQ(PlaceWindow(readSetting, c.Screens, 126, 224), c.Expected)
+            << "CalcLeft \"" << c.Left << "\", CalcTop \"" << c.Top << "\", primary screen at "
+            << primary.Left << "," << primary.Top << ", desktop " << desktop.Left << ","
+            << desktop.Top << " " << desktop.Width << " x " << desktop.Height;
+    }
+}
+
+TEST(PlaceWindow, AWindowLeftOnAnyMonitorComesBackThere) {
+    const Rect primary{0, 0, 1920, 1080};
+    const Rect right{1920, 0, 1920, 1080};
+    const Rect below{0, 1080, 1920, 1080};
+    const Rect left{-1280, 0, 1280, 1024};
+    const Rect above{0, -1080, 1920, 1080};
+    // A smaller monitor to the right leaves a corner of the desktop that no monitor shows.
+    const Rect smallRight{1920, 0, 1280, 1024};
+    const ScreenLayout withRight{primary, {primary, right}, {0, 0, 3840, 1080}};
+    const ScreenLayout withBelow{primary, {primary, below}, {0, 0, 1920, 2160}};
+    const ScreenLayout withLeft{primary, {left, primary}, {-1280, 0, 3200, 1080}};
+    const ScreenLayout withAbove{primary, {above, primary}, {0, -1080, 1920, 2160}};
+    const ScreenLayout withSmallRight{primary, {primary, smallRight}, {0, 0, 3200, 1080}};
+    const Point fallback{1794, 100};
+    const std::vector<LayoutCase> cases = {
+        // On the second monitor: as stored, partly beyond its edge too.
+        {"2500", "100", withRight, {2500, 100}},
+        {"3800", "900", withRight, {3800, 900}},
+        {"300", "1500", withBelow, {300, 1500}},
+        {"-1000", "100", withLeft, {-1000, 100}},
+        {"100", "-500", withAbove, {100, -500}},
+        // Beyond the desktop's right or bottom edge: pulled back to it, onto the second monitor.
+        {"5000", "100", withRight, {3714, 100}},
+        {"2500", "5000", withRight, {2500, 856}},
+        {"300", "5000", withBelow, {300, 1936}},
+        {"5000", "5000", withBelow, {1794, 1936}},
+        // A monitor to the left or above moves no edge the pull-back measures.
+        {"3000", "200", withLeft, {1794, 200}},
+        {"300", "5000", withAbove, {300, 856}},
+        // The default place stays on the primary screen.
+        {"", "", withRight, fallback},
+        {"", "", withLeft, fallback},
+        // Where no monitor would show the window: the default place.
+        {"2500", "1050", withSmallRight, fallback},
+        {"-1280", "1024", withLeft, fallback},
+        {"3840", "100", withRight, fallback},
+    };
+    ExpectPlacements(cases);
 }
 
 TEST(PlaceWindow, MeasuresFromThePrimaryScreensOwnEdgesWhereverItLies) {
@@ -138,27 +197,18 @@ TEST(PlaceWindow, MeasuresFromThePrimaryScreensOwnEdgesWhereverItLies) {
     const Rect primaryRight{1920, 0, 1920, 1080};
     const Rect primaryBelow{0, 1080, 1920, 1080};
     const Rect smallAbove{0, 0, 1024, 768};
-    const struct {
-        std::string Left, Top;
-        ScreenLayout Screens;
-        Point Expected;
-    } cases[] = {
-        {"3000", "200", {primaryRight, {secondary, primaryRight}}, {3000, 200}},
-        {"500", "200", {primaryRight, {secondary, primaryRight}}, {500, 200}},
-        {"4000", "200", {primaryRight, {secondary, primaryRight}}, {3714, 200}},
-        {"", "", {primaryRight, {secondary, primaryRight}}, {3714, 100}},
-        {"", "", {primaryBelow, {smallAbove, primaryBelow}}, {1794, 1180}},
-        {"100", "3000", {primaryBelow, {smallAbove, primaryBelow}}, {100, 1936}},
-        {"1500", "200", {primaryBelow, {smallAbove, primaryBelow}}, {1794, 1180}},
+    const Rect sideBySide{0, 0, 3840, 1080};
+    const Rect stacked{0, 0, 1920, 2160};
+    const std::vector<LayoutCase> cases = {
+        {"3000", "200", {primaryRight, {secondary, primaryRight}, sideBySide}, {3000, 200}},
+        {"500", "200", {primaryRight, {secondary, primaryRight}, sideBySide}, {500, 200}},
+        {"4000", "200", {primaryRight, {secondary, primaryRight}, sideBySide}, {3714, 200}},
+        {"", "", {primaryRight, {secondary, primaryRight}, sideBySide}, {3714, 100}},
+        {"", "", {primaryBelow, {smallAbove, primaryBelow}, stacked}, {1794, 1180}},
+        {"100", "3000", {primaryBelow, {smallAbove, primaryBelow}, stacked}, {100, 1936}},
+        {"1500", "200", {primaryBelow, {smallAbove, primaryBelow}, stacked}, {1794, 1180}},
     };
-    for (const auto& c : cases) {
-        const auto readSetting = [&](const std::string& name) {
-            return name == "CalcLeft" ? c.Left : c.Top;
-        };
-        EXPECT_EQ(PlaceWindow(readSetting, c.Screens, 126, 224), c.Expected)
-            << "CalcLeft \"" << c.Left << "\", CalcTop \"" << c.Top << "\", primary at "
-            << c.Screens.Primary.Left << "," << c.Screens.Primary.Top;
-    }
+    ExpectPlacements(cases);
 }
 
 }  // namespace

@@ -17,7 +17,7 @@ class RecordingBackend : public FormBackend {
 public:
     // Facts the tests set up.
     int ZeroHeight = Form::DesignTextHeight;
-    ScreenLayout Layout{{0, 0, 1920, 1080}, {{0, 0, 1920, 1080}}};
+    ScreenLayout Layout{{0, 0, 1920, 1080}, {{0, 0, 1920, 1080}}, {0, 0, 1920, 1080}};
     int PopupChoice = -1;
     std::function<void()> InsideNestedLoop;
     std::string FailingCall;  // the name of a call that throws, to test the guards
