@@ -18,6 +18,15 @@ void SetChild(VARIANT* variant, LONG id) {
     variant->lVal = id;
 }
 
+// An answer starts empty, so that a failed call hands back nothing the reader's side would free.
+void Clear(BSTR* text) {
+    *text = nullptr;
+}
+
+void Clear(VARIANT* variant) {
+    variant->vt = VT_EMPTY;
+}
+
 }  // namespace
 
 FormAccessible::FormAccessible(HWND window, const Form& form, const OleLibraries& ole,
@@ -41,6 +50,18 @@ HRESULT FormAccessible::Answer(const void* out, Work&& work) const {
     } catch (...) {
         return E_FAIL;
     }
+}
+
+template <typename Out, typename Work>
+HRESULT FormAccessible::AnswerAbout(const VARIANT& child, Out* out, Work&& work) const {
+    return Answer(out, [&] {
+        Clear(out);
+        std::optional<std::size_t> element;
+        if (!ElementOf(child, element)) {
+            return E_INVALIDARG;
+        }
+        return work(element);
+    });
 }
 
 HRESULT FormAccessible::QueryInterface(REFIID interfaceId, void** object) {
@@ -140,12 +161,7 @@ HRESULT FormAccessible::get_accChild(VARIANT child, IDispatch** object) {
 }
 
 HRESULT FormAccessible::get_accName(VARIANT child, BSTR* name) {
-    return Answer(name, [&] {
-        *name = nullptr;
-        std::optional<std::size_t> element;
-        if (!ElementOf(child, element)) {
-            return E_INVALIDARG;
-        }
+    return AnswerAbout(child, name, [&](std::optional<std::size_t> element) {
         return TextResult(element ? form_->Accessible(*element).Name : form_->Title(), name);
     });
 }
@@ -158,22 +174,13 @@ HRESULT FormAccessible::get_accValue(VARIANT, BSTR* value) {
 }
 
 HRESULT FormAccessible::get_accDescription(VARIANT child, BSTR* description) {
-    return Answer(description, [&] {
-        *description = nullptr;
-        std::optional<std::size_t> element;
-        if (!ElementOf(child, element)) {
-            return E_INVALIDARG;
-        }
+    return AnswerAbout(child, description, [&](std::optional<std::size_t> element) {
         return TextResult(element ? form_->Accessible(*element).Description : "", description);
     });
 }
 
 HRESULT FormAccessible::get_accRole(VARIANT child, VARIANT* role) {
-    return Answer(role, [&] {
-        std::optional<std::size_t> element;
-        if (!ElementOf(child, element)) {
-            return E_INVALIDARG;
-        }
+    return AnswerAbout(child, role, [&](std::optional<std::size_t> element) {
         LONG value = ROLE_SYSTEM_CLIENT;
         if (element) {
             value = form_->Accessible(*element).Role == AccessibleRole::PushButton
@@ -186,11 +193,7 @@ HRESULT FormAccessible::get_accRole(VARIANT child, VARIANT* role) {
 }
 
 HRESULT FormAccessible::get_accState(VARIANT child, VARIANT* state) {
-    return Answer(state, [&] {
-        std::optional<std::size_t> element;
-        if (!ElementOf(child, element)) {
-            return E_INVALIDARG;
-        }
+    return AnswerAbout(child, state, [&](std::optional<std::size_t> element) {
         LONG value = STATE_SYSTEM_FOCUSABLE;
         if (element) {
             const bool focus = element == form_->AccessibleFocusIndex();
@@ -250,12 +253,7 @@ HRESULT FormAccessible::get_accSelection(VARIANT* children) {
 }
 
 HRESULT FormAccessible::get_accDefaultAction(VARIANT child, BSTR* action) {
-    return Answer(action, [&] {
-        *action = nullptr;
-        std::optional<std::size_t> element;
-        if (!ElementOf(child, element)) {
-            return E_INVALIDARG;
-        }
+    return AnswerAbout(child, action, [&](std::optional<std::size_t> element) {
         if (!element || form_->Accessible(*element).Role != AccessibleRole::PushButton) {
             return DISP_E_MEMBERNOTFOUND;
         }

@@ -80,6 +80,10 @@ private:
     // form, E_FAIL for whatever it throws.
     template <typename Work>
     HRESULT Answer(const void* out, Work&& work) const;
+    // The same for a method about one child: its answer cleared first, E_INVALIDARG for an id
+    // that names nothing of ours, else work(element).
+    template <typename Out, typename Work>
+    HRESULT AnswerAbout(const VARIANT& child, Out* out, Work&& work) const;
 
     LONG references_ = 1;
     HWND window_;
