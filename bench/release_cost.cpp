@@ -26,6 +26,7 @@
 
 #include "FileStores.h"
 #include "Settings.h"
+#include "SettingsWriter.h"
 
 namespace {
 
@@ -94,8 +95,7 @@ pid_t HoldLocks(const std::filesystem::path& directory) {
 
 // What the window's thread does on a release.
 void Release(SettingsStore& store, int left, int top) {
-    store.WriteSetting("CalcLeft", std::to_string(left));
-    store.WriteSetting("CalcTop", std::to_string(top));
+    store.WriteSettings({{"CalcLeft", std::to_string(left)}, {"CalcTop", std::to_string(top)}});
 }
 
 bool BothHold(RegistryFileStore& registry, ProfileFileStore& profile, const std::string& left,
@@ -129,7 +129,7 @@ void Measure(const std::filesystem::path& directory, const Case& c, int releases
     std::vector<double> window;
     std::vector<double> stored;
     {
-        SettingsStore store(registry, profile);
+        BackgroundSettingsStore store(registry, profile);
         for (int release = 0; release < releases; ++release) {
             const int left = 200 + release;
             const int top = 300 + release;

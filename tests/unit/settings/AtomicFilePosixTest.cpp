@@ -58,7 +58,8 @@ TEST(ProfileFileStore, AWriterKilledAtRandomMomentsLeavesTheOldOrTheNewFileAndNo
             ProfileFileStore store(file);
             for (unsigned i = 0;; ++i) {
                 try {
-                    store.WriteString("Einstellungen", "CalcLeft", i % 2 == 0 ? "2222" : "1111");
+                    store.WriteStrings("Einstellungen",
+                                       {{"CalcLeft", i % 2 == 0 ? "2222" : "1111"}});
                 } catch (...) {
                     _exit(1);
                 }
@@ -81,7 +82,7 @@ TEST(ProfileFileStore, AWriterKilledAtRandomMomentsLeavesTheOldOrTheNewFileAndNo
     for (const std::string& name : EntriesOf(scratch.Path())) {
         utimensat(AT_FDCWD, (scratch / name).c_str(), longAgo, AT_SYMLINK_NOFOLLOW);
     }
-    ProfileFileStore(file).WriteString("Einstellungen", "CalcLeft", "3333");
+    ProfileFileStore(file).WriteStrings("Einstellungen", {{"CalcLeft", "3333"}});
     std::printf("killed writers left %zu temporary files; after the next write: %zu\n", left,
                 TemporariesIn(scratch.Path()));
     EXPECT_EQ(TemporariesIn(scratch.Path()), 0u) << left << " left by the killed writers";
@@ -134,7 +135,7 @@ TEST(EditSettingsFile, TheNewFileHasTheOriginalsModeOwnerAndGroupFromTheStart) {
             if (child == 0) {
                 (void)nice(19);
                 EditSettingsFile(file, [&](LineSource&) {
-                    return std::optional<TextEdit>(TextEdit{0, 3, std::string(8 << 20, 'n')});
+                    return TextEdits{{0, 3, std::string(8 << 20, 'n')}};
                 });
                 _exit(0);
             }
@@ -224,7 +225,7 @@ TEST(SettingsFiles, AFifoInPlaceOfAFileOrOfTheLockFailsAtOnce) {
             ProfileFileStore store(file);
             try {
                 store.ReadString("Einstellungen", "CalcLeft", "", 300);
-                store.WriteString("Einstellungen", "CalcLeft", "5");
+                store.WriteStrings("Einstellungen", {{"CalcLeft", "5"}});
             } catch (const std::runtime_error&) {
                 _exit(fifo == file ? 0 : 1);
             }

@@ -10,6 +10,7 @@
 
 #include "FileStores.h"
 #include "RegistryFileFormat.h"
+#include "SettingsFileText.h"
 #include "SettingsTestSupport.h"
 
 namespace {
@@ -135,7 +136,7 @@ TEST(RegistryFileStore, ReadsNothingFromAMissingOrForeignFileAndNeverOverwritesI
     const auto file = scratch / "Tembra-Lidorn" / "registry.reg";
     RegistryFileStore store(file);
     EXPECT_EQ(store.ReadString("CalcLeft"), "") << "no file";
-    store.WriteString("CalcLeft", "741");
+    store.WriteStrings({{"CalcLeft", "741"}});
     EXPECT_EQ(ReadBytes(file), Header + Key + "\"CalcLeft\"=\"741\"\r\n") << "new file";
     EXPECT_EQ(store.ReadString("calcLEFT"), "741") << "after writing 741";
 
@@ -143,7 +144,7 @@ TEST(RegistryFileStore, ReadsNothingFromAMissingOrForeignFileAndNeverOverwritesI
          {"REGEDIT4\r\n\r\n" + Key + "\"CalcLeft\"=\"5\"\r\n", "\x89PNG\r\n\x1a\n\0\0\0"s}) {
         WriteBytes(file, foreign);
         EXPECT_EQ(store.ReadString("CalcLeft"), "") << "file \"" << Visible(foreign) << "\"";
-        EXPECT_THROW(store.WriteString("CalcLeft", "1"), std::runtime_error)
+        EXPECT_THROW(store.WriteStrings({{"CalcLeft", "1"}}), std::runtime_error)
             << "file \"" << Visible(foreign) << "\"";
         EXPECT_EQ(ReadBytes(file), foreign) << "file \"" << Visible(foreign) << "\"";
     }
@@ -155,7 +156,7 @@ TEST(RegistryFileStore, AValueOfAnotherTypeFailsTheRead) {
     WriteBytes(file, Header + Key + "\"CalcLeft\"=dword:0000012c\r\n");
     RegistryFileStore store(file);
     EXPECT_THROW(store.ReadString("CalcLeft"), std::runtime_error) << "dword value";
-    store.WriteString("CalcLeft", "300");
+    store.WriteStrings({{"CalcLeft", "300"}});
     EXPECT_EQ(store.ReadString("CalcLeft"), "300") << "after replacing the dword";
 }
 
@@ -163,11 +164,11 @@ TEST(FileStores, RefuseARelativePath) {
     RegistryFileStore registry("registry.reg");
     ProfileFileStore profile("Quenvik.ini");
     EXPECT_THROW(registry.ReadString("CalcLeft"), std::runtime_error) << "relative registry path";
-    EXPECT_THROW(registry.WriteString("CalcLeft", "1"), std::runtime_error)
+    EXPECT_THROW(registry.WriteStrings({{"CalcLeft", "1"}}), std::runtime_error)
         << "relative registry path";
     EXPECT_THROW(profile.ReadString("Einstellungen", "CalcLeft", "", 300), std::runtime_error)
         << "relative profile path";
-    EXPECT_THROW(profile.WriteString("Einstellungen", "CalcLeft", "1"), std::runtime_error)
+    EXPECT_THROW(profile.WriteStrings("Einstellungen", {{"CalcLeft", "1"}}), std::runtime_error)
         << "relative profile path";
 }
 
