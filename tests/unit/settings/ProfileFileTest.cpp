@@ -130,6 +130,35 @@ TEST(WithProfileValue, ChangesOnlyTheEntrysLineOrAddsOne) {
     }
 }
 
+// A release stores both coordinates in one edit: each value where its entry is, in whatever
+// order the file has them, and the missing ones together where one alone would go.
+TEST(WithProfileValues, WritesSeveralEntriesInOneEdit) {
+    const SettingValues position = {{"CalcLeft", "530"}, {"CalcTop", "120"}};
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"[Einstellungen]\r\nCalcTop=1\r\nX=y\r\nCalcLeft=2\r\n",
+         "[Einstellungen]\r\nCalcTop=120\r\nX=y\r\nCalcLeft=530\r\n"},
+        {"[Einstellungen]\nCalcTop=1\n[Other]\nA=1\n",
+         "[Einstellungen]\nCalcTop=120\nCalcLeft=530\n[Other]\nA=1\n"},
+        {"[Einstellungen]\nCalcLeft=530", "[Einstellungen]\nCalcLeft=530\nCalcTop=120\n"},
+        {"[Einstellungen]\nCalcLeft", "[Einstellungen]\nCalcLeft=530\nCalcTop=120\n"},
+        {"[Other]\nA=1\n", "[Other]\nA=1\n[Einstellungen]\nCalcLeft=530\nCalcTop=120\n"},
+        {"", "[Einstellungen]\r\nCalcLeft=530\r\nCalcTop=120\r\n"},
+        {"[Einstellungen]\r\nCalcTop=120\r\nCalcLeft=530",
+         "[Einstellungen]\r\nCalcTop=120\r\nCalcLeft=530"},
+    };
+    for (const auto& [before, expected] : cases) {
+        const std::string after = WithProfileValues(before, "Einstellungen", position);
+        EXPECT_EQ(Visible(after), Visible(expected)) << "into \"" << Visible(before) << "\"";
+        for (const auto& [name, value] : position) {
+            EXPECT_EQ(ReadProfileValue(after, "Einstellungen", name), value)
+                << "re-reading " << name << " after writing into \"" << Visible(before) << "\"";
+        }
+    }
+    EXPECT_THROW(WithProfileValues("", "Einstellungen", {{"CalcLeft", "1"}, {"calcleft", "2"}}),
+                 std::invalid_argument)
+        << "one entry named twice";
+}
+
 TEST(WithProfileValue, RefusesWhatWouldBreakTheFile) {
     const std::string file = "[Einstellungen]\r\nCalcLeft=1\r\n";
     for (const std::string& value : {"1\r\n[Other]"s, "1\n"s, "1\r"s, "1\0 2"s}) {

@@ -119,6 +119,35 @@ TEST(WithRegistryValue, ReplacesInPlaceOrAddsToTheKey) {
     }
 }
 
+// A release stores both coordinates in one edit: each value where it is, in whatever order the
+// file has them, and the missing ones together where one alone would go.
+TEST(WithRegistryValues, WritesSeveralValuesInOneEdit) {
+    const SettingValues position = {{"CalcLeft", "530"}, {"CalcTop", "120"}};
+    const std::string other = "[HKEY_CURRENT_USER\\Software\\Other]\r\n\"CalcLeft\"=\"9\"\r\n";
+    const std::string both = "\"CalcLeft\"=\"530\"\r\n\"CalcTop\"=\"120\"\r\n";
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"", Header + Key + both},
+        {Header + other, Header + other + "\r\n" + Key + both},
+        {Header + Key + "\"CalcTop\"=dword:00000001\r\n\"X\"=\"y\"\r\n\"CalcLeft\"=\"2\"\r\n",
+         Header + Key + "\"CalcTop\"=\"120\"\r\n\"X\"=\"y\"\r\n\"CalcLeft\"=\"530\"\r\n"},
+        {Header + Key + "\"CalcTop\"=\"1\"\r\n\r\n" + other,
+         Header + Key + "\"CalcTop\"=\"120\"\r\n\"CalcLeft\"=\"530\"\r\n\r\n" + other},
+        {Header + Key + "\"CalcLeft\"=\"530\"", Header + Key + both},
+        {Header + Key + both, Header + Key + both},
+    };
+    for (const auto& [before, expected] : cases) {
+        const std::string after = WithRegistryValues(before, position);
+        EXPECT_EQ(Visible(after), Visible(expected)) << "into \"" << Visible(before) << "\"";
+        for (const auto& [name, value] : position) {
+            EXPECT_EQ(ReadRegistryValue(after, name), value)
+                << "re-reading " << name << " after writing into \"" << Visible(before) << "\"";
+        }
+    }
+    EXPECT_THROW(WithRegistryValues(Header, {{"CalcLeft", "1"}, {"CALCLEFT", "2"}}),
+                 std::invalid_argument)
+        << "one value named twice";
+}
+
 TEST(WithRegistryValue, RefusesFilesThatAreNotOursAndValuesThatBreakLines) {
     for (const std::string& file : {"REGEDIT4\r\n"s, "\x01\x02\xff\0"s, "\r\n"s}) {
         EXPECT_THROW(WithRegistryValue(file, "CalcLeft", "1"), std::runtime_error)
