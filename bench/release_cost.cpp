@@ -152,7 +152,7 @@ void Measure(const std::filesystem::path& directory, const Case& c, int releases
     std::vector<double> sorted = window;
     std::sort(sorted.begin(), sorted.end());
     std::printf(
-        "%-24s window's thread median %7.1f ms, slowest %7.1f ms | both files hold it after "
+        "%-24s window's thread median %8.3f ms, slowest %8.3f ms | both files hold it after "
         "median %s ms (%zu of %d) | memory growth %6.1f MB\n",
         c.Name, sorted[sorted.size() / 2], sorted.back(), Median(stored).c_str(), stored.size(),
         releases, static_cast<double>(PeakKilobytes() - before) / 1024.0);

@@ -84,7 +84,8 @@ void Win32RegistryStore::WriteStrings(const SettingValues& values) {
         RegCreateKeyExA(HKEY_CURRENT_USER, HostKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE,
                         nullptr, &key.Handle, nullptr);
     if (created != ERROR_SUCCESS) {
-        Fail("cannot create the key for", values.empty() ? "" : values.front().first, created);
+        throw std::runtime_error("cannot create the registry key (error " +
+                                 std::to_string(created) + ")");
     }
     for (const auto& [name, value] : values) {
         // The size includes the terminating zero, as readers of the host's values expect.
