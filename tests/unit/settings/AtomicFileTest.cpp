@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdint>
 #include <stdexcept>
 #include <string>
 
@@ -144,12 +143,13 @@ TEST(FileLines, EditsAreWrittenInTheFilesEncoding) {
         const std::string after =
             encoding == TextEncoding::SingleByte ? edited : Utf16(edited, encoding);
         std::string bytes;
-        std::uint64_t kept = 0;
+        std::size_t kept = 0;
         for (const ByteEdit& edit : ToBytes(edits, encoding)) {
-            bytes += before.substr(kept, edit.KeepBefore - kept) + edit.Inserted;
-            kept = edit.ResumeAt;
+            const auto keepBefore = static_cast<std::size_t>(edit.KeepBefore);
+            bytes.append(before, kept, keepBefore - kept).append(edit.Inserted);
+            kept = static_cast<std::size_t>(edit.ResumeAt);
         }
-        bytes += before.substr(kept);
+        bytes.append(before, kept);
         EXPECT_EQ(Visible(bytes), Visible(after)) << "encoding " << static_cast<int>(encoding);
     }
 }

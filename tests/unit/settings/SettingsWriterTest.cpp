@@ -127,7 +127,7 @@ SettingValues Position(int left, int top) {
 std::string Shown(const SettingValues& values) {
     std::string shown;
     for (const auto& [name, value] : values) {
-        shown += name + "=" + value + " ";
+        shown.append(name).append("=").append(value).append(" ");
     }
     return shown;
 }
@@ -135,7 +135,7 @@ std::string Shown(const SettingValues& values) {
 std::string Shown(const std::vector<Try>& tries) {
     std::string shown;
     for (const Try& t : tries) {
-        shown += "[" + Shown(t.Values) + "] ";
+        shown.append("[").append(Shown(t.Values)).append("] ");
     }
     return shown;
 }
