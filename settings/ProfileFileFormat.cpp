@@ -152,8 +152,9 @@ std::vector<std::string_view> CheckedNames(std::string_view section, const Setti
     for (const auto& [name, value] : values) {
         const bool nameOk = !name.empty() && TrimBlanks(name) == name && FitsOnOneLine(name) &&
                             name.find('=') == std::string_view::npos && !name.starts_with('[');
+        const std::string_view newName = name;
         const bool distinct = std::none_of(names.begin(), names.end(), [&](std::string_view seen) {
-            return EqualsIgnoringCase(seen, name);
+            return EqualsIgnoringCase(seen, newName);
         });
         if (!sectionOk || !nameOk || !FitsOnOneLine(value) || !distinct) {
             throw std::invalid_argument("section, name or value cannot be stored in an ini line");

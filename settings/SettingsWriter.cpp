@@ -21,13 +21,13 @@ public:
 
 // `older` with the texts of `newer` in place of its own, and the names only `newer` has added.
 SettingValues Merged(SettingValues older, const SettingValues& newer) {
-    for (const auto& [name, value] : newer) {
+    for (const auto& entry : newer) {
         const auto same = std::find_if(older.begin(), older.end(),
-                                       [&](const auto& entry) { return entry.first == name; });
+                                       [&](const auto& old) { return old.first == entry.first; });
         if (same != older.end()) {
-            same->second = value;
+            same->second = entry.second;
         } else {
-            older.emplace_back(name, value);
+            older.push_back(entry);
         }
     }
     return older;
