@@ -1,5 +1,6 @@
-// The portable half of the settings file access: naming the temporary files.
-#include "AtomicFile.h"
+// The portable part of the settings file access: naming the temporary files and making an edit
+// in the file's encoding.
+#include "AtomicFileParts.h"
 
 #include <cstdint>
 #include <random>
@@ -35,12 +36,12 @@ bool IsTemporarySiblingName(std::string_view name, const std::filesystem::path& 
     return name.substr(prefix.size()).find_first_not_of(HexDigits) == std::string_view::npos;
 }
 
-EncodedEdit EditFileLines(ByteStream* stream, const SettingsFileEdit& edit) {
+std::vector<ByteEdit> EditFileLines(ByteStream* stream, const SettingsFileEdit& edit) {
     if (stream == nullptr) {
         TextLineSource nothing("");
-        return {edit(nothing), TextEncoding::SingleByte};
+        return ToBytes(edit(nothing), TextEncoding::SingleByte);
     }
     FileLines lines(*stream);
-    std::optional<TextEdit> change = edit(lines);
-    return {std::move(change), lines.Encoding()};
+    const TextEdits edits = edit(lines);
+    return ToBytes(edits, lines.Encoding());
 }

@@ -15,9 +15,9 @@
 #include <stdexcept>
 #include <vector>
 
-#include "AtomicFile.h"
-#include "FileLines.h"
+#include "AtomicFileParts.h"
 #include "FileSnapshot_posix.h"
+#include "SettingValues.h"
 #include "WriterLock_posix.h"
 
 namespace {
@@ -249,33 +249,37 @@ void SyncDirectory(const std::filesystem::path& directory) {
     }
 }
 
-// Renaming over a symbolic link would replace the link; the file it points at is meant, also
-// when that does not exist yet, provided it would lie in a folder of the settings folder's
-// owner, so that a link cannot make us create files in someone else's place.
-std::filesystem::path WriteTarget(const std::filesystem::path& file) {
+// The file a settings name stands for: the name itself, or where its symbolic links lead.
+// Renaming over a link would replace the link, so the file it points at is meant, also when that
+// does not exist yet; but only a regular file (or none yet) in a folder of the settings folder's
+// owner, so that a link cannot make us read or write a device, or, run as root, create or change
+// files in someone else's place. Anything else is refused as unreadable.
+std::filesystem::path SettingsFileTarget(const std::filesystem::path& file) {
     std::filesystem::path current = file;
     for (int hop = 0; hop <= MaxLinkHops; ++hop) {
         struct stat status {};
-        if (::lstat(current.c_str(), &status) != 0) {
-            if (errno != ENOENT) {
-                Fail("cannot inspect", current);
-            }
-            struct stat linkFolder {};
-            struct stat targetFolder {};
-            if (hop > 0 &&
-                (::stat(file.parent_path().c_str(), &linkFolder) != 0 ||
-                 ::stat(current.parent_path().c_str(), &targetFolder) != 0 ||
-                 !S_ISDIR(targetFolder.st_mode) || targetFolder.st_uid != linkFolder.st_uid)) {
-                throw std::runtime_error("the settings file links to a place not the user's: " +
-                                         current.string());
-            }
+        const bool exists = ::lstat(current.c_str(), &status) == 0;
+        if (!exists && errno != ENOENT) {
+            Fail("cannot inspect", current);
+        }
+        if (exists && S_ISLNK(status.st_mode)) {
+            const std::filesystem::path link = std::filesystem::read_symlink(current);
+            current = link.is_absolute() ? link : current.parent_path() / link;
+            continue;
+        }
+        if (hop == 0) {
             return current;
         }
-        if (!S_ISLNK(status.st_mode)) {
-            return current;
+        struct stat linkFolder {};
+        struct stat targetFolder {};
+        if ((exists && !S_ISREG(status.st_mode)) ||
+            ::stat(file.parent_path().c_str(), &linkFolder) != 0 ||
+            ::stat(current.parent_path().c_str(), &targetFolder) != 0 ||
+            !S_ISDIR(targetFolder.st_mode) || targetFolder.st_uid != linkFolder.st_uid) {
+            throw std::runtime_error("the settings file links to a place not the user's: " +
+                                     current.string());
         }
-        const std::filesystem::path link = std::filesystem::read_symlink(current);
-        current = link.is_absolute() ? link : current.parent_path() / link;
+        return current;
     }
     throw std::runtime_error("too many symbolic links: " + file.string());
 }
@@ -292,20 +296,23 @@ void CheckWritable(const std::filesystem::path& target, const FileSnapshot& snap
 
 bool ReadSettingsFile(const std::filesystem::path& file,
                       const std::function<void(LineSource&)>& read) {
-    const FileSnapshot snapshot = OpenSettled(file);
+    const std::filesystem::path target = SettingsFileTarget(file);
+    const FileSnapshot snapshot = OpenSettled(target);
     if (!snapshot.Identity) {
         return false;
     }
-    DescriptorStream stream(snapshot.File.Get(), file);
+    DescriptorStream stream(snapshot.File.Get(), target);
     FileLines lines(stream);
     read(lines);
     return true;
 }
 
 void EditSettingsFile(const std::filesystem::path& file, const SettingsFileEdit& edit) {
-    const std::filesystem::path target = WriteTarget(file);
+    const std::filesystem::path target = SettingsFileTarget(file);
     std::filesystem::create_directories(target.parent_path());
-    const WriterLock lock(target);
+    // Beside the name, where every writer of the user's settings looks for it, and never in the
+    // folder a link leads to.
+    const WriterLock lock(file);
     if (lock.Held()) {
         RemoveStaleTemporaries(target);
     }
@@ -315,21 +322,23 @@ void EditSettingsFile(const std::filesystem::path& file, const SettingsFileEdit&
         if (snapshot.Identity) {
             stream.emplace(snapshot.File.Get(), target);
         }
-        const EncodedEdit edited = EditFileLines(stream ? &*stream : nullptr, edit);
-        if (!edited.Change) {
+        const std::vector<ByteEdit> edits = EditFileLines(stream ? &*stream : nullptr, edit);
+        if (edits.empty()) {
             return;
         }
         CheckWritable(target, snapshot);
-        const ByteEdit bytes = ToBytes(*edited.Change, edited.Encoding);
         TemporaryFile temporary(target, snapshot);
+        off_t copied = 0;
+        for (const ByteEdit& bytes : edits) {
+            if (snapshot.Identity) {
+                temporary.CopyFrom(snapshot.File.Get(), copied,
+                                   static_cast<off_t>(bytes.KeepBefore), target);
+            }
+            temporary.Write(bytes.Inserted);
+            copied = static_cast<off_t>(bytes.ResumeAt);
+        }
         if (snapshot.Identity) {
-            const int source = snapshot.File.Get();
-            temporary.CopyFrom(source, 0, static_cast<off_t>(bytes.KeepBefore), target);
-            temporary.Write(bytes.Inserted);
-            temporary.CopyFrom(source, static_cast<off_t>(bytes.ResumeAt), snapshot.Status.st_size,
-                               target);
-        } else {
-            temporary.Write(bytes.Inserted);
+            temporary.CopyFrom(snapshot.File.Get(), copied, snapshot.Status.st_size, target);
         }
         temporary.Flush();
         if (Publish(temporary, target, snapshot.Identity) == Publication::Done) {
@@ -342,5 +351,5 @@ void EditSettingsFile(const std::filesystem::path& file, const SettingsFileEdit&
             return;
         }
     }
-    throw std::runtime_error("the file kept changing while it was written: " + target.string());
+    throw StoreBusy("the file kept changing while it was written: " + target.string());
 }

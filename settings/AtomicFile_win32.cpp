@@ -1,5 +1,8 @@
 // Reading and changing a settings file on Windows: read through a shared handle, write beside,
-// flush, and move over the original with a write-through rename.
+// flush, and move over the original with a write-through rename. rechner.exe never calls it: on
+// Windows the calculator uses the system's registry and profile functions. It is here because
+// the Windows build's tests run the portable file stores, their formats and their failures on
+// Windows files too.
 #include <windows.h>
 
 #include <algorithm>
@@ -10,8 +13,8 @@
 #include <utility>
 #include <vector>
 
-#include "AtomicFile.h"
-#include "FileLines.h"
+#include "AtomicFileParts.h"
+#include "SettingValues.h"
 
 namespace {
 
@@ -19,8 +22,13 @@ constexpr DWORD CopyChunk = 256 * 1024;
 
 [[noreturn]] void Fail(const char* what, const std::filesystem::path& path) {
     const DWORD code = GetLastError();
-    throw std::runtime_error(std::string(what) + " " + path.string() + " (error " +
-                             std::to_string(code) + ")");
+    const std::string message =
+        std::string(what) + " " + path.string() + " (error " + std::to_string(code) + ")";
+    // Another program has the file open without sharing it: that passes.
+    if (code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION) {
+        throw StoreBusy(message);
+    }
+    throw std::runtime_error(message);
 }
 
 class Handle {
@@ -187,8 +195,8 @@ void EditSettingsFile(const std::filesystem::path& file, const SettingsFileEdit&
     if (source.Valid()) {
         stream.emplace(source, file);
     }
-    const EncodedEdit edited = EditFileLines(stream ? &*stream : nullptr, edit);
-    if (!edited.Change) {
+    const std::vector<ByteEdit> edits = EditFileLines(stream ? &*stream : nullptr, edit);
+    if (edits.empty()) {
         return;
     }
     const DWORD attributes = GetFileAttributesW(file.c_str());
@@ -196,15 +204,18 @@ void EditSettingsFile(const std::filesystem::path& file, const SettingsFileEdit&
         (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
         throw std::runtime_error("not a writable file: " + file.string());
     }
-    const ByteEdit bytes = ToBytes(*edited.Change, edited.Encoding);
     TemporaryFile temporary(file);
+    std::uint64_t copied = 0;
+    for (const ByteEdit& bytes : edits) {
+        if (source.Valid()) {
+            temporary.CopyFrom(source, copied, bytes.KeepBefore, file);
+        }
+        temporary.Write(bytes.Inserted);
+        copied = bytes.ResumeAt;
+    }
     if (source.Valid()) {
-        temporary.CopyFrom(source, 0, bytes.KeepBefore, file);
-        temporary.Write(bytes.Inserted);
-        temporary.CopyFrom(source, bytes.ResumeAt, std::numeric_limits<std::uint64_t>::max(), file);
+        temporary.CopyFrom(source, copied, std::numeric_limits<std::uint64_t>::max(), file);
         source.Close();
-    } else {
-        temporary.Write(bytes.Inserted);
     }
     temporary.CommitAs(file);
 }

@@ -7,6 +7,15 @@ namespace {
 
 constexpr std::size_t ChunkSize = 64 * 1024;
 constexpr std::string_view Utf16LittleEndianMark = "\xFF\xFE";
+constexpr std::string_view Utf16BigEndianMark = "\xFE\xFF";
+
+// The two bytes of a UTF-16 code unit in the file's order.
+std::string UnitBytes(unsigned unit, TextEncoding encoding) {
+    const char low = static_cast<char>(unit & 0xFF);
+    const char high = static_cast<char>(unit >> 8);
+    return encoding == TextEncoding::Utf16BigEndian ? std::string{high, low}
+                                                    : std::string{low, high};
+}
 
 }  // namespace
 
@@ -23,6 +32,8 @@ FileLines::FileLines(ByteStream& stream) : stream_(stream) {
     }
     if (start == Utf16LittleEndianMark) {
         encoding_ = TextEncoding::Utf16LittleEndian;
+    } else if (start == Utf16BigEndianMark) {
+        encoding_ = TextEncoding::Utf16BigEndian;
     } else {
         Append(start);
     }
@@ -38,8 +49,10 @@ void FileLines::Append(std::string_view bytes) {
     for (char byte : bytes) {
         pair += byte;
         if (pair.size() == 2) {
-            const unsigned unit = static_cast<unsigned char>(pair[0]) |
-                                  static_cast<unsigned>(static_cast<unsigned char>(pair[1])) << 8;
+            const bool bigEndian = encoding_ == TextEncoding::Utf16BigEndian;
+            const unsigned low = static_cast<unsigned char>(pair[bigEndian ? 1 : 0]);
+            const unsigned high = static_cast<unsigned char>(pair[bigEndian ? 0 : 1]);
+            const unsigned unit = low | high << 8;
             text_ += SingleByteOf(unit);
             pair.clear();
         }
@@ -93,15 +106,19 @@ std::optional<SourceLine> FileLines::NextLine() {
     }
 }
 
-ByteEdit ToBytes(const TextEdit& edit, TextEncoding encoding) {
-    if (encoding == TextEncoding::SingleByte) {
-        return {edit.Begin, edit.Text, edit.End};
+std::vector<ByteEdit> ToBytes(const TextEdits& edits, TextEncoding encoding) {
+    std::vector<ByteEdit> bytes;
+    for (const TextEdit& edit : edits) {
+        if (encoding == TextEncoding::SingleByte) {
+            bytes.push_back({edit.Begin, edit.Text, edit.End});
+            continue;
+        }
+        std::string inserted;
+        for (char c : edit.Text) {
+            inserted += UnitBytes(static_cast<unsigned char>(c), encoding);
+        }
+        bytes.push_back({Utf16MarkLength + 2 * std::uint64_t{edit.Begin}, inserted,
+                         Utf16MarkLength + 2 * std::uint64_t{edit.End}});
     }
-    std::string inserted;
-    for (char c : edit.Text) {
-        inserted += c;
-        inserted += '\0';
-    }
-    return {Utf16MarkLength + 2 * std::uint64_t{edit.Begin}, inserted,
-            Utf16MarkLength + 2 * std::uint64_t{edit.End}};
+    return bytes;
 }

@@ -1,16 +1,17 @@
 #pragma once
 // A settings file read a line at a time through a small buffer, so that a file of any size costs
-// the same memory, and the byte positions a text edit of it touches. A file that starts with the
-// UTF-16LE byte order mark is handed out decoded to single-byte text, positions counting
-// characters, and an edit of it is written back in UTF-16LE, as the platform's profile functions
-// keep such a file.
+// the same memory, and the byte positions a text edit of it touches. A file that starts with a
+// UTF-16 byte order mark (little- or big-endian) is handed out decoded to single-byte text,
+// positions counting characters, and an edit of it is written back in the same UTF-16, as the
+// platform's profile functions keep such a file.
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "TextLines.h"
 
-enum class TextEncoding { SingleByte, Utf16LittleEndian };
+enum class TextEncoding { SingleByte, Utf16LittleEndian, Utf16BigEndian };
 inline constexpr std::size_t Utf16MarkLength = 2;
 
 // What FileLines reads from: the platform's file, from its start.
@@ -43,12 +44,12 @@ private:
     bool atEnd_ = false;
 };
 
-// A text edit in file bytes: keep the bytes before KeepBefore, write Inserted, then copy the
-// bytes from ResumeAt to the end.
+// A text edit in file bytes: keep the bytes before KeepBefore, write Inserted, then go on from
+// ResumeAt.
 struct ByteEdit {
     std::uint64_t KeepBefore = 0;
     std::string Inserted;
     std::uint64_t ResumeAt = 0;
 };
 
-ByteEdit ToBytes(const TextEdit& edit, TextEncoding encoding);
+std::vector<ByteEdit> ToBytes(const TextEdits& edits, TextEncoding encoding);

@@ -12,10 +12,14 @@
 #include <string>
 #include <thread>
 
+#include "SettingValues.h"
+
 namespace {
 
-// How many times a file that is still changing is watched again before the caller gives up.
-constexpr int MaxSettleWaits = 8;
+// How many times a file that is still changing is watched again before the caller gives up. The
+// window's placement reads up to four files at start; with two waits each, a busy host costs it
+// about a quarter of a second at most. The writer tries again later on its own.
+constexpr int MaxSettleWaits = 2;
 
 bool SameTime(const timespec& a, const timespec& b) {
     return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
@@ -54,7 +58,8 @@ WrittenFiles& Written() {
 
 FileSnapshot Open(const std::filesystem::path& file) {
     FileSnapshot snapshot;
-    snapshot.File = FileDescriptor(::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    snapshot.File =
+        FileDescriptor(::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
     if (!snapshot.File.Valid()) {
         if (errno == ENOENT) {
             return snapshot;
@@ -99,7 +104,7 @@ FileSnapshot OpenSettled(const std::filesystem::path& file) {
             return snapshot;
         }
         if (wait == MaxSettleWaits) {
-            throw std::runtime_error("the file keeps changing: " + file.string());
+            throw StoreBusy("the file keeps changing: " + file.string());
         }
         watched = identity;
         std::this_thread::sleep_for(SettleInterval);

@@ -38,10 +38,11 @@ struct FileSnapshot {
     std::optional<FileIdentity> Identity;  // nullopt when the file does not exist
 };
 
-// Opens the file, never blocking on a FIFO or device planted in its place, once it has settled:
-// its last change is SettleInterval old, it is a file this process wrote whole, or it stayed the
-// same while we waited that long. Throws std::runtime_error for anything but a regular file,
-// for a read error, and for a file that keeps changing.
+// Opens the file, never blocking on a FIFO or device planted in its place and never through a
+// symbolic link, once it has settled: its last change is SettleInterval old, it is a file this
+// process wrote whole, or it stayed the same while we waited that long. Throws StoreBusy for a
+// file that keeps changing, and std::runtime_error for anything but a regular file and for a
+// read error.
 FileSnapshot OpenSettled(const std::filesystem::path& file);
 
 // A file this process has just written whole need not settle before the next write reads it.

@@ -29,9 +29,9 @@ std::string RegistryFileStore::ReadString(const std::string& name) {
     return value.value_or("");
 }
 
-void RegistryFileStore::WriteString(const std::string& name, const std::string& value) {
+void RegistryFileStore::WriteStrings(const SettingValues& values) {
     EditSettingsFile(CheckedPath(file_),
-                     [&](LineSource& lines) { return RegistryValueEdit(lines, name, value); });
+                     [&](LineSource& lines) { return RegistryValuesEdit(lines, values); });
 }
 
 ProfileFileStore::ProfileFileStore(std::filesystem::path file) : file_(std::move(file)) {}
@@ -48,9 +48,7 @@ std::string ProfileFileStore::ReadString(const std::string& section, const std::
     return value->substr(0, bufferSize == 0 ? 0 : bufferSize - 1);
 }
 
-void ProfileFileStore::WriteString(const std::string& section, const std::string& name,
-                                   const std::string& value) {
-    EditSettingsFile(CheckedPath(file_), [&](LineSource& lines) {
-        return ProfileValueEdit(lines, section, name, value);
-    });
+void ProfileFileStore::WriteStrings(const std::string& section, const SettingValues& values) {
+    EditSettingsFile(CheckedPath(file_),
+                     [&](LineSource& lines) { return ProfileValuesEdit(lines, section, values); });
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The two stores as files, for systems without the registry and the profile functions: the key
 // in registry export format and the legacy initialisation file, each read on every call and
-// replaced atomically on every write that changes it. No file stays open between calls.
+// replaced atomically, in one edit, on every write that changes it. No file stays open between
+// calls.
 
 #include <filesystem>
 
@@ -11,7 +12,7 @@ class RegistryFileStore : public RegistryKeyStore {
 public:
     explicit RegistryFileStore(std::filesystem::path file);
     std::string ReadString(const std::string& name) override;
-    void WriteString(const std::string& name, const std::string& value) override;
+    void WriteStrings(const SettingValues& values) override;
 
 private:
     std::filesystem::path file_;
@@ -22,8 +23,7 @@ public:
     explicit ProfileFileStore(std::filesystem::path file);
     std::string ReadString(const std::string& section, const std::string& name,
                            const std::string& defaultValue, std::size_t bufferSize) override;
-    void WriteString(const std::string& section, const std::string& name,
-                     const std::string& value) override;
+    void WriteStrings(const std::string& section, const SettingValues& values) override;
 
 private:
     std::filesystem::path file_;

@@ -1,7 +1,8 @@
 #pragma once
-// The legacy initialisation-file format of "Quenvik.ini", for one entry of one section at a time.
+// The legacy initialisation-file format of "Quenvik.ini": one entry of a section read, or some
+// entries of one section written in one edit.
 // Reading follows the platform's profile functions; writing edits the file the way a careful
-// person would: only the line of the entry changes, or one line (or a section) is added, and
+// person would: only the entries' values change, or lines (or a section) are added, and
 // every other byte stays as it was, because the host keeps its own settings in the same file.
 // Each routine reads the lines once, in order, and stops as soon as the answer is known.
 
@@ -9,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "SettingValues.h"
 #include "TextLines.h"
 
 // The value of the first entry `name` in the first section `section`, both matched without
@@ -17,17 +19,12 @@
 std::optional<std::string> ReadProfileValue(LineSource& file, std::string_view section,
                                             std::string_view name);
 
-// The change that stores `name=value` in `section`: the first matching entry's value replaced
-// in its line, else a new last line of the section, else a new section at the end, in the
-// file's own line-break style; nullopt when the value is already stored.
-// Throws std::invalid_argument for a section, name or value that cannot be stored on one line,
-// and std::runtime_error for a file that cannot be edited safely (text that starts with a UTF-16
-// byte order mark: the file layer hands out UTF-16LE files already decoded).
-std::optional<TextEdit> ProfileValueEdit(LineSource& file, std::string_view section,
-                                         std::string_view name, std::string_view value);
-
-// The same for a file held in memory; WithProfileValue returns the edited file.
-std::optional<std::string> ReadProfileValue(std::string_view file, std::string_view section,
-                                            std::string_view name);
-std::string WithProfileValue(std::string_view file, std::string_view section, std::string_view name,
-                             std::string_view value);
+// The changes that store each `name=value` in `section`: the first matching entry's value
+// replaced in its line, the others added as new last lines of the section, or with a new section
+// at the end, in the file's own line-break style; none when every value is already stored.
+// Throws std::invalid_argument for a section, name or value that cannot be stored on one line or
+// for two names of one entry, and std::runtime_error for a file that cannot be edited safely
+// (text that starts with a UTF-16 byte order mark: the file layer hands out UTF-16 files already
+// decoded).
+TextEdits ProfileValuesEdit(LineSource& file, std::string_view section,
+                            const SettingValues& values);

@@ -1,6 +1,7 @@
-// Reading and in-place editing of one value of the registry export file.
+// Reading one value of the registry export file, and editing some values of our key in place.
 #include "RegistryFileFormat.h"
 
+#include <algorithm>
 #include <charconv>
 #include <stdexcept>
 
@@ -10,20 +11,25 @@ namespace {
 
 enum class DataKind { String, Other };
 
-// What one pass over the file finds: whether it is ours to edit, where our key ends, the last
-// value of the wanted name, and what a key added at the end needs.
-struct KeyContents {
-    bool Empty = true;
-    bool HasHeader = false;
-    bool KeyFound = false;
-    TextLine LastKeyLine;  // the last non-blank line of the last section of our key
-    bool ValueFound = false;
+// Where the last value of one name lies in our key.
+struct ValuePlace {
+    bool Found = false;
     DataKind Kind = DataKind::Other;
     std::size_t DataBegin = 0;  // file position of the data after "="
     std::size_t DataEnd = 0;    // the end of the value's last line
     // The data over all its lines, without the line breaks, continuation backslashes and
     // indentation.
     std::string Data;
+};
+
+// What one pass over the file finds: whether it is ours to edit, where our key ends, the last
+// value of each wanted name, and what a key added at the end needs.
+struct KeyContents {
+    bool Empty = true;
+    bool HasHeader = false;
+    bool KeyFound = false;
+    TextLine LastKeyLine;            // the last non-blank line of the last section of our key
+    std::vector<ValuePlace> Values;  // one for each wanted name, in the same order
     std::string LineBreak = std::string(LineBreakFor(""));
     std::size_t TextEnd = 0;
     bool EndsWithBreak = false;
@@ -85,10 +91,22 @@ bool IsHeader(const SourceLine& first) {
     return TrimBlanks(text) == RegistryFileHeader;
 }
 
+// The wanted name a value line of our key names, if any.
+std::optional<std::size_t> WantedIndex(const std::vector<std::string_view>& wanted,
+                                       std::string_view name) {
+    for (std::size_t i = 0; i < wanted.size(); ++i) {
+        if (EqualsIgnoringCase(name, wanted[i])) {
+            return i;
+        }
+    }
+    return std::nullopt;
+}
+
 // Reads to the end unless the header is missing: where a name occurs more than once the last one
 // counts.
-KeyContents ParseKey(LineSource& lines, std::string_view wanted) {
+KeyContents ParseKey(LineSource& lines, const std::vector<std::string_view>& wanted) {
     KeyContents key;
+    key.Values.resize(wanted.size());
     const std::optional<SourceLine> first = lines.NextLine();
     if (!first) {
         return key;
@@ -103,7 +121,7 @@ KeyContents ParseKey(LineSource& lines, std::string_view wanted) {
     // A long hex value goes on over lines that end with a backslash. Only a line of hex bytes
     // continues it, so that a stray backslash cannot swallow a key or value line.
     bool continuable = false;
-    bool continuingWanted = false;
+    ValuePlace* continuing = nullptr;
     while (const std::optional<SourceLine> line = lines.NextLine()) {
         NoteLine(key, *line);
         const std::string_view trimmed = TrimBlanks(line->Text);
@@ -112,15 +130,15 @@ KeyContents ParseKey(LineSource& lines, std::string_view wanted) {
             if (inKey) {
                 key.LastKeyLine = line->Place;
             }
-            if (continuingWanted) {
-                key.Data.pop_back();
-                key.Data += trimmed;
-                key.DataEnd = line->Place.End;
+            if (continuing != nullptr) {
+                continuing->Data.pop_back();
+                continuing->Data += trimmed;
+                continuing->DataEnd = line->Place.End;
             }
             continue;
         }
         continuable = false;
-        continuingWanted = false;
+        continuing = nullptr;
         if (trimmed.starts_with('[') && trimmed.ends_with(']')) {
             inKey = EqualsIgnoringCase(trimmed.substr(1, trimmed.size() - 2), RegistryFileKey);
             key.KeyFound = key.KeyFound || inKey;
@@ -143,14 +161,17 @@ KeyContents ParseKey(LineSource& lines, std::string_view wanted) {
         const std::string_view data = TrimBlanks(afterName.substr(1));
         const DataKind kind = IsStringData(data) ? DataKind::String : DataKind::Other;
         continuable = kind == DataKind::Other && trimmed.ends_with('\\');
-        if (inKey && EqualsIgnoringCase(name->first, wanted)) {
-            key.ValueFound = true;
-            key.Kind = kind;
-            key.DataBegin =
+        const std::optional<std::size_t> index =
+            inKey ? WantedIndex(wanted, name->first) : std::nullopt;
+        if (index) {
+            ValuePlace& value = key.Values[*index];
+            value.Found = true;
+            value.Kind = kind;
+            value.DataBegin =
                 line->Place.Begin + static_cast<std::size_t>(data.data() - line->Text.data());
-            key.DataEnd = line->Place.End;
-            key.Data = data;
-            continuingWanted = continuable;
+            value.DataEnd = line->Place.End;
+            value.Data = data;
+            continuing = continuable ? &value : nullptr;
         }
     }
     return key;
@@ -182,74 +203,83 @@ std::string DecodeHexString(std::string_view hexList) {
     return text;
 }
 
-std::string ValueText(const KeyContents& key) {
-    if (key.Kind == DataKind::String) {
-        return std::string(UpToNul(ParseQuoted(key.Data)->first));
+std::string ValueText(const ValuePlace& value) {
+    if (value.Kind == DataKind::String) {
+        return std::string(UpToNul(ParseQuoted(value.Data)->first));
     }
     for (std::string_view prefix : {"hex(1):", "hex(2):"}) {
-        if (EqualsIgnoringCase(std::string_view(key.Data).substr(0, prefix.size()), prefix)) {
-            return DecodeHexString(std::string_view(key.Data).substr(prefix.size()));
+        if (EqualsIgnoringCase(std::string_view(value.Data).substr(0, prefix.size()), prefix)) {
+            return DecodeHexString(std::string_view(value.Data).substr(prefix.size()));
         }
     }
     throw std::runtime_error("the registry value is not a string");
 }
 
-bool FitsOnOneLine(std::string_view text) {
-    return text.find_first_of(std::string_view("\r\n\0", 3)) == std::string_view::npos;
+// The names of the values; throws when one cannot be written on one line, or when two would name
+// the same value.
+std::vector<std::string_view> CheckedNames(const SettingValues& values) {
+    std::vector<std::string_view> names;
+    for (const auto& [name, value] : values) {
+        if (name.empty() || !FitsOnOneLine(name) || !FitsOnOneLine(value) ||
+            WantedIndex(names, name)) {
+            throw std::invalid_argument(
+                "registry value name or text cannot be written on one line");
+        }
+        names.push_back(name);
+    }
+    return names;
 }
 
 }  // namespace
 
 std::optional<std::string> ReadRegistryValue(LineSource& file, std::string_view name) {
-    const KeyContents key = ParseKey(file, name);
-    if (!key.ValueFound) {
+    const KeyContents key = ParseKey(file, {name});
+    if (!key.Values.front().Found) {
         return std::nullopt;
     }
-    return ValueText(key);
+    return ValueText(key.Values.front());
 }
 
-std::optional<TextEdit> RegistryValueEdit(LineSource& file, std::string_view name,
-                                          std::string_view value) {
-    if (name.empty() || !FitsOnOneLine(name) || !FitsOnOneLine(value)) {
-        throw std::invalid_argument("registry value name or text cannot be written on one line");
-    }
-    const std::string valueLine = Quoted(name) + "=" + Quoted(value);
-    const KeyContents key = ParseKey(file, name);
-    if (key.Empty) {
-        return TextEdit{0, 0,
-                        std::string(RegistryFileHeader) + "\r\n\r\n[" +
-                            std::string(RegistryFileKey) + "]\r\n" + valueLine + "\r\n"};
-    }
-    if (!key.HasHeader) {
+TextEdits RegistryValuesEdit(LineSource& file, const SettingValues& values) {
+    const KeyContents key = ParseKey(file, CheckedNames(values));
+    if (!key.Empty && !key.HasHeader) {
         throw std::runtime_error("the registry file has no registry editor header");
     }
+    // An empty file has CR LF, as a new file gets.
     const std::string& lineBreak = key.LineBreak;
-    if (key.ValueFound) {
-        if (key.Kind == DataKind::String && ValueText(key) == value) {
-            return std::nullopt;
+    TextEdits edits;
+    std::string added;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const auto& [name, value] = values[i];
+        const ValuePlace& place = key.Values[i];
+        if (!place.Found) {
+            added += Quoted(name) + "=" + Quoted(value) + lineBreak;
+        } else if (place.Kind != DataKind::String || ValueText(place) != value) {
+            edits.push_back({place.DataBegin, place.DataEnd, Quoted(value)});
         }
-        return TextEdit{key.DataBegin, key.DataEnd, Quoted(value)};
+    }
+    // Values come in the order the caller named them, not in the order the file has them.
+    std::sort(edits.begin(), edits.end(),
+              [](const TextEdit& a, const TextEdit& b) { return a.Begin < b.Begin; });
+    if (added.empty()) {
+        return edits;
+    }
+    if (key.Empty) {
+        return {{0, 0,
+                 std::string(RegistryFileHeader) + lineBreak + lineBreak + "[" +
+                     std::string(RegistryFileKey) + "]" + lineBreak + added}};
     }
     if (key.KeyFound) {
         const TextLine& last = key.LastKeyLine;
         const std::string brokenBefore = last.Next == last.End ? lineBreak : "";
-        return TextEdit{last.Next, last.Next, brokenBefore + valueLine + lineBreak};
+        edits.push_back({last.Next, last.Next, brokenBefore + added});
+        return edits;
     }
-    std::string added = key.EndsWithBreak ? "" : lineBreak;
+    std::string newKey = key.EndsWithBreak ? "" : lineBreak;
     if (!key.LastLineBlank) {
-        added += lineBreak;
+        newKey += lineBreak;
     }
-    added += "[" + std::string(RegistryFileKey) + "]" + lineBreak + valueLine + lineBreak;
-    return TextEdit{key.TextEnd, key.TextEnd, added};
-}
-
-std::optional<std::string> ReadRegistryValue(std::string_view file, std::string_view name) {
-    TextLineSource lines(file);
-    return ReadRegistryValue(lines, name);
-}
-
-std::string WithRegistryValue(std::string_view file, std::string_view name,
-                              std::string_view value) {
-    TextLineSource lines(file);
-    return Applied(file, RegistryValueEdit(lines, name, value));
+    newKey += "[" + std::string(RegistryFileKey) + "]" + lineBreak + added;
+    edits.push_back({key.TextEnd, key.TextEnd, newKey});
+    return edits;
 }

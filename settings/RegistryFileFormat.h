@@ -1,6 +1,6 @@
 #pragma once
 // The registry key HKEY_CURRENT_USER\Software\Tembra-Lidorn kept as a text file in the registry
-// editor's export format, for one value at a time:
+// editor's export format:
 //
 //   Windows Registry Editor Version 5.00
 //
@@ -10,12 +10,14 @@
 // String values are "Name"="text" with \\ and \" escaped. Values of other types (dword:, hex:)
 // stay in the file as they are and read as not-a-string; hex(1): and hex(2): are the string
 // and expandable-string types in hex form and read as text. Other keys and lines are kept.
-// Each routine reads the lines once, in order.
+// One value is read at a time, several are written in one edit; each routine reads the lines
+// once, in order.
 
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "SettingValues.h"
 #include "TextLines.h"
 
 inline constexpr std::string_view RegistryFileHeader = "Windows Registry Editor Version 5.00";
@@ -27,14 +29,10 @@ inline constexpr std::string_view RegistryFileKey = R"(HKEY_CURRENT_USER\Softwar
 // it would after importing the file.
 std::optional<std::string> ReadRegistryValue(LineSource& file, std::string_view name);
 
-// The change that sets value `name` to the string `value`: an existing value (of any type) is
-// replaced in place, else added as the last line of the key, else the key is added at the end.
-// An empty file becomes a new one with CR LF line breaks; nullopt when the string is already
-// stored. Throws std::invalid_argument for a name or value that cannot be written on one line,
-// and std::runtime_error for a non-empty file without the header, which is not ours to edit.
-std::optional<TextEdit> RegistryValueEdit(LineSource& file, std::string_view name,
-                                          std::string_view value);
-
-// The same for a file held in memory; WithRegistryValue returns the edited file.
-std::optional<std::string> ReadRegistryValue(std::string_view file, std::string_view name);
-std::string WithRegistryValue(std::string_view file, std::string_view name, std::string_view value);
+// The changes that set each value `name` to its string: an existing value (of any type) is
+// replaced in place, the others are added as the last lines of the key, else the key is added at
+// the end. An empty file becomes a new one with CR LF line breaks; none when every string is
+// already stored. Throws std::invalid_argument for a name or value that cannot be written on one
+// line or for two names of one value, and std::runtime_error for a non-empty file without the
+// header, which is not ours to edit.
+TextEdits RegistryValuesEdit(LineSource& file, const SettingValues& values);

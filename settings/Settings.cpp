@@ -1,4 +1,4 @@
-// ReadSetting and WriteSetting over the two stores. Every failure is swallowed here: the
+// ReadSetting and WriteSettings over the two stores. Every failure is swallowed here: the
 // calculator must carry on whether or not its position can be remembered.
 #include "Settings.h"
 
@@ -9,6 +9,10 @@ std::string SettingsStore::ReadSetting(const std::string& name) {
     std::string value;
     try {
         value = registry_.ReadString(name);
+    } catch (const StoreBusy&) {
+        // The host is rewriting the key: what it holds is unknown, and copying the legacy
+        // text over it would erase the stored position.
+        return "";
     } catch (...) {
         // A value of another type counts as missing; the write below replaces it.
     }
@@ -22,19 +26,29 @@ std::string SettingsStore::ReadSetting(const std::string& name) {
         // overwrite what the host stored there.
         return "";
     }
-    WriteSetting(name, value);
+    WriteSettings({{name, value}});
     return value;
 }
 
-void SettingsStore::WriteSetting(const std::string& name, const std::string& value) {
+void SettingsStore::WriteSettings(const SettingValues& values) {
+    TryWriteSettings(values);
+}
+
+SettingsStore::WriteOutcome SettingsStore::TryWriteSettings(const SettingValues& values) {
+    WriteOutcome outcome = WriteOutcome::Done;
     try {
-        registry_.WriteString(name, value);
+        registry_.WriteStrings(values);
+    } catch (const StoreBusy&) {
+        outcome = WriteOutcome::Busy;
     } catch (...) {
         // Without the registry the legacy file is the only store.
     }
     try {
-        profile_.WriteString(LegacySection, name, value);
+        profile_.WriteStrings(LegacySection, values);
+    } catch (const StoreBusy&) {
+        outcome = WriteOutcome::Busy;
     } catch (...) {
         // A legacy file that cannot be written is ignored.
     }
+    return outcome;
 }

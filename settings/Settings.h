@@ -1,5 +1,5 @@
 #pragma once
-// The settings store behind ReadSetting and WriteSetting: named text values kept in two places
+// The settings store behind ReadSetting and WriteSettings: named text values kept in two places
 // shared with the host application, its per-user registry key and its legacy "Quenvik.ini". The
 // two places are interfaces so that each platform supplies its own; SettingsStore holds nothing
 // between calls and no failure ever leaves it.
@@ -7,15 +7,19 @@
 #include <cstddef>
 #include <string>
 
+#include "SettingValues.h"
+
 // The per-user key Software\Tembra-Lidorn, opened and closed within each call.
 class RegistryKeyStore {
 public:
     virtual ~RegistryKeyStore() = default;
-    // "" for a missing key or value or one of size zero; throws for a value of a non-string
-    // type and for any other failure.
+    // "" for a missing key or value or one of size zero; throws StoreBusy for a read that failed
+    // for a passing reason, and another exception for a value of a non-string type and for any
+    // other failure.
     virtual std::string ReadString(const std::string& name) = 0;
-    // Creates the key as needed; throws on failure.
-    virtual void WriteString(const std::string& name, const std::string& value) = 0;
+    // Writes every value as a string, creating the key as needed; throws on failure, StoreBusy
+    // when trying again later may succeed.
+    virtual void WriteStrings(const SettingValues& values) = 0;
 };
 
 // The legacy file "Quenvik.ini", with the rules of the platform's profile functions.
@@ -23,12 +27,12 @@ class ProfileStore {
 public:
     virtual ~ProfileStore() = default;
     // The entry's value, else defaultValue, cut to bufferSize - 1 characters as a buffer of
-    // bufferSize characters with its terminating zero would hold it.
+    // bufferSize characters with its terminating zero would hold it. Throws as RegistryKeyStore.
     virtual std::string ReadString(const std::string& section, const std::string& name,
                                    const std::string& defaultValue, std::size_t bufferSize) = 0;
-    // Creates the file and the section as needed; throws on failure.
-    virtual void WriteString(const std::string& section, const std::string& name,
-                             const std::string& value) = 0;
+    // Writes every value into the section, creating the file and the section as needed; throws
+    // as RegistryKeyStore.
+    virtual void WriteStrings(const std::string& section, const SettingValues& values) = 0;
 };
 
 class SettingsStore {
@@ -36,14 +40,24 @@ public:
     static constexpr const char* LegacySection = "Einstellungen";
     static constexpr std::size_t LegacyBufferSize = 300;
 
+    enum class WriteOutcome { Done, Busy };
+
     SettingsStore(RegistryKeyStore& registry, ProfileStore& profile);
+    virtual ~SettingsStore() = default;
+    SettingsStore(const SettingsStore&) = delete;
+    SettingsStore& operator=(const SettingsStore&) = delete;
 
     // Prefers the registry; when it holds nothing, takes the legacy file's text and writes it
     // (even when empty) into both places, so a value found only in the legacy file moves into
-    // the registry on first read. Returns "" when nothing is stored.
+    // the registry on first read. Returns "" when nothing is stored, and also, without writing
+    // anything, when a store could not be read for a passing reason: that is no missing value.
     std::string ReadSetting(const std::string& name);
-    // Writes both places; a failure of one does not keep the other from being written.
-    void WriteSetting(const std::string& name, const std::string& value);
+    // Writes the values into both places, each in one edit. Here at once; a store that keeps the
+    // window from waiting hands them to a writer of its own.
+    virtual void WriteSettings(const SettingValues& values);
+    // Writes both places once; a failure of one does not keep the other from being written.
+    // Busy when either failed for a passing reason, so that trying again may succeed.
+    WriteOutcome TryWriteSettings(const SettingValues& values);
 
 private:
     RegistryKeyStore& registry_;

@@ -35,12 +35,18 @@ std::string_view LineBreakFor(std::string_view firstBreak) {
     return firstBreak.empty() ? "\r\n" : firstBreak;
 }
 
-std::string Applied(std::string_view text, const std::optional<TextEdit>& edit) {
-    std::string result(text);
-    if (edit) {
-        result.replace(edit->Begin, edit->End - edit->Begin, edit->Text);
+std::string Applied(std::string_view text, const TextEdits& edits) {
+    std::string result;
+    std::size_t kept = 0;
+    for (const TextEdit& edit : edits) {
+        result.append(text.substr(kept, edit.Begin - kept)).append(edit.Text);
+        kept = edit.End;
     }
-    return result;
+    return result.append(text.substr(kept));
+}
+
+bool FitsOnOneLine(std::string_view text) {
+    return text.find_first_of(std::string_view("\r\n\0", 3)) == std::string_view::npos;
 }
 
 bool IsBlank(char c) {

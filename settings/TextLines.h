@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 struct TextLine {
     std::size_t Begin = 0;  // first character of the line
@@ -58,8 +59,15 @@ struct TextEdit {
     std::string Text;
 };
 
-// The text with the edit made; the text itself when there is none.
-std::string Applied(std::string_view text, const std::optional<TextEdit>& edit);
+// The changes one write makes, in text order and not overlapping; none leaves the text alone.
+using TextEdits = std::vector<TextEdit>;
+
+// The text with the edits made.
+std::string Applied(std::string_view text, const TextEdits& edits);
+
+// Whether the text can stand in a line of a settings file: no line break and no NUL, which
+// would end the line or the text early.
+bool FitsOnOneLine(std::string_view text);
 
 // Space, tab, vertical tab, form feed and Ctrl-Z: what the platform's profile functions trim
 // around names and values.

@@ -1,9 +1,11 @@
 #pragma once
-// The settings store of the current user, over the platform's own two stores.
+// The settings store of the current user, over the platform's own two stores; its writes go to a
+// writer of its own, which finishes a pending write when the object goes at exit.
 
 #include <memory>
 
 #include "Settings.h"
+#include "SettingsWriter.h"
 
 class UserSettings {
 public:
@@ -13,5 +15,5 @@ public:
 private:
     std::unique_ptr<RegistryKeyStore> registry_;
     std::unique_ptr<ProfileStore> profile_;
-    SettingsStore store_;
+    BackgroundSettingsStore store_;
 };

@@ -23,10 +23,17 @@ std::string Win32ProfileStore::ReadString(const std::string& section, const std:
     return buffer;
 }
 
-void Win32ProfileStore::WriteString(const std::string& section, const std::string& name,
-                                    const std::string& value) {
-    if (!WritePrivateProfileStringA(section.c_str(), name.c_str(), value.c_str(), LegacyFile)) {
-        throw std::runtime_error("cannot write " + name + " to " + LegacyFile + " (error " +
-                                 std::to_string(GetLastError()) + ")");
+void Win32ProfileStore::WriteStrings(const std::string& section, const SettingValues& values) {
+    for (const auto& [name, value] : values) {
+        if (!WritePrivateProfileStringA(section.c_str(), name.c_str(), value.c_str(), LegacyFile)) {
+            const DWORD error = GetLastError();
+            const std::string message = "cannot write " + name + " to " + LegacyFile + " (error " +
+                                        std::to_string(error) + ")";
+            // The host has the file open without sharing it: a later try may succeed.
+            if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) {
+                throw StoreBusy(message);
+            }
+            throw std::runtime_error(message);
+        }
     }
 }

@@ -61,7 +61,7 @@ std::string Win32RegistryStore::ReadString(const std::string& name) {
             return "";
         }
         if (reads == ReadAttempts) {
-            Fail("cannot catch up with the growing", name, status);
+            throw StoreBusy("cannot catch up with the growing registry value " + name);
         }
         // After ERROR_MORE_DATA, `size` holds what the grown value needs.
         std::string data(size, '\0');
@@ -78,19 +78,22 @@ std::string Win32RegistryStore::ReadString(const std::string& name) {
     Fail("cannot read", name, status);
 }
 
-void Win32RegistryStore::WriteString(const std::string& name, const std::string& value) {
+void Win32RegistryStore::WriteStrings(const SettingValues& values) {
     OpenKey key;
     const LONG created =
         RegCreateKeyExA(HKEY_CURRENT_USER, HostKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE,
                         nullptr, &key.Handle, nullptr);
     if (created != ERROR_SUCCESS) {
-        Fail("cannot create the key for", name, created);
+        throw std::runtime_error("cannot create the registry key (error " +
+                                 std::to_string(created) + ")");
     }
-    // The size includes the terminating zero, as readers of the host's values expect.
-    const LONG written = RegSetValueExA(key.Handle, name.c_str(), 0, REG_SZ,
-                                        reinterpret_cast<const BYTE*>(value.c_str()),
-                                        static_cast<DWORD>(value.size() + 1));
-    if (written != ERROR_SUCCESS) {
-        Fail("cannot write", name, written);
+    for (const auto& [name, value] : values) {
+        // The size includes the terminating zero, as readers of the host's values expect.
+        const LONG written = RegSetValueExA(key.Handle, name.c_str(), 0, REG_SZ,
+                                            reinterpret_cast<const BYTE*>(value.c_str()),
+                                            static_cast<DWORD>(value.size() + 1));
+        if (written != ERROR_SUCCESS) {
+            Fail("cannot write", name, written);
+        }
     }
 }

@@ -8,7 +8,7 @@
 class Win32RegistryStore : public RegistryKeyStore {
 public:
     std::string ReadString(const std::string& name) override;
-    void WriteString(const std::string& name, const std::string& value) override;
+    void WriteStrings(const SettingValues& values) override;
 };
 
 // Reading never fails: the profile function falls back to the default on any trouble.
@@ -16,6 +16,5 @@ class Win32ProfileStore : public ProfileStore {
 public:
     std::string ReadString(const std::string& section, const std::string& name,
                            const std::string& defaultValue, std::size_t bufferSize) override;
-    void WriteString(const std::string& section, const std::string& name,
-                     const std::string& value) override;
+    void WriteStrings(const std::string& section, const SettingValues& values) override;
 };

@@ -13,11 +13,13 @@
 #include <stdexcept>
 #include <thread>
 
-#include "AtomicFile.h"
+#include "AtomicFileParts.h"
+#include "SettingValues.h"
 
 namespace {
 
-constexpr std::chrono::seconds LockWait{1};
+// Short: the writer's thread tries again later, with a growing pause.
+constexpr std::chrono::milliseconds LockWait{100};
 constexpr std::chrono::milliseconds LockPollInterval{2};
 constexpr std::time_t StaleAgeSeconds = 60;
 
@@ -52,7 +54,7 @@ WriterLock::WriterLock(const std::filesystem::path& file) {
             return;
         }
         if (std::chrono::steady_clock::now() >= deadline) {
-            throw std::runtime_error("another writer keeps " + file.string() + " locked");
+            throw StoreBusy("another writer keeps " + file.string() + " locked");
         }
         std::this_thread::sleep_for(LockPollInterval);
     }

@@ -254,8 +254,8 @@ void TfrmMain::Image1MouseMove(Point controlPoint) {
 void TfrmMain::Image1MouseUp(MouseButton, Point) {
     Dragging = false;
     const Point window = form_.WindowPosition();
-    services_.Settings.WriteSetting("CalcLeft", std::to_string(window.X));
-    services_.Settings.WriteSetting("CalcTop", std::to_string(window.Y));
+    services_.Settings.WriteSettings(
+        {{"CalcLeft", std::to_string(window.X)}, {"CalcTop", std::to_string(window.Y)}});
 }
 
 void TfrmMain::TimerCloseTimer() {

@@ -15,7 +15,7 @@
 #include "Settings.h"
 
 // What the window needs from outside the window: the settings store behind ReadSetting and
-// WriteSetting, the probe of the host's close signal and the user's decimal separator.
+// WriteSettings, the probe of the host's close signal and the user's decimal separator.
 struct TfrmMainServices {
     SettingsStore& Settings;
     std::function<bool()> CloseSignalRaised;

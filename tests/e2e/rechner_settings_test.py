@@ -6,6 +6,10 @@ Run through CTest, or by hand:
         python3 tests/e2e/rechner_settings_test.py [-v]
 """
 
+import fcntl
+import os
+import threading
+import time
 import unittest
 
 from calculator import BODY_POINT, HEIGHT, WIDTH, CalculatorTestCase
@@ -16,6 +20,36 @@ FALLBACK = (SCREEN_WIDTH - WIDTH, 100)
 # A point on the entry label, which drags the window like the body.
 ENTRY_LABEL_POINT = (40, 67)
 ONE_KEY_POINT = (21, 181)
+# How often the rewriting host writes registry.reg, and for how long.
+REWRITE_INTERVAL = 0.005
+REWRITE_TIME = 0.8
+
+
+class RewritingHost:
+    """A host that rewrites a file in place (truncate, then write) every few milliseconds, without
+    the writers' lock, on a thread of its own while the with statement lasts."""
+
+    def __init__(self, path, content):
+        self.path = path
+        self.content = content
+        self.done = threading.Event()
+        self.thread = threading.Thread(target=self._rewrite)
+
+    def __enter__(self):
+        self.thread.start()
+        return self
+
+    def __exit__(self, *exc):
+        self.done.set()
+        self.thread.join()
+
+    def _rewrite(self):
+        while not self.done.wait(REWRITE_INTERVAL):
+            with self.path.open("r+b") as file:
+                file.truncate(0)
+                file.write(self.content[:len(self.content) // 2])
+                file.flush()
+                file.write(self.content[len(self.content) // 2:])
 
 
 class SettingsUnderWindowManager(CalculatorTestCase):
@@ -23,10 +57,14 @@ class SettingsUnderWindowManager(CalculatorTestCase):
     def test_first_run_places_at_the_right_edge_and_stores_the_empty_left(self):
         calculator = self.start_calculator()
         self.assertEqual(calculator.geometry(), (*FALLBACK, WIDTH, HEIGHT))
-        # Only CalcLeft is read, found nowhere, and written back empty to both stores; an
-        # invalid left means CalcTop is never read.
-        self.assertEqual(user_stores(self.user).registry_values(), {"CalcLeft": ""})
-        self.assertEqual(user_stores(self.user).profile_bytes(), b"[Einstellungen]\r\nCalcLeft=\r\n")
+        # Only CalcLeft is read, found nowhere, and written back empty to both stores (by the
+        # writer's thread, so soon rather than at once); an invalid left means CalcTop is never
+        # read.
+        stores = user_stores(self.user)
+        wait_until(lambda: (stores.registry_values() == {"CalcLeft": ""}
+                            and stores.profile_bytes() == b"[Einstellungen]\r\nCalcLeft=\r\n"),
+                   3.0, f"both stores to hold the empty CalcLeft (they hold "
+                   f"{stores.registry_values()} and {stores.profile_bytes()})")
 
     def test_click_without_moving_stores_both_values(self):
         calculator = self.start_calculator()
@@ -111,7 +149,10 @@ class SettingsUnderWindowManager(CalculatorTestCase):
         user_stores(self.user).write_profile(legacy)
         calculator = self.start_calculator()
         self.assertEqual(calculator.geometry()[:2], (300, 200))
-        self.assertEqual(user_stores(self.user).registry_values(), {"CalcLeft": "300", "CalcTop": "200"})
+        stored = {"CalcLeft": "300", "CalcTop": "200"}
+        wait_until(lambda: user_stores(self.user).registry_values() == stored, 3.0,
+                   f"the registry to hold {stored} (it holds "
+                   f"{user_stores(self.user).registry_values()})")
         self.assertEqual(user_stores(self.user).profile_bytes(), legacy)
 
     def test_drag_keeps_everything_else_the_host_wrote(self):
@@ -155,6 +196,65 @@ class SettingsUnderWindowManager(CalculatorTestCase):
                           b"Waehrung", b"CalcTop=240", b"; bis hier", b"[Konten]",
                           b"Giro=1;2", b"CalcLeft=9"):
                 self.assertIn(piece, written, f"Quenvik.ini lost {piece!r}: {written!r}")
+
+    def file_stores(self):
+        """The stores as files: the host's ways with them only exist on Linux."""
+        stores = user_stores(self.user)
+        if not isinstance(stores, FileStores):
+            self.skipTest("the Windows stores are the system's registry and profile functions")
+        return stores
+
+    def test_a_host_holding_the_writers_lock_does_not_freeze_the_window(self):
+        stores = self.file_stores()
+        calculator = self.start_calculator()
+        # The first run writes its empty CalcLeft, which makes the folder.
+        wait_until(lambda: stores.registry_values() == {"CalcLeft": ""}, 3.0, "the first run's write")
+        locks = []
+        try:
+            for name in ("registry.reg", "Quenvik.ini"):
+                lock = os.open(stores.directory / f".{name}.lock", os.O_RDONLY | os.O_CREAT, 0o600)
+                locks.append(lock)
+                fcntl.flock(lock, fcntl.LOCK_EX)
+            calculator.drag(BODY_POINT, [(-100, 50)])
+            dragged = (FALLBACK[0] - 100, FALLBACK[1] + 50)
+            calculator.wait_for_place(dragged, "after the drag")
+            # Keys typed right after the release compute at once: nothing waits for the lock.
+            released = time.monotonic()
+            calculator.type("12+3=")
+            self.assertEqual(calculator.copied_display(timeout=1.0), "15")
+            self.assertLess(time.monotonic() - released, 2.5, "the window answered late")
+            self.assertEqual(stores.registry_values(), {"CalcLeft": ""},
+                             "written although the host holds the lock")
+        finally:
+            for lock in locks:
+                os.close(lock)
+        stored = {"CalcLeft": str(dragged[0]), "CalcTop": str(dragged[1])}
+        wait_until(lambda: stores.registry_values() == stored, 3.0,
+                   f"the registry to hold {stored} once the host let go (it holds "
+                   f"{stores.registry_values()})")
+        profile = "[Einstellungen]\r\nCalcLeft={CalcLeft}\r\nCalcTop={CalcTop}\r\n"
+        wait_until(lambda: stores.profile_bytes() == profile.format(**stored).encode(), 3.0,
+                   f"Quenvik.ini to hold {stored} (it reads {stores.profile_bytes()!r})")
+
+    def test_a_start_while_the_host_rewrites_registry_reg_never_erases_the_stored_position(self):
+        self.file_stores()
+        registry = registry_file('"CalcLeft"="300"', '"CalcTop"="200"')
+        for start in range(5):
+            with self.subTest(start=start):
+                user = self.new_user()
+                stores = user_stores(user)
+                stores.write_registry(registry)
+                with RewritingHost(stores.directory / "registry.reg", registry):
+                    time.sleep(REWRITE_INTERVAL * start)
+                    calculator = self.start_calculator(user=user)
+                    # Read during the rewrites: the stored place, or the fallback for this run.
+                    self.assertIn(calculator.geometry()[:2], [(300, 200), FALLBACK])
+                    time.sleep(max(0.0, REWRITE_TIME - REWRITE_INTERVAL * start))
+                # Time for a write that should not come once the host pauses.
+                time.sleep(0.5)
+                self.assertEqual(calculator.close_and_wait(), 0)
+                self.assertEqual(stores.registry_values(), {"CalcLeft": "300", "CalcTop": "200"})
+                self.assertIsNone(stores.profile_bytes(), "Quenvik.ini written")
 
 
 if __name__ == "__main__":

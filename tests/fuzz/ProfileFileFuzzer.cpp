@@ -15,6 +15,7 @@
 #include "FragmentInput.h"
 #include "FuzzRequire.h"
 #include "ProfileFileFormat.h"
+#include "SettingsFileText.h"
 
 namespace {
 

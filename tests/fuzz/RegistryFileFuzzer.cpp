@@ -15,6 +15,7 @@
 #include "FragmentInput.h"
 #include "FuzzRequire.h"
 #include "RegistryFileFormat.h"
+#include "SettingsFileText.h"
 
 namespace {
 

@@ -58,7 +58,8 @@ TEST(ProfileFileStore, AWriterKilledAtRandomMomentsLeavesTheOldOrTheNewFileAndNo
             ProfileFileStore store(file);
             for (unsigned i = 0;; ++i) {
                 try {
-                    store.WriteString("Einstellungen", "CalcLeft", i % 2 == 0 ? "2222" : "1111");
+                    store.WriteStrings("Einstellungen",
+                                       {{"CalcLeft", i % 2 == 0 ? "2222" : "1111"}});
                 } catch (...) {
                     _exit(1);
                 }
@@ -81,7 +82,7 @@ TEST(ProfileFileStore, AWriterKilledAtRandomMomentsLeavesTheOldOrTheNewFileAndNo
     for (const std::string& name : EntriesOf(scratch.Path())) {
         utimensat(AT_FDCWD, (scratch / name).c_str(), longAgo, AT_SYMLINK_NOFOLLOW);
     }
-    ProfileFileStore(file).WriteString("Einstellungen", "CalcLeft", "3333");
+    ProfileFileStore(file).WriteStrings("Einstellungen", {{"CalcLeft", "3333"}});
     std::printf("killed writers left %zu temporary files; after the next write: %zu\n", left,
                 TemporariesIn(scratch.Path()));
     EXPECT_EQ(TemporariesIn(scratch.Path()), 0u) << left << " left by the killed writers";
@@ -134,7 +135,7 @@ TEST(EditSettingsFile, TheNewFileHasTheOriginalsModeOwnerAndGroupFromTheStart) {
             if (child == 0) {
                 (void)nice(19);
                 EditSettingsFile(file, [&](LineSource&) {
-                    return std::optional<TextEdit>(TextEdit{0, 3, std::string(8 << 20, 'n')});
+                    return TextEdits{{0, 3, std::string(8 << 20, 'n')}};
                 });
                 _exit(0);
             }
@@ -182,25 +183,58 @@ TEST(EditSettingsFile, WritesThroughLiveAndDanglingSymbolicLinks) {
         const char* described = dangling ? "dangling link" : "live link";
         EXPECT_TRUE(std::filesystem::is_symlink(link)) << described << " must stay a link";
         EXPECT_EQ(ReadBytes(real), "new") << described;
+        EXPECT_EQ(ReadWhole(link), "new") << described;
+        EXPECT_TRUE(std::filesystem::exists(scratch / ".Quenvik.ini.lock"))
+            << described << ": the lock belongs beside the name";
+        EXPECT_FALSE(std::filesystem::exists(real.parent_path() / ".Quenvik.ini.lock"))
+            << described << ": a lock beside the link's target";
         if (!dangling) {
             EXPECT_EQ(StatusOf(real).st_mode & 07777, 0640u) << "mode kept through the link";
         }
     }
 }
 
-TEST(EditSettingsFile, ADanglingLinkIntoSomeoneElsesFolderIsNotFollowed) {
+// Run as root, a link would otherwise let the user's settings read or change another user's files
+// or a device. Such a file is refused as a FIFO is: unreadable, never written, and no lock or
+// temporary file appears where the link leads.
+TEST(SettingsFiles, ALinkIsFollowedOnlyToARegularFileInAFolderOfTheUser) {
     if (geteuid() != 0) {
         GTEST_SKIP() << "giving a folder to another owner needs root";
     }
     ScratchDirectory scratch;
     const auto foreign = scratch / "foreign";
     std::filesystem::create_directories(foreign);
+    WriteBytes(foreign / "victim.ini", "[Einstellungen]\r\nCalcLeft=1\r\n");
     ASSERT_EQ(chown(foreign.c_str(), Stranger, Stranger), 0);
-    const auto link = scratch / "Quenvik.ini";
-    std::filesystem::create_symlink(foreign / "Quenvik.ini", link);
-    EXPECT_THROW(ReplaceWhole(link, "new"), std::runtime_error);
-    EXPECT_TRUE(std::filesystem::is_symlink(link));
-    EXPECT_FALSE(std::filesystem::exists(foreign / "Quenvik.ini"));
+    ASSERT_EQ(chown((foreign / "victim.ini").c_str(), Stranger, Stranger), 0);
+    const auto settings = scratch / "settings";
+    std::filesystem::create_directories(settings);
+    ASSERT_EQ(mkfifo((settings / "fifo").c_str(), 0600), 0);
+    const bool zeroLockBefore = std::filesystem::exists("/dev/.zero.lock");
+    const struct {
+        const char* Situation;
+        std::filesystem::path Target;
+    } cases[] = {
+        {"a file in another user's folder", foreign / "victim.ini"},
+        {"no file yet in another user's folder", foreign / "new.ini"},
+        {"a device", "/dev/zero"},
+        {"a FIFO in the user's folder", settings / "fifo"},
+    };
+    for (const auto& c : cases) {
+        const auto link = settings / "Quenvik.ini";
+        std::filesystem::remove(link);
+        std::filesystem::create_symlink(c.Target, link);
+        ProfileFileStore store(link);
+        EXPECT_THROW(store.ReadString("Einstellungen", "CalcLeft", "", 300), std::runtime_error)
+            << c.Situation;
+        EXPECT_THROW(store.WriteStrings("Einstellungen", {{"CalcLeft", "5"}}), std::runtime_error)
+            << c.Situation;
+        EXPECT_TRUE(std::filesystem::is_symlink(link)) << c.Situation;
+    }
+    EXPECT_EQ(EntriesOf(foreign), std::vector<std::string>{"victim.ini"});
+    EXPECT_EQ(ReadBytes(foreign / "victim.ini"), "[Einstellungen]\r\nCalcLeft=1\r\n");
+    EXPECT_EQ(std::filesystem::exists("/dev/.zero.lock"), zeroLockBefore)
+        << "lock beside /dev/zero";
 }
 
 TEST(EditSettingsFile, RefusesAReadOnlyFileEvenForAPrivilegedUser) {
@@ -224,7 +258,7 @@ TEST(SettingsFiles, AFifoInPlaceOfAFileOrOfTheLockFailsAtOnce) {
             ProfileFileStore store(file);
             try {
                 store.ReadString("Einstellungen", "CalcLeft", "", 300);
-                store.WriteString("Einstellungen", "CalcLeft", "5");
+                store.WriteStrings("Einstellungen", {{"CalcLeft", "5"}});
             } catch (const std::runtime_error&) {
                 _exit(fifo == file ? 0 : 1);
             }

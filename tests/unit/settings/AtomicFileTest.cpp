@@ -83,11 +83,13 @@ std::string Lines(LineSource& source) {
     return shown;
 }
 
-std::string Utf16(std::string_view text) {
-    std::string bytes = "\xFF\xFE";
+// The text's characters as UTF-16 units in the given byte order, after its byte order mark.
+std::string Utf16(std::string_view text, TextEncoding order = TextEncoding::Utf16LittleEndian) {
+    const bool big = order == TextEncoding::Utf16BigEndian;
+    std::string bytes = big ? "\xFE\xFF" : "\xFF\xFE";
     for (char c : text) {
-        bytes += c;
-        bytes += '\0';
+        bytes += big ? '\0' : c;
+        bytes += big ? c : '\0';
     }
     return bytes;
 }
@@ -104,8 +106,11 @@ TEST(FileLines, SplitsAndDecodesAsTheTextInMemoryWhereverTheReadsEnd) {
         {"\r\r\n\n\r", "\r\r\n\n\r", TextEncoding::SingleByte},
         {big + "\r\n" + big + "\r", big + "\r\n" + big + "\r", TextEncoding::SingleByte},
         {"\xFF", "\xFF", TextEncoding::SingleByte},
-        {"\xFE\xFF\0a"s, "\xFE\xFF\0a"s, TextEncoding::SingleByte},
+        {"\xFE\xFE\0a"s, "\xFE\xFE\0a"s, TextEncoding::SingleByte},
         {Utf16("[A]\r\nx=1\r"), "[A]\r\nx=1\r", TextEncoding::Utf16LittleEndian},
+        {Utf16("[A]\r\nx=1\r", TextEncoding::Utf16BigEndian), "[A]\r\nx=1\r",
+         TextEncoding::Utf16BigEndian},
+        {"\xFE\xFF\x20\xAC\x00\x0A"s, "?\n", TextEncoding::Utf16BigEndian},
         // A unit beyond one byte is "?", also where its bytes look like a line break.
         {"\xFF\xFE\x0A\x0D\x41\x00\xAC\x20\x0A\x00"s, "?A?\n", TextEncoding::Utf16LittleEndian},
         {"\xFF\xFE"
@@ -126,15 +131,27 @@ TEST(FileLines, SplitsAndDecodesAsTheTextInMemoryWhereverTheReadsEnd) {
     }
 }
 
-TEST(FileLines, AnEditOfAUtf16FileIsWrittenInUtf16) {
-    const ByteEdit edit = ToBytes(TextEdit{3, 5, "\xE4="}, TextEncoding::Utf16LittleEndian);
-    EXPECT_EQ(edit.KeepBefore, 8u);
-    EXPECT_EQ(Visible(edit.Inserted), Visible("\xE4\0=\0"s));
-    EXPECT_EQ(edit.ResumeAt, 12u);
-    const ByteEdit plain = ToBytes(TextEdit{3, 5, "ab"}, TextEncoding::SingleByte);
-    EXPECT_EQ(plain.KeepBefore, 3u);
-    EXPECT_EQ(plain.Inserted, "ab");
-    EXPECT_EQ(plain.ResumeAt, 5u);
+TEST(FileLines, EditsAreWrittenInTheFilesEncoding) {
+    // Two edits: "x" becomes "\xE4=" and "!" goes in after the fifth character.
+    const TextEdits edits = {{3, 5, "\xE4="}, {5, 5, "!"}};
+    const std::string text = "[A]x=1";
+    const std::string edited = "[A]\xE4=!1";
+    for (const TextEncoding encoding : {TextEncoding::SingleByte, TextEncoding::Utf16LittleEndian,
+                                        TextEncoding::Utf16BigEndian}) {
+        const std::string before =
+            encoding == TextEncoding::SingleByte ? text : Utf16(text, encoding);
+        const std::string after =
+            encoding == TextEncoding::SingleByte ? edited : Utf16(edited, encoding);
+        std::string bytes;
+        std::size_t kept = 0;
+        for (const ByteEdit& edit : ToBytes(edits, encoding)) {
+            const auto keepBefore = static_cast<std::size_t>(edit.KeepBefore);
+            bytes.append(before, kept, keepBefore - kept).append(edit.Inserted);
+            kept = static_cast<std::size_t>(edit.ResumeAt);
+        }
+        bytes.append(before, kept);
+        EXPECT_EQ(Visible(bytes), Visible(after)) << "encoding " << static_cast<int>(encoding);
+    }
 }
 
 }  // namespace

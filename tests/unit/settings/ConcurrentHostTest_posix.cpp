@@ -138,7 +138,7 @@ RunCounts RunBesideHost(HostKind kind, unsigned seed) {
             if (std::stol("0" + store.ReadString("Einstellungen", "CalcLeft", "", 300)) < written) {
                 ++run.Undone;
             }
-            store.WriteString("Einstellungen", "CalcLeft", std::to_string(written + 1));
+            store.WriteStrings("Einstellungen", {{"CalcLeft", std::to_string(written + 1)}});
             ++written;
             ++run.Writes;
         } catch (const std::runtime_error&) {

@@ -11,6 +11,7 @@
 
 #include "FileStores.h"
 #include "ProfileFileFormat.h"
+#include "SettingsFileText.h"
 #include "SettingsTestSupport.h"
 
 namespace {
@@ -129,6 +130,35 @@ TEST(WithProfileValue, ChangesOnlyTheEntrysLineOrAddsOne) {
     }
 }
 
+// A release stores both coordinates in one edit: each value where its entry is, in whatever
+// order the file has them, and the missing ones together where one alone would go.
+TEST(WithProfileValues, WritesSeveralEntriesInOneEdit) {
+    const SettingValues position = {{"CalcLeft", "530"}, {"CalcTop", "120"}};
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"[Einstellungen]\r\nCalcTop=1\r\nX=y\r\nCalcLeft=2\r\n",
+         "[Einstellungen]\r\nCalcTop=120\r\nX=y\r\nCalcLeft=530\r\n"},
+        {"[Einstellungen]\nCalcTop=1\n[Other]\nA=1\n",
+         "[Einstellungen]\nCalcTop=120\nCalcLeft=530\n[Other]\nA=1\n"},
+        {"[Einstellungen]\nCalcLeft=530", "[Einstellungen]\nCalcLeft=530\nCalcTop=120\n"},
+        {"[Einstellungen]\nCalcLeft", "[Einstellungen]\nCalcLeft=530\nCalcTop=120\n"},
+        {"[Other]\nA=1\n", "[Other]\nA=1\n[Einstellungen]\nCalcLeft=530\nCalcTop=120\n"},
+        {"", "[Einstellungen]\r\nCalcLeft=530\r\nCalcTop=120\r\n"},
+        {"[Einstellungen]\r\nCalcTop=120\r\nCalcLeft=530",
+         "[Einstellungen]\r\nCalcTop=120\r\nCalcLeft=530"},
+    };
+    for (const auto& [before, expected] : cases) {
+        const std::string after = WithProfileValues(before, "Einstellungen", position);
+        EXPECT_EQ(Visible(after), Visible(expected)) << "into \"" << Visible(before) << "\"";
+        for (const auto& [name, value] : position) {
+            EXPECT_EQ(ReadProfileValue(after, "Einstellungen", name), value)
+                << "re-reading " << name << " after writing into \"" << Visible(before) << "\"";
+        }
+    }
+    EXPECT_THROW(WithProfileValues("", "Einstellungen", {{"CalcLeft", "1"}, {"calcleft", "2"}}),
+                 std::invalid_argument)
+        << "one entry named twice";
+}
+
 TEST(WithProfileValue, RefusesWhatWouldBreakTheFile) {
     const std::string file = "[Einstellungen]\r\nCalcLeft=1\r\n";
     for (const std::string& value : {"1\r\n[Other]"s, "1\n"s, "1\r"s, "1\0 2"s}) {
@@ -178,7 +208,7 @@ TEST(ProfileFileStore, CreatesDirectoryAndFileAndKeepsEveryOtherByte) {
     ScratchDirectory scratch;
     const auto file = scratch / "Tembra-Lidorn" / "Quenvik.ini";
     ProfileFileStore store(file);
-    store.WriteString("Einstellungen", "CalcLeft", "741");
+    store.WriteStrings("Einstellungen", {{"CalcLeft", "741"}});
     EXPECT_EQ(Visible(ReadBytes(file)), Visible("[Einstellungen]\r\nCalcLeft=741\r\n"))
         << "new directory and file";
 
@@ -186,8 +216,8 @@ TEST(ProfileFileStore, CreatesDirectoryAndFileAndKeepsEveryOtherByte) {
         "; Tembra Lidorn\n[Konten]\nGiro = 1200,50 ; Stand\n\n[Einstellungen]\nCalcLeft=741\n"
         "Farbe=\"blau\"\n\n[Fenster]\r\nBreite=800";
     WriteBytes(file, host);
-    store.WriteString("Einstellungen", "CalcLeft", "12");
-    store.WriteString("Einstellungen", "CalcTop", "34");
+    store.WriteStrings("Einstellungen", {{"CalcLeft", "12"}});
+    store.WriteStrings("Einstellungen", {{"CalcTop", "34"}});
     EXPECT_EQ(Visible(ReadBytes(file)),
               Visible("; Tembra Lidorn\n[Konten]\nGiro = 1200,50 ; Stand\n\n[Einstellungen]\n"
                       "CalcLeft=12\nFarbe=\"blau\"\nCalcTop=34\n\n[Fenster]\r\nBreite=800"))
@@ -203,57 +233,50 @@ TEST(ProfileFileStore, LeavesAReadOnlyFileAlone) {
                                            std::filesystem::perms::group_read |
                                            std::filesystem::perms::others_read);
     ProfileFileStore store(file);
-    EXPECT_NO_THROW(store.WriteString("Einstellungen", "CalcLeft", "5")) << "same value";
-    EXPECT_THROW(store.WriteString("Einstellungen", "CalcLeft", "6"), std::runtime_error)
+    EXPECT_NO_THROW(store.WriteStrings("Einstellungen", {{"CalcLeft", "5"}})) << "same value";
+    EXPECT_THROW(store.WriteStrings("Einstellungen", {{"CalcLeft", "6"}}), std::runtime_error)
         << "new value into a read-only file";
     EXPECT_EQ(ReadBytes(file), host) << "read-only file";
 }
 
-// The host's file in UTF-16LE with its byte order mark, as the platform keeps a profile file
-// that was created in Unicode.
-std::string Utf16LittleEndian(std::string_view text) {
-    std::string bytes = "\xFF\xFE";
+// Text in UTF-16 units of the byte order given, each unit written as its two bytes; characters
+// of `text` are single bytes, `\x01` marks the place of `wide`, a unit beyond one byte.
+std::string Utf16Units(std::string_view text, unsigned wide, bool bigEndian) {
+    std::string bytes;
     for (char c : text) {
-        bytes += c;
-        bytes += '\0';
+        const unsigned unit = c == '\x01' ? wide : static_cast<unsigned char>(c);
+        const char low = static_cast<char>(unit & 0xFF);
+        const char high = static_cast<char>(unit >> 8);
+        bytes += bigEndian ? high : low;
+        bytes += bigEndian ? low : high;
     }
     return bytes;
 }
 
-TEST(ProfileFileStore, ReadsAndWritesAUtf16LittleEndianFileInUtf16) {
-    ScratchDirectory scratch;
-    const auto file = scratch / "Quenvik.ini";
-    // "Konto=\u20AC 5" and a CJK character the single-byte text shows as "?".
-    const std::string euro = "\xAC\x20"s;
-    const std::string host = Utf16LittleEndian("[Konten]\r\nKonto=") + euro +
-                             Utf16LittleEndian(" 5").substr(2) + "\x2D\x4E"s +
-                             Utf16LittleEndian("\r\n[Einstellungen]\r\nCalcLeft=300\r\n").substr(2);
-    WriteBytes(file, host);
-    ProfileFileStore store(file);
-    EXPECT_EQ(store.ReadString("Einstellungen", "CalcLeft", "", 300), "300");
-    EXPECT_EQ(store.ReadString("Konten", "Konto", "", 300), "? 5?");
-    store.WriteString("Einstellungen", "CalcLeft", "-5");
-    store.WriteString("Einstellungen", "CalcTop", "\xE4");
-    const std::string expected = Utf16LittleEndian("[Konten]\r\nKonto=") + euro +
-                                 Utf16LittleEndian(" 5").substr(2) + "\x2D\x4E"s +
-                                 Utf16LittleEndian(
-                                     "\r\n[Einstellungen]\r\nCalcLeft=-5\r\n"
-                                     "CalcTop=\xE4\r\n")
-                                     .substr(2);
-    EXPECT_EQ(Visible(ReadBytes(file)), Visible(expected));
-    EXPECT_EQ(store.ReadString("Einstellungen", "CalcTop", "", 300), "\xE4");
-}
-
-TEST(ProfileFileStore, LeavesABigEndianUtf16FileAlone) {
-    ScratchDirectory scratch;
-    const auto file = scratch / "Quenvik.ini";
-    const std::string host = "\xFE\xFF\0[\0E\0]\0\r\0\n"s;
-    WriteBytes(file, host);
-    ProfileFileStore store(file);
-    EXPECT_EQ(store.ReadString("Einstellungen", "CalcLeft", "", 300), "") << "UTF-16BE file";
-    EXPECT_THROW(store.WriteString("Einstellungen", "CalcLeft", "6"), std::runtime_error)
-        << "UTF-16BE file";
-    EXPECT_EQ(ReadBytes(file), host) << "UTF-16BE file";
+// The host's file in UTF-16 with its byte order mark, as the platform keeps a profile file that
+// was created in Unicode: read, and written back in the same byte order.
+TEST(ProfileFileStore, ReadsAndWritesAUtf16FileInItsOwnByteOrder) {
+    for (const bool bigEndian : {false, true}) {
+        const char* order = bigEndian ? "UTF-16BE" : "UTF-16LE";
+        ScratchDirectory scratch;
+        const auto file = scratch / "Quenvik.ini";
+        const std::string mark = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+        // "Konto=\u20AC 5" and a CJK character the single-byte text shows as "?".
+        auto hostFile = [&](std::string_view settings) {
+            return mark + Utf16Units("[Konten]\r\nKonto=\x01 5", 0x20AC, bigEndian) +
+                   Utf16Units("\x01", 0x4E2D, bigEndian) +
+                   Utf16Units(std::string("\r\n[Einstellungen]\r\n").append(settings), 0,
+                              bigEndian);
+        };
+        WriteBytes(file, hostFile("CalcLeft=300\r\n"));
+        ProfileFileStore store(file);
+        EXPECT_EQ(store.ReadString("Einstellungen", "CalcLeft", "", 300), "300") << order;
+        EXPECT_EQ(store.ReadString("Konten", "Konto", "", 300), "? 5?") << order;
+        store.WriteStrings("Einstellungen", {{"CalcLeft", "-5"}, {"CalcTop", "\xE4"}});
+        EXPECT_EQ(Visible(ReadBytes(file)), Visible(hostFile("CalcLeft=-5\r\nCalcTop=\xE4\r\n")))
+            << order;
+        EXPECT_EQ(store.ReadString("Einstellungen", "CalcTop", "", 300), "\xE4") << order;
+    }
 }
 
 }  // namespace

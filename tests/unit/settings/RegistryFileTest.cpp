@@ -10,6 +10,7 @@
 
 #include "FileStores.h"
 #include "RegistryFileFormat.h"
+#include "SettingsFileText.h"
 #include "SettingsTestSupport.h"
 
 namespace {
@@ -118,6 +119,35 @@ TEST(WithRegistryValue, ReplacesInPlaceOrAddsToTheKey) {
     }
 }
 
+// A release stores both coordinates in one edit: each value where it is, in whatever order the
+// file has them, and the missing ones together where one alone would go.
+TEST(WithRegistryValues, WritesSeveralValuesInOneEdit) {
+    const SettingValues position = {{"CalcLeft", "530"}, {"CalcTop", "120"}};
+    const std::string other = "[HKEY_CURRENT_USER\\Software\\Other]\r\n\"CalcLeft\"=\"9\"\r\n";
+    const std::string both = "\"CalcLeft\"=\"530\"\r\n\"CalcTop\"=\"120\"\r\n";
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"", Header + Key + both},
+        {Header + other, Header + other + "\r\n" + Key + both},
+        {Header + Key + "\"CalcTop\"=dword:00000001\r\n\"X\"=\"y\"\r\n\"CalcLeft\"=\"2\"\r\n",
+         Header + Key + "\"CalcTop\"=\"120\"\r\n\"X\"=\"y\"\r\n\"CalcLeft\"=\"530\"\r\n"},
+        {Header + Key + "\"CalcTop\"=\"1\"\r\n\r\n" + other,
+         Header + Key + "\"CalcTop\"=\"120\"\r\n\"CalcLeft\"=\"530\"\r\n\r\n" + other},
+        {Header + Key + "\"CalcLeft\"=\"530\"", Header + Key + both},
+        {Header + Key + both, Header + Key + both},
+    };
+    for (const auto& [before, expected] : cases) {
+        const std::string after = WithRegistryValues(before, position);
+        EXPECT_EQ(Visible(after), Visible(expected)) << "into \"" << Visible(before) << "\"";
+        for (const auto& [name, value] : position) {
+            EXPECT_EQ(ReadRegistryValue(after, name), value)
+                << "re-reading " << name << " after writing into \"" << Visible(before) << "\"";
+        }
+    }
+    EXPECT_THROW(WithRegistryValues(Header, {{"CalcLeft", "1"}, {"CALCLEFT", "2"}}),
+                 std::invalid_argument)
+        << "one value named twice";
+}
+
 TEST(WithRegistryValue, RefusesFilesThatAreNotOursAndValuesThatBreakLines) {
     for (const std::string& file : {"REGEDIT4\r\n"s, "\x01\x02\xff\0"s, "\r\n"s}) {
         EXPECT_THROW(WithRegistryValue(file, "CalcLeft", "1"), std::runtime_error)
@@ -135,7 +165,7 @@ TEST(RegistryFileStore, ReadsNothingFromAMissingOrForeignFileAndNeverOverwritesI
     const auto file = scratch / "Tembra-Lidorn" / "registry.reg";
     RegistryFileStore store(file);
     EXPECT_EQ(store.ReadString("CalcLeft"), "") << "no file";
-    store.WriteString("CalcLeft", "741");
+    store.WriteStrings({{"CalcLeft", "741"}});
     EXPECT_EQ(ReadBytes(file), Header + Key + "\"CalcLeft\"=\"741\"\r\n") << "new file";
     EXPECT_EQ(store.ReadString("calcLEFT"), "741") << "after writing 741";
 
@@ -143,7 +173,7 @@ TEST(RegistryFileStore, ReadsNothingFromAMissingOrForeignFileAndNeverOverwritesI
          {"REGEDIT4\r\n\r\n" + Key + "\"CalcLeft\"=\"5\"\r\n", "\x89PNG\r\n\x1a\n\0\0\0"s}) {
         WriteBytes(file, foreign);
         EXPECT_EQ(store.ReadString("CalcLeft"), "") << "file \"" << Visible(foreign) << "\"";
-        EXPECT_THROW(store.WriteString("CalcLeft", "1"), std::runtime_error)
+        EXPECT_THROW(store.WriteStrings({{"CalcLeft", "1"}}), std::runtime_error)
             << "file \"" << Visible(foreign) << "\"";
         EXPECT_EQ(ReadBytes(file), foreign) << "file \"" << Visible(foreign) << "\"";
     }
@@ -155,7 +185,7 @@ TEST(RegistryFileStore, AValueOfAnotherTypeFailsTheRead) {
     WriteBytes(file, Header + Key + "\"CalcLeft\"=dword:0000012c\r\n");
     RegistryFileStore store(file);
     EXPECT_THROW(store.ReadString("CalcLeft"), std::runtime_error) << "dword value";
-    store.WriteString("CalcLeft", "300");
+    store.WriteStrings({{"CalcLeft", "300"}});
     EXPECT_EQ(store.ReadString("CalcLeft"), "300") << "after replacing the dword";
 }
 
@@ -163,11 +193,11 @@ TEST(FileStores, RefuseARelativePath) {
     RegistryFileStore registry("registry.reg");
     ProfileFileStore profile("Quenvik.ini");
     EXPECT_THROW(registry.ReadString("CalcLeft"), std::runtime_error) << "relative registry path";
-    EXPECT_THROW(registry.WriteString("CalcLeft", "1"), std::runtime_error)
+    EXPECT_THROW(registry.WriteStrings({{"CalcLeft", "1"}}), std::runtime_error)
         << "relative registry path";
     EXPECT_THROW(profile.ReadString("Einstellungen", "CalcLeft", "", 300), std::runtime_error)
         << "relative profile path";
-    EXPECT_THROW(profile.WriteString("Einstellungen", "CalcLeft", "1"), std::runtime_error)
+    EXPECT_THROW(profile.WriteStrings("Einstellungen", {{"CalcLeft", "1"}}), std::runtime_error)
         << "relative profile path";
 }
 

@@ -54,8 +54,8 @@ TEST(SettingsFiles, ARegistryValueOfAnotherTypeIsReplacedByTheLegacyText) {
 
 TEST(SettingsFiles, WrittenValuesAreReadBackFromBothFiles) {
     UserFiles files;
-    files.Store.WriteSetting("CalcTop", "120");
-    files.Store.WriteSetting("CalcLeft", "-50");
+    files.Store.WriteSettings({{"CalcTop", "120"}});
+    files.Store.WriteSettings({{"CalcLeft", "-50"}});
     EXPECT_EQ(files.RegistryStore.ReadString("CalcTop"), "120");
     EXPECT_EQ(files.LegacyStore.ReadString("Einstellungen", "CalcTop", "", 300), "120");
     EXPECT_EQ(files.Store.ReadSetting("CalcLeft"), "-50");
@@ -75,7 +75,7 @@ TEST(SettingsFiles, AnUnwritableDirectoryIsSwallowed) {
     std::string value = "unset";
     EXPECT_NO_THROW(value = files.Store.ReadSetting("CalcLeft"));
     EXPECT_EQ(value, "");
-    EXPECT_NO_THROW(files.Store.WriteSetting("CalcLeft", "5"));
+    EXPECT_NO_THROW(files.Store.WriteSettings({{"CalcLeft", "5"}}));
     EXPECT_EQ(ReadBytes(files.Scratch / "Tembra-Lidorn"), "a file where the directory should be");
 }
 
@@ -84,7 +84,7 @@ TEST(SettingsFiles, AReadOnlyLegacyFileStaysWhileTheRegistryIsWritten) {
     const std::string host = "[Einstellungen]\r\nCalcLeft=5\r\n";
     WriteBytes(files.Legacy, host);
     std::filesystem::permissions(files.Legacy, std::filesystem::perms::owner_read);
-    EXPECT_NO_THROW(files.Store.WriteSetting("CalcLeft", "6"));
+    EXPECT_NO_THROW(files.Store.WriteSettings({{"CalcLeft", "6"}}));
     EXPECT_EQ(ReadBytes(files.Legacy), host);
     EXPECT_EQ(files.RegistryStore.ReadString("CalcLeft"), "6");
 }
@@ -95,7 +95,7 @@ TEST(SettingsFiles, AForeignRegistryFileIsNeverOverwritten) {
     WriteBytes(files.Registry, foreign);
     WriteBytes(files.Legacy, "[Einstellungen]\r\nCalcLeft=300\r\n");
     EXPECT_EQ(files.Store.ReadSetting("CalcLeft"), "300");
-    files.Store.WriteSetting("CalcLeft", "400");
+    files.Store.WriteSettings({{"CalcLeft", "400"}});
     EXPECT_EQ(ReadBytes(files.Registry), foreign);
     EXPECT_EQ(files.Store.ReadSetting("CalcLeft"), "400") << "the legacy file took the write";
 }

@@ -1,4 +1,4 @@
-// ReadSetting and WriteSetting over recording in-memory stores: which store is asked, in which
+// ReadSetting and WriteSettings over recording in-memory stores: which store is asked, in which
 // order, what gets copied where, and that no failure leaves the store.
 
 #include <gtest/gtest.h>
@@ -16,30 +16,52 @@ namespace {
 
 using Calls = std::vector<std::string>;
 
+// How a fake store's reads or writes fail.
+enum class Failure { None, Busy, Broken };
+
+void Fail(Failure failure, const std::string& what) {
+    if (failure == Failure::Busy) {
+        throw StoreBusy(what + " busy");
+    }
+    if (failure == Failure::Broken) {
+        throw std::runtime_error(what + " failed");
+    }
+}
+
+// "name=value name=value", as the calls log it.
+std::string Listed(const SettingValues& values) {
+    std::string listed;
+    for (const auto& [name, value] : values) {
+        listed += (listed.empty() ? "" : " ") + name + "=" + value;
+    }
+    return listed;
+}
+
 class FakeRegistry : public RegistryKeyStore {
 public:
     explicit FakeRegistry(Calls& calls) : calls_(calls) {}
 
     std::map<std::string, std::string> Values;
     std::set<std::string> NotStrings;  // names holding a value of another type
-    bool ReadsFail = false;
-    bool WritesFail = false;
+    Failure Reads = Failure::None;
+    Failure Writes = Failure::None;
 
     std::string ReadString(const std::string& name) override {
         calls_.push_back("registry read " + name);
-        if (ReadsFail || NotStrings.contains(name)) {
-            throw std::runtime_error("registry read failed");
+        Fail(Reads, "registry read");
+        if (NotStrings.contains(name)) {
+            throw std::runtime_error("not a string");
         }
         const auto found = Values.find(name);
         return found == Values.end() ? "" : found->second;
     }
-    void WriteString(const std::string& name, const std::string& value) override {
-        calls_.push_back("registry write " + name + "=" + value);
-        if (WritesFail) {
-            throw std::runtime_error("registry write failed");
+    void WriteStrings(const SettingValues& values) override {
+        calls_.push_back("registry write " + Listed(values));
+        Fail(Writes, "registry write");
+        for (const auto& [name, value] : values) {
+            NotStrings.erase(name);
+            Values[name] = value;
         }
-        NotStrings.erase(name);
-        Values[name] = value;
     }
 
 private:
@@ -51,27 +73,24 @@ public:
     explicit FakeProfile(Calls& calls) : calls_(calls) {}
 
     std::map<std::string, std::string> Values;  // "section/name"
-    bool ReadsFail = false;
-    bool WritesFail = false;
+    Failure Reads = Failure::None;
+    Failure Writes = Failure::None;
 
     std::string ReadString(const std::string& section, const std::string& name,
                            const std::string& defaultValue, std::size_t bufferSize) override {
         calls_.push_back("profile read " + section + "/" + name + " default '" + defaultValue +
                          "' buffer " + std::to_string(bufferSize));
-        if (ReadsFail) {
-            throw std::runtime_error("profile read failed");
-        }
+        Fail(Reads, "profile read");
         const auto found = Values.find(section + "/" + name);
         const std::string value = found == Values.end() ? defaultValue : found->second;
         return value.substr(0, bufferSize - 1);
     }
-    void WriteString(const std::string& section, const std::string& name,
-                     const std::string& value) override {
-        calls_.push_back("profile write " + section + "/" + name + "=" + value);
-        if (WritesFail) {
-            throw std::runtime_error("profile write failed");
+    void WriteStrings(const std::string& section, const SettingValues& values) override {
+        calls_.push_back("profile write " + section + "/" + Listed(values));
+        Fail(Writes, "profile write");
+        for (const auto& [name, value] : values) {
+            Values[section + "/" + name] = value;
         }
-        Values[section + "/" + name] = value;
     }
 
 private:
@@ -91,9 +110,9 @@ struct ReadCase {
     std::string Situation;
     std::optional<std::string> Registry;
     bool RegistryNotString = false;
-    bool RegistryReadFails = false;
+    Failure RegistryRead = Failure::None;
     std::optional<std::string> Legacy;
-    bool LegacyReadFails = false;
+    Failure LegacyRead = Failure::None;
     std::string Expected;
     Calls ExpectedCalls;
 };
@@ -105,71 +124,71 @@ TEST(ReadSetting, PrefersTheRegistryAndCopiesTheLegacyValueIntoBothStores) {
         {"registry holds 741",
          "741",
          false,
-         false,
+         Failure::None,
          "300",
-         false,
+         Failure::None,
          "741",
          {"registry read CalcLeft"}},
         {"registry lacks the value, legacy file holds 300",
          std::nullopt,
          false,
-         false,
+         Failure::None,
          "300",
-         false,
+         Failure::None,
          "300",
          {"registry read CalcLeft", LegacyRead, "registry write CalcLeft=300",
           "profile write Einstellungen/CalcLeft=300"}},
         {"registry value is empty",
          "",
          false,
-         false,
+         Failure::None,
          "300",
-         false,
+         Failure::None,
          "300",
          {"registry read CalcLeft", LegacyRead, "registry write CalcLeft=300",
           "profile write Einstellungen/CalcLeft=300"}},
         {"nothing stored anywhere",
          std::nullopt,
          false,
-         false,
+         Failure::None,
          std::nullopt,
-         false,
+         Failure::None,
          "",
          {"registry read CalcLeft", LegacyRead,
           "registry write CalcLeft=", "profile write Einstellungen/CalcLeft="}},
         {"registry value is a number",
          "5",
          true,
-         false,
+         Failure::None,
          "55",
-         false,
+         Failure::None,
          "55",
          {"registry read CalcLeft", LegacyRead, "registry write CalcLeft=55",
           "profile write Einstellungen/CalcLeft=55"}},
         {"registry cannot be read",
          "741",
          false,
-         true,
+         Failure::Broken,
          "55",
-         false,
+         Failure::None,
          "55",
          {"registry read CalcLeft", LegacyRead, "registry write CalcLeft=55",
           "profile write Einstellungen/CalcLeft=55"}},
         {"legacy value of 400 characters",
          std::nullopt,
          false,
-         false,
+         Failure::None,
          longValue,
-         false,
+         Failure::None,
          cutValue,
          {"registry read CalcLeft", LegacyRead, "registry write CalcLeft=" + cutValue,
           "profile write Einstellungen/CalcLeft=" + cutValue}},
         {"legacy file cannot be read",
          std::nullopt,
          false,
-         false,
+         Failure::None,
          "300",
-         true,
+         Failure::Broken,
          "",
          {"registry read CalcLeft", LegacyRead}},
     };
@@ -181,14 +200,44 @@ TEST(ReadSetting, PrefersTheRegistryAndCopiesTheLegacyValueIntoBothStores) {
         if (c.RegistryNotString) {
             stores.Registry.NotStrings.insert("CalcLeft");
         }
-        stores.Registry.ReadsFail = c.RegistryReadFails;
+        stores.Registry.Reads = c.RegistryRead;
         if (c.Legacy) {
             stores.Profile.Values["Einstellungen/CalcLeft"] = *c.Legacy;
         }
-        stores.Profile.ReadsFail = c.LegacyReadFails;
+        stores.Profile.Reads = c.LegacyRead;
 
         EXPECT_EQ(stores.Store.ReadSetting("CalcLeft"), c.Expected) << c.Situation;
         EXPECT_EQ(stores.Log, c.ExpectedCalls) << c.Situation;
+    }
+}
+
+// A store that keeps changing while it is read says nothing about what it holds: the window takes
+// its fallback place for this run, and the stored position must survive until the host is done.
+TEST(ReadSetting, AStoreThatKeepsChangingIsNoMissingValueAndNothingIsWritten) {
+    struct Case {
+        std::string Situation;
+        Failure RegistryRead;
+        Failure LegacyRead;
+        Calls ExpectedCalls;
+    };
+    const std::vector<Case> cases = {
+        {"registry changing", Failure::Busy, Failure::None, {"registry read CalcLeft"}},
+        {"registry empty, legacy file changing",
+         Failure::None,
+         Failure::Busy,
+         {"registry read CalcLeft", LegacyRead}},
+    };
+    for (const Case& c : cases) {
+        Stores stores;
+        stores.Registry.Values["CalcTop"] = "200";
+        stores.Profile.Values["Einstellungen/CalcLeft"] = "300";
+        stores.Registry.Reads = c.RegistryRead;
+        stores.Profile.Reads = c.LegacyRead;
+        EXPECT_EQ(stores.Store.ReadSetting("CalcLeft"), "") << c.Situation;
+        EXPECT_EQ(stores.Log, c.ExpectedCalls) << c.Situation;
+        EXPECT_EQ(stores.Registry.Values, (std::map<std::string, std::string>{{"CalcTop", "200"}}))
+            << c.Situation;
+        EXPECT_EQ(stores.Profile.Values["Einstellungen/CalcLeft"], "300") << c.Situation;
     }
 }
 
@@ -212,28 +261,39 @@ TEST(ReadSetting, HoldsNothingBetweenCalls) {
 TEST(ReadSetting, FailedWritesOfTheCopyAreSwallowed) {
     Stores stores;
     stores.Profile.Values["Einstellungen/CalcLeft"] = "300";
-    stores.Registry.WritesFail = true;
-    stores.Profile.WritesFail = true;
+    stores.Registry.Writes = Failure::Broken;
+    stores.Profile.Writes = Failure::Busy;
     std::string value;
     EXPECT_NO_THROW(value = stores.Store.ReadSetting("CalcLeft")) << "both copies fail";
     EXPECT_EQ(value, "300") << "both copies fail";
 }
 
-TEST(WriteSetting, WritesTheRegistryThenTheLegacyFileWhateverFails) {
-    const Calls expected = {"registry write CalcTop=120",
-                            "profile write Einstellungen/CalcTop=120"};
-    for (const bool registryFails : {false, true}) {
-        for (const bool legacyFails : {false, true}) {
+// The outcome tells the writer whether trying again may help: only a busy store does.
+TEST(WriteSettings, WritesBothValuesIntoEachStoreOnceWhateverFails) {
+    const Calls expected = {"registry write CalcLeft=530 CalcTop=120",
+                            "profile write Einstellungen/CalcLeft=530 CalcTop=120"};
+    const char* names[] = {"works", "is busy", "fails"};
+    for (const Failure registry : {Failure::None, Failure::Busy, Failure::Broken}) {
+        for (const Failure legacy : {Failure::None, Failure::Busy, Failure::Broken}) {
             const std::string situation = std::string("registry ") +
-                                          (registryFails ? "fails" : "works") + ", legacy file " +
-                                          (legacyFails ? "fails" : "works");
+                                          names[static_cast<int>(registry)] + ", legacy file " +
+                                          names[static_cast<int>(legacy)];
             Stores stores;
-            stores.Registry.WritesFail = registryFails;
-            stores.Profile.WritesFail = legacyFails;
-            EXPECT_NO_THROW(stores.Store.WriteSetting("CalcTop", "120")) << situation;
+            stores.Registry.Writes = registry;
+            stores.Profile.Writes = legacy;
+            SettingsStore::WriteOutcome outcome = SettingsStore::WriteOutcome::Done;
+            EXPECT_NO_THROW(
+                outcome = stores.Store.TryWriteSettings({{"CalcLeft", "530"}, {"CalcTop", "120"}}))
+                << situation;
             EXPECT_EQ(stores.Log, expected) << situation;
-            EXPECT_EQ(stores.Registry.Values.contains("CalcTop"), !registryFails) << situation;
-            EXPECT_EQ(stores.Profile.Values["Einstellungen/CalcTop"], legacyFails ? "" : "120")
+            const bool busy = registry == Failure::Busy || legacy == Failure::Busy;
+            EXPECT_EQ(outcome,
+                      busy ? SettingsStore::WriteOutcome::Busy : SettingsStore::WriteOutcome::Done)
+                << situation;
+            EXPECT_EQ(stores.Registry.Values.contains("CalcTop"), registry == Failure::None)
+                << situation;
+            EXPECT_EQ(stores.Profile.Values.contains("Einstellungen/CalcTop"),
+                      legacy == Failure::None)
                 << situation;
         }
     }

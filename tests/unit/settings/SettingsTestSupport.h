@@ -97,7 +97,7 @@ inline void ReplaceWhole(const std::filesystem::path& file, std::string_view con
         while (const std::optional<SourceLine> line = lines.NextLine()) {
             end = line->Place.Next;
         }
-        return std::optional<TextEdit>(TextEdit{0, end, std::string(contents)});
+        return TextEdits{{0, end, std::string(contents)}};
     });
 }
 

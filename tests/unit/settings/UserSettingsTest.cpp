@@ -49,14 +49,17 @@ TEST(UserSettings, KeepsBothFilesInTheHostsFolder) {
             c.XdgConfigHome.starts_with("<scratch>") ? (scratch / "xdg").string() : c.XdgConfigHome;
         ScopedEnvironment home("HOME", scratch.Path().string());
         ScopedEnvironment configHome("XDG_CONFIG_HOME", xdg);
-        UserSettings settings;
-        settings.Store().WriteSetting("CalcLeft", "741");
+        {
+            // Gone at exit, its writer has finished the write.
+            UserSettings settings;
+            settings.Store().WriteSettings({{"CalcLeft", "741"}});
+        }
         EXPECT_EQ(ReadBytes(scratch / c.Folder / "Quenvik.ini"),
                   "[Einstellungen]\r\nCalcLeft=741\r\n")
             << "XDG_CONFIG_HOME=\"" << c.XdgConfigHome << "\"";
         EXPECT_TRUE(std::filesystem::exists(scratch / c.Folder / "registry.reg"))
             << "XDG_CONFIG_HOME=\"" << c.XdgConfigHome << "\"";
-        EXPECT_EQ(settings.Store().ReadSetting("CalcLeft"), "741")
+        EXPECT_EQ(UserSettings().Store().ReadSetting("CalcLeft"), "741")
             << "XDG_CONFIG_HOME=\"" << c.XdgConfigHome << "\"";
     }
 }

@@ -171,12 +171,17 @@ TEST_F(Win32Stores, ReadSettingMigratesTheLegacyValueAndCreatesWhatIsMissing) {
 }
 
 TEST_F(Win32Stores, TheUsersSettingsAreWrittenToTheKeyAndTheWindowsDirectory) {
-    UserSettings settings;
-    settings.Store().WriteSetting("CalcTop", "120");
+    {
+        // Gone at exit, its writer has finished the write, both values in each store.
+        UserSettings settings;
+        settings.Store().WriteSettings({{"CalcLeft", "530"}, {"CalcTop", "120"}});
+    }
+    EXPECT_EQ(GetRaw("CalcLeft"), (RawValue{REG_SZ, "530\0"s}));
     EXPECT_EQ(GetRaw("CalcTop"), (RawValue{REG_SZ, "120\0"s}));
-    EXPECT_EQ(Visible(ReadBytes(LegacyFile())), Visible("[Einstellungen]\r\nCalcTop=120\r\n"));
+    EXPECT_EQ(Visible(ReadBytes(LegacyFile())),
+              Visible("[Einstellungen]\r\nCalcLeft=530\r\nCalcTop=120\r\n"));
     EXPECT_FALSE(std::filesystem::exists("Quenvik.ini")) << "not in the working directory";
-    EXPECT_EQ(settings.Store().ReadSetting("CalcTop"), "120");
+    EXPECT_EQ(UserSettings().Store().ReadSetting("CalcTop"), "120");
 }
 
 TEST_F(Win32Stores, AValueThatGrowsWhileBeingReadIsReadWhole) {
@@ -217,12 +222,12 @@ TEST_F(Win32Stores, AnUnusableLegacyFileReadsAsTheDefaultAndFailsOnlyItsOwnWrite
     std::filesystem::create_directory(LegacyFile());
     Win32ProfileStore profile;
     EXPECT_EQ(profile.ReadString("Einstellungen", "CalcLeft", "none", 300), "none");
-    EXPECT_THROW(profile.WriteString("Einstellungen", "CalcLeft", "6"), std::runtime_error);
+    EXPECT_THROW(profile.WriteStrings("Einstellungen", {{"CalcLeft", "6"}}), std::runtime_error);
     Win32RegistryStore registry;
     SettingsStore store(registry, profile);
     EXPECT_EQ(store.ReadSetting("CalcLeft"), "");
     EXPECT_EQ(GetRaw("CalcLeft"), (RawValue{REG_SZ, "\0"s})) << "written although the file failed";
-    EXPECT_NO_THROW(store.WriteSetting("CalcLeft", "7"));
+    EXPECT_NO_THROW(store.WriteSettings({{"CalcLeft", "7"}}));
     EXPECT_EQ(GetRaw("CalcLeft"), (RawValue{REG_SZ, "7\0"s}));
     EXPECT_TRUE(std::filesystem::is_directory(LegacyFile()));
 }

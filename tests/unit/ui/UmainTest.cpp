@@ -21,8 +21,10 @@ public:
         const auto found = Values.find(name);
         return found == Values.end() ? "" : found->second;
     }
-    void WriteString(const std::string& name, const std::string& value) override {
-        Values[name] = value;
+    void WriteStrings(const SettingValues& values) override {
+        for (const auto& [name, value] : values) {
+            Values[name] = value;
+        }
     }
 };
 
@@ -34,9 +36,10 @@ public:
         const auto found = Values.find(name);
         return found == Values.end() ? defaultValue : found->second;
     }
-    void WriteString(const std::string&, const std::string& name,
-                     const std::string& value) override {
-        Values[name] = value;
+    void WriteStrings(const std::string&, const SettingValues& values) override {
+        for (const auto& [name, value] : values) {
+            Values[name] = value;
+        }
     }
 };
 

@@ -1,0 +1,80 @@
+#pragma once
+// The writer of the window's settings: a thread of its own that stores what the window hands it,
+// so that the window never waits on a settings file, however large the file or busy the host.
+// Values handed over while it works are merged, the newest text of each name winning, and
+// written together next. A store that is busy is tried again after a pause that grows each time,
+// for a bounded time; then the values are dropped quietly, and the next hand-over tries afresh.
+// At exit what is pending is still written for a moment, then abandoned.
+
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+#include "Settings.h"
+
+// The writer's time, given in so that tests can run its pauses without waiting for them.
+class WriterClock {
+public:
+    using TimePoint = std::chrono::steady_clock::time_point;
+    virtual ~WriterClock() = default;
+    virtual TimePoint Now() = 0;
+    // Waits on `wake`, whose mutex `lock` holds, until `until` or until notified, or less: the
+    // caller checks again what it waits for. TimePoint::max() waits for a notification.
+    virtual void WaitUntil(std::unique_lock<std::mutex>& lock, std::condition_variable& wake,
+                           TimePoint until) = 0;
+};
+
+// The system's steady clock.
+WriterClock& SteadyWriterClock();
+
+class SettingsWriter {
+public:
+    // One try at storing the values in both places.
+    using Attempt = std::function<SettingsStore::WriteOutcome(const SettingValues&)>;
+
+    static constexpr std::chrono::milliseconds FirstPause{20};
+    static constexpr std::chrono::milliseconds LongestPause{1000};
+    // How long a busy store is tried again before the values are dropped.
+    static constexpr std::chrono::seconds RetryFor{10};
+    // How long a pending write may still take at exit.
+    static constexpr std::chrono::seconds ExitGrace{1};
+
+    SettingsWriter(Attempt attempt, WriterClock& clock);
+    // Finishes the pending write within ExitGrace, then abandons it. A try under way when the
+    // grace ends is not cut short: each store bounds its own waits.
+    ~SettingsWriter();
+    SettingsWriter(const SettingsWriter&) = delete;
+    SettingsWriter& operator=(const SettingsWriter&) = delete;
+
+    // Hands the values over and returns at once.
+    void Write(const SettingValues& values);
+
+private:
+    void Run();
+    void WritePending(std::unique_lock<std::mutex>& lock);
+    // The latest moment a try may start: the retry bound, and at exit also the grace.
+    WriterClock::TimePoint Limit(WriterClock::TimePoint giveUpAt) const;
+
+    Attempt attempt_;
+    WriterClock& clock_;
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    SettingValues pending_;
+    bool stopping_ = false;
+    WriterClock::TimePoint exitDeadline_{};
+    std::thread thread_;  // last: it starts once everything it uses is there
+};
+
+// The window's settings store: reads at once, writes through a writer of its own, the copies
+// ReadSetting makes included.
+class BackgroundSettingsStore : public SettingsStore {
+public:
+    BackgroundSettingsStore(RegistryKeyStore& registry, ProfileStore& profile,
+                            WriterClock& clock = SteadyWriterClock());
+    void WriteSettings(const SettingValues& values) override;
+
+private:
+    SettingsWriter writer_;
+};
