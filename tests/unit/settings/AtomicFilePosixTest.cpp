@@ -88,6 +88,35 @@ TEST(ProfileFileStore, AWriterKilledAtRandomMomentsLeavesTheOldOrTheNewFileAndNo
     EXPECT_EQ(TemporariesIn(scratch.Path()), 0u) << left << " left by the killed writers";
 }
 
+// Only our own temporary files older than a minute are litter: another writer's fresh one may be
+// a write still under way, and a file of another name is not ours at all.
+TEST(EditSettingsFile, OnlyStaleTemporaryFilesOfOursAreRemoved) {
+    ScratchDirectory scratch;
+    const auto file = scratch / "Quenvik.ini";
+    WriteBytes(file, "[Einstellungen]\r\nCalcLeft=5\r\n");
+    const struct {
+        std::string Name;
+        int AgeSeconds;
+        bool Kept;
+    } cases[] = {
+        {".Quenvik.ini.tmp-0123456789abcdef", 3600, false},
+        {".Quenvik.ini.tmp-fedcba9876543210", 0, true},
+        {".Quenvik.ini.tmp-0123456789abcdeg", 3600, true},
+        {".Quenvik.ini.tmp-0123456789abcde", 3600, true},
+        {".registry.reg.tmp-0123456789abcdef", 3600, true},
+    };
+    for (const auto& c : cases) {
+        WriteBytes(scratch / c.Name, "half written");
+        const timespec times[2] = {{0, UTIME_OMIT}, {std::time(nullptr) - c.AgeSeconds, 0}};
+        utimensat(AT_FDCWD, (scratch / c.Name).c_str(), times, AT_SYMLINK_NOFOLLOW);
+    }
+    ProfileFileStore(file).WriteStrings("Einstellungen", {{"CalcLeft", "6"}});
+    for (const auto& c : cases) {
+        EXPECT_EQ(std::filesystem::exists(scratch / c.Name), c.Kept)
+            << c.Name << ", " << c.AgeSeconds << " s old";
+    }
+}
+
 TEST(EditSettingsFile, ADiskFullMidWriteLeavesTheOriginalAndNoTemporaryFile) {
     ScratchDirectory scratch;
     const auto file = scratch / "Quenvik.ini";
