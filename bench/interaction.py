@@ -2,7 +2,7 @@
 """Interaction benchmark of the calculator beside xcalc: what a user feels at a key and at the
 end of a drag.
 
-    bench/interaction.py build/rechner [--keys N] [--releases N]
+    bench/interaction.py build/rechner [--keys N] [--releases N] [--busy-releases N]
 
 Starts a private Xvfb with openbox and runs the calculator, then xcalc, each with a fresh user,
 its window active and the pointer away from it. Prints medians and 95th percentiles with the
