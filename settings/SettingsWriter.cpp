@@ -41,9 +41,12 @@ WriterClock& SteadyWriterClock() {
 }
 
 SettingsWriter::SettingsWriter(Attempt attempt, WriterClock& clock)
-    : attempt_(std::move(attempt)), clock_(clock), thread_([this] { Run(); }) {}
+    : attempt_(std::move(attempt)), clock_(clock) {}
 
 SettingsWriter::~SettingsWriter() {
+    if (!thread_.joinable()) {
+        return;
+    }
     {
         const std::lock_guard<std::mutex> guard(mutex_);
         stopping_ = true;
@@ -57,6 +60,11 @@ void SettingsWriter::Write(const SettingValues& values) {
     {
         const std::lock_guard<std::mutex> guard(mutex_);
         pending_ = Merged(std::move(pending_), values);
+    }
+    // Started at the first hand-over, not at start-up: most runs store nothing until the
+    // first drag, and a start is the sooner for every thread it need not make.
+    if (!thread_.joinable()) {
+        thread_ = std::thread([this] { Run(); });
     }
     wake_.notify_all();
 }

@@ -48,7 +48,7 @@ public:
     SettingsWriter(const SettingsWriter&) = delete;
     SettingsWriter& operator=(const SettingsWriter&) = delete;
 
-    // Hands the values over and returns at once.
+    // Hands the values over and returns at once. Called from one thread, the window's.
     void Write(const SettingValues& values);
 
 private:
@@ -64,7 +64,7 @@ private:
     SettingValues pending_;
     bool stopping_ = false;
     WriterClock::TimePoint exitDeadline_{};
-    std::thread thread_;  // last: it starts once everything it uses is there
+    std::thread thread_;  // started by the first Write
 };
 
 // The window's settings store: reads at once, writes through a writer of its own, the copies
