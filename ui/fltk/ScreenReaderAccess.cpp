@@ -10,7 +10,6 @@
 
 #include <array>
 #include <cstdio>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -24,16 +23,16 @@ constexpr double QuietSeconds = 0.03;
 
 // Where the library may be: beside the program (the build tree), then in the installed library
 // directory, found from the program's own place so that a moved installation still finds it.
-std::vector<std::filesystem::path> LibraryPlaces() {
+std::vector<std::string> LibraryPlaces() {
     std::array<char, 4096> program{};
     const ssize_t length = readlink("/proc/self/exe", program.data(), program.size() - 1);
     if (length <= 0) {
         return {};
     }
-    const std::filesystem::path directory =
-        std::filesystem::path(std::string(program.data(), static_cast<std::size_t>(length)))
-            .parent_path();
-    return {directory / LibraryName, directory / RECHNER_ATK_LIBRARY_DIRECTORY / LibraryName};
+    const std::string path(program.data(), static_cast<std::size_t>(length));
+    const std::string directory = path.substr(0, path.rfind('/') + 1);
+    return {directory + LibraryName,
+            directory + RECHNER_ATK_LIBRARY_DIRECTORY + "/" + LibraryName};
 }
 
 }  // namespace
