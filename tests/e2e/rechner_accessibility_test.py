@@ -135,6 +135,8 @@ class ScreenReaderOnTheBus(ScreenReaderTestCase):
         self.assertIn(("object:text-changed:insert", "7"), heard)
         # The press took the click's route: the display shows it to the user too.
         self.assertEqual(calculator.copied_display(), "7")
+        # The bridge is taken down with the window, and the program ends as usual.
+        self.assertEqual(calculator.close_and_wait(), 0)
 
 
 class ScreenReaderSwitchedOff(ScreenReaderTestCase):

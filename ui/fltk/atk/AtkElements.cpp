@@ -111,8 +111,10 @@ AtkStateSet* RefStateSet(AtkObject* object) {
     }
     Guarded(false, [&] {
         AccessibleWindow& window = self.Tree->Window();
-        if (self.Kind == ObjectKind::Frame && window.Active()) {
-            atk_state_set_add_state(states, ATK_STATE_ACTIVE);
+        if (self.Kind == ObjectKind::Frame) {
+            if (window.Active()) {
+                atk_state_set_add_state(states, ATK_STATE_ACTIVE);
+            }
         } else if (self.Kind != ObjectKind::Application && window.FocusElement() == self.Index) {
             atk_state_set_add_state(states, ATK_STATE_FOCUSABLE);
             if (window.Active()) {
