@@ -31,8 +31,18 @@ std::vector<std::string> LibraryPlaces() {
     }
     const std::string path(program.data(), static_cast<std::size_t>(length));
     const std::string directory = path.substr(0, path.rfind('/') + 1);
-    return {directory + LibraryName,
-            directory + RECHNER_ATK_LIBRARY_DIRECTORY + "/" + LibraryName};
+    return {directory + LibraryName, directory + RECHNER_ATK_LIBRARY_DIRECTORY + "/" + LibraryName};
+}
+
+// The library's entry point, from the first place that holds the library.
+OpenAccessibilityFunction FindLibrary() {
+    for (const auto& place : LibraryPlaces()) {
+        if (void* library = dlopen(place.c_str(), RTLD_NOW | RTLD_LOCAL)) {
+            return reinterpret_cast<OpenAccessibilityFunction>(
+                dlsym(library, OpenAccessibilityName));
+        }
+    }
+    return nullptr;
 }
 
 }  // namespace
@@ -74,24 +84,17 @@ void ScreenReaderAccess::Load() {
     // Once loaded, the library stays: ATK cannot be unloaded, and a screen reader that comes
     // back finds the calculator at once.
     bus_.Stop();
-    for (const auto& place : LibraryPlaces()) {
-        void* library = dlopen(place.c_str(), RTLD_NOW | RTLD_LOCAL);
-        if (library == nullptr) {
-            continue;
-        }
-        const auto open =
-            reinterpret_cast<OpenAccessibilityFunction>(dlsym(library, OpenAccessibilityName));
-        if (open != nullptr) {
-            bridge_.reset(open(this));
-        }
-        if (!bridge_) {
-            std::fprintf(stderr, "rechner: the accessibility bus cannot be reached\n");
-            return;
-        }
-        Fl::add_timeout(QuietSeconds, Serve, this);
+    const OpenAccessibilityFunction open = FindLibrary();
+    if (open == nullptr) {
+        std::fprintf(stderr, "rechner: no screen reader support: %s is missing\n", LibraryName);
         return;
     }
-    std::fprintf(stderr, "rechner: no screen reader support: %s is missing\n", LibraryName);
+    bridge_.reset(open(this));
+    if (!bridge_) {
+        std::fprintf(stderr, "rechner: the accessibility bus cannot be reached\n");
+        return;
+    }
+    Fl::add_timeout(QuietSeconds, Serve, this);
 }
 
 void ScreenReaderAccess::Serve(void* access) {
