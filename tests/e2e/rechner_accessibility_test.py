@@ -65,10 +65,13 @@ class ScreenReaderTestCase(CalculatorTestCase):
                           "org.freedesktop.DBus.Properties.Set", "org.a11y.Status",
                           "IsEnabled", "<true>" if enabled else "<false>")
 
+    @staticmethod
+    def client_command(calculator, *client_args):
+        return [SYSTEM_PYTHON, "-W", "ignore", str(CLIENT), str(calculator.program.pid),
+                "--timeout", str(CLIENT_TIMEOUT), *client_args]
+
     def read_tree(self, calculator, *client_args):
-        result = subprocess.run([SYSTEM_PYTHON, "-W", "ignore", str(CLIENT),
-                                 str(calculator.program.pid), "--timeout", str(CLIENT_TIMEOUT),
-                                 *client_args],
+        result = subprocess.run(self.client_command(calculator, *client_args),
                                 env=self.session.env(self.user), capture_output=True, text=True,
                                 timeout=6 * CLIENT_TIMEOUT)
         self.assertEqual(result.returncode, 0, f"the AT-SPI client failed: {result.stderr}")
@@ -137,6 +140,23 @@ class ScreenReaderOnTheBus(ScreenReaderTestCase):
         self.assertEqual(calculator.copied_display(), "7")
         # The bridge is taken down with the window, and the program ends as usual.
         self.assertEqual(calculator.close_and_wait(), 0)
+
+    def test_the_entry_takes_the_focus_whenever_the_calculator_becomes_active(self):
+        calculator = self.start_calculator()
+        self.read_tree(calculator)  # the calculator is on the bus
+        other = self.session.start(["xlogo"], user=self.user)
+        self.addCleanup(other.stop)
+        calculator.wait_for_opacity(155)
+        listener = self.session.start(self.client_command(calculator, "--await-focus"),
+                                      user=self.user, name="atspi_client")
+        self.addCleanup(listener.stop)
+        self.assertEqual(listener.read_line(CLIENT_TIMEOUT), "listening", listener.stderr())
+        # Clicking the operator label activates the window and does nothing else.
+        calculator.click_point((100, 50))
+        listener.wait_exit(3 * CLIENT_TIMEOUT)
+        events = json.loads(listener.stdout().partition("\n")[2])["events"]
+        self.assertIn({"type": "object:state-changed:focused", "source": "Eingabe", "detail": 1,
+                       "data": None}, events)
 
 
 class ScreenReaderSwitchedOff(ScreenReaderTestCase):
