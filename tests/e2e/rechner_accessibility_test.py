@@ -56,6 +56,12 @@ class ScreenReaderTestCase(CalculatorTestCase):
         if not os.environ.get("DBUS_SESSION_BUS_ADDRESS"):
             raise unittest.SkipTest("needs a session bus: run under dbus-run-session")
         super().setUpClass()
+        # The accessibility bus keeps its switch in the user's desktop settings; the switching
+        # here must stay in this session, not turn the tester's own desktop accessible.
+        cls.session.tool("gdbus", "call", "--session", "--dest", "org.freedesktop.DBus",
+                         "--object-path", "/org/freedesktop/DBus", "--method",
+                         "org.freedesktop.DBus.UpdateActivationEnvironment",
+                         "{'GSETTINGS_BACKEND': 'memory'}")
 
     def switch_accessibility(self, enabled):
         """Sets the accessibility bus's switch, as a screen reader does when it starts; the
