@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # Installs, on Debian 12, what building and running the calculator need:
-#   scripts/install-deps.sh          compilers, CMake, FLTK and the font the window uses
+#   scripts/install-deps.sh          compilers, CMake, FLTK, the font the window uses, and
+#                                    ATK with its AT-SPI bridge, GLib and D-Bus for the
+#                                    screen-reader library
 #   scripts/install-deps.sh --test   also what the test command needs: clang with its
 #                                    sanitizers, the mingw cross compiler with Wine to run its
-#                                    output, the X tools the end-to-end tests drive, and the
-#                                    tools that build and check the packages
+#                                    output, the X tools the end-to-end tests drive, the
+#                                    accessibility bus with an AT-SPI client for Python, and
+#                                    the tools that build and check the packages
 # Safe to run again; it does nothing that is already done.
 set -euo pipefail
 
@@ -14,6 +17,7 @@ SUDO=""
 packages=(
   build-essential cmake ninja-build googletest libgtest-dev
   libfltk1.3-dev libx11-dev libxext-dev libxrender-dev libxft-dev fonts-dejavu-core
+  libatk1.0-dev libatk-bridge2.0-dev libglib2.0-dev libdbus-1-dev
 )
 test_packages=(
   clang clang-format libclang-rt-14-dev
@@ -21,6 +25,7 @@ test_packages=(
   wine wine64 wine32:i386 fonts-wine
   xvfb openbox xdotool x11-utils x11-apps x11-xserver-utils xclip imagemagick python3 locales
   file lintian desktop-file-utils appstream stress-ng
+  dbus at-spi2-core libglib2.0-bin python3-gi gir1.2-atspi-2.0
 )
 
 case "${1-}" in

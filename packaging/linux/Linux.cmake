@@ -1,6 +1,6 @@
-# Linux: the programs in bin/ and what puts the calculator in the desktop's menu, its icon
-# theme and software centres; packed as a Debian package whose library dependencies
-# dpkg-shlibdeps reads from the programs themselves.
+# Linux: the programs in bin/, the screen-reader library the calculator loads, and what puts
+# the calculator in the desktop's menu, its icon theme and software centres; packed as a Debian
+# package whose library dependencies dpkg-shlibdeps reads from the programs and the library.
 include(GNUInstallDirs)
 
 # The one name the desktop entry, the icons and the AppStream data are known by.
@@ -16,6 +16,8 @@ set(datadir ${CMAKE_INSTALL_DATADIR})
 set(docdir ${datadir}/doc/rechner)
 
 install(TARGETS rechner hostsignal RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The screen-reader library, which the calculator finds from its own place.
+install(TARGETS rechner-atk LIBRARY DESTINATION ${RECHNER_ATK_INSTALL_DIR})
 install(FILES ${sources}/${RECHNER_APP_ID}.desktop DESTINATION ${datadir}/applications)
 
 # The artwork script draws the theme's sizes; each PNG is named after its size.
@@ -48,8 +50,9 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The window's texts are laid out for DejaVu Sans Bold, which no linked library pulls in.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS fonts-dejavu-core)
+# The window's texts are laid out for DejaVu Sans Bold, which no linked library pulls in; the
+# calculator loads libdbus itself to ask whether a screen reader listens.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-core, libdbus-1-3")
 # Lines for an 80-column terminal, as Debian asks.
 string(CONCAT CPACK_PACKAGE_DESCRIPTION
     "Rechner is the companion calculator of the household-budget application\n"

@@ -7,6 +7,7 @@
 #include "FormFont.h"
 #include "HintWindow.h"
 #include "ProgramIcon.h"
+#include "ScreenReaderAccess.h"
 #include "StopMessage.h"
 #include "X11Window.h"
 
@@ -68,6 +69,7 @@ void ShowStartupMessage(const std::string& text, const std::string& caption) {
 FltkBackend::FltkBackend()
     : window_(std::make_unique<FltkWindow>()),
       hint_(std::make_unique<HintWindow>()),
+      screenReader_(std::make_unique<ScreenReaderAccess>(*window_)),
       activation_([this](Activation activation) { ActivationChanged(activation); }) {
     UseProgramIcon();
 }
@@ -100,12 +102,16 @@ void FltkBackend::Run() {
     // drag that already moved the window is the user's word.
     form.RunGuarded([&] { form.WindowMoved(); });
     ApplyShape();
+    // The first picture reaches the screen before anything is asked of the session's buses.
+    Fl::flush();
+    screenReader_->Start();
     Fl::run();
 }
 
 void FltkBackend::AttachForm(Form* form) {
     form_ = form;
     window_->Attach(form);
+    screenReader_->Attach(form);
 }
 
 int FltkBackend::MeasureZeroHeight() {
@@ -251,8 +257,9 @@ void FltkBackend::EndNestedLoops() {
     }
 }
 
-void FltkBackend::AccessibleChanged(std::size_t, AccessibleChange) {
-    // FLTK has no accessibility interface of its own: no screen reader can listen here.
+void FltkBackend::AccessibleChanged(std::size_t element, AccessibleChange change) {
+    // FLTK has no accessibility interface of its own: the screen reader's objects are ours.
+    screenReader_->Changed(element, change);
 }
 
 void FltkBackend::CopyToClipboard(const std::string& text) {
@@ -272,6 +279,7 @@ void FltkBackend::ActivationChanged(Activation activation) {
         } else if (activation == Activation::Active) {
             form_->Activate();
         } else {
+            screenReader_->Deactivated();
             form_->Deactivate();
         }
     });

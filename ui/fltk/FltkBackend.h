@@ -16,6 +16,7 @@
 
 class FltkWindow;
 class HintWindow;
+class ScreenReaderAccess;
 
 class FltkBackend : public NativeBackend {
 public:
@@ -62,6 +63,7 @@ private:
 
     std::unique_ptr<FltkWindow> window_;
     std::unique_ptr<HintWindow> hint_;
+    std::unique_ptr<ScreenReaderAccess> screenReader_;
     ActivationTracker activation_;
     std::map<FormTimer, TimerSlot> timers_;  // a map keeps each slot's address for FLTK
     Form* form_ = nullptr;

@@ -1,0 +1,154 @@
+"""An AT-SPI client, as a screen reader is one: finds the calculator's application on the
+accessibility bus by its process, reads its tree and, when asked, presses a key through the key's
+action and collects what the bus then announces. Prints what it found as JSON for the test to
+judge; it judges nothing itself.
+
+With --await-focus it reads nothing: it prints "listening" once its listener is registered and
+then waits for the object a screen reader is on to take the focus, as it does when the
+calculator becomes active.
+
+Runs under Debian's /usr/bin/python3 with python3-gi and gir1.2-atspi-2.0 (the python3 that
+runs the tests may be another one):
+    /usr/bin/python3 tests/e2e/atspi_client.py PID [--press NAME | --await-focus]
+        [--timeout SECONDS]
+"""
+
+import argparse
+import json
+import sys
+import time
+
+import gi
+
+gi.require_version("Atspi", "2.0")
+from gi.repository import Atspi, GLib  # noqa: E402
+
+EVENTS = ("object:property-change:accessible-name", "object:text-changed")
+
+
+def find_application(pid, timeout):
+    deadline = time.monotonic() + timeout
+    while True:
+        desktop = Atspi.get_desktop(0)
+        for index in range(desktop.get_child_count()):
+            application = desktop.get_child_at_index(index)
+            if application is not None and application.get_process_id() == pid:
+                return application
+        if time.monotonic() >= deadline:
+            return None
+        time.sleep(0.1)
+
+
+def extents(accessible):
+    rect = accessible.get_component_iface().get_extents(Atspi.CoordType.SCREEN)
+    return [rect.x, rect.y, rect.width, rect.height]
+
+
+def describe(accessible):
+    found = {
+        "name": accessible.get_name(),
+        "role": accessible.get_role_name(),
+        "description": accessible.get_description(),
+        "states": sorted(Atspi.StateType(state).value_nick
+                         for state in accessible.get_state_set().get_states()),
+        "attributes": accessible.get_attributes() or {},
+        "extents": extents(accessible),
+    }
+    action = accessible.get_action_iface()
+    if action is not None:
+        found["actions"] = [{"name": action.get_action_name(number),
+                             "localized": action.get_localized_name(number),
+                             "description": action.get_action_description(number)}
+                            for number in range(action.get_n_actions())]
+    text = accessible.get_text_iface()
+    if text is not None:
+        found["text"] = text.get_text(0, -1)
+    return found
+
+
+class Events:
+    """The events of some types, as they arrive, with the description of their source (which
+    names the display texts), their first detail and their text."""
+
+    def __init__(self, *event_types):
+        self.heard = []
+        self._types = event_types
+        self._listener = Atspi.EventListener.new(self._hear)
+        for event_type in event_types:
+            self._listener.register(event_type)
+
+    def _hear(self, event):
+        self.heard.append({"type": event.type, "source": event.source.get_description(),
+                           "detail": event.detail1,
+                           "data": event.any_data if isinstance(event.any_data, str) else None})
+
+    def wait(self, done, timeout):
+        """Serves the bus until done(heard) or the time is up; then stops listening."""
+        context = GLib.MainContext.default()
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline and not done(self.heard):
+            while context.iteration(False):
+                pass
+            time.sleep(0.01)
+        for event_type in self._types:
+            self._listener.deregister(event_type)
+        return self.heard
+
+
+def heard_from_entry(events, kind, detail=None):
+    return any(e["type"].startswith(kind) and e["source"] == "Eingabe"
+               and detail in (None, e["detail"]) for e in events)
+
+
+def press(frame, name, timeout):
+    """Presses the child called name by its first action and collects the events of the next
+    timeout seconds, or until the entry display has announced its new name and text."""
+    children = [frame.get_child_at_index(i) for i in range(frame.get_child_count())]
+    key = next(child for child in children if child.get_name() == name)
+    events = Events(*EVENTS)
+    pressed = key.get_action_iface().do_action(0)
+    heard = events.wait(lambda heard: (
+        heard_from_entry(heard, "object:property-change:accessible-name")
+        and heard_from_entry(heard, "object:text-changed:insert")), timeout)
+    return {"accepted": pressed, "events": heard}
+
+
+def await_focus(timeout):
+    events = Events("object:state-changed:focused")
+    print("listening", flush=True)
+    heard = events.wait(lambda heard: heard_from_entry(heard, "object:state-changed:focused", 1),
+                        timeout)
+    return {"events": heard}
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("pid", type=int)
+    parser.add_argument("--press")
+    parser.add_argument("--await-focus", action="store_true")
+    parser.add_argument("--timeout", type=float, default=10.0)
+    args = parser.parse_args()
+    application = find_application(args.pid, args.timeout)
+    if args.await_focus:
+        json.dump(await_focus(args.timeout) if application else {"events": None}, sys.stdout)
+        return
+    if application is None:
+        json.dump({"application": None}, sys.stdout)
+        return
+    frame = application.get_child_at_index(0)
+    report = {"application": {"name": application.get_name(),
+                              "role": application.get_role_name(),
+                              "toolkit": application.get_toolkit_name()},
+              "frames": application.get_child_count(),
+              "frame": describe(frame),
+              "children": [describe(frame.get_child_at_index(i))
+                           for i in range(frame.get_child_count())]}
+    if args.press:
+        report["press"] = press(frame, args.press, args.timeout)
+        report["after"] = [describe(frame.get_child_at_index(i))
+                           for i in range(frame.get_child_count())]
+    json.dump(report, sys.stdout, ensure_ascii=False)
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,154 @@
+// The calculator offered to screen readers; see ScreenReaderAccess.h.
+#include "ScreenReaderAccess.h"
+
+#include "CallbackGuard.h"
+
+#include <FL/Fl.H>
+#include <FL/Fl_Window.H>
+#include <dlfcn.h>
+#include <unistd.h>
+
+#include <array>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr const char* LibraryName = "librechner-atk.so";
+// The bus is served often while it is busy, so that a screen reader walking the window gets its
+// answers in a row, and at a slower pace while it is quiet.
+constexpr double BusySeconds = 0.002;
+constexpr double QuietSeconds = 0.03;
+
+// Where the library may be: beside the program (the build tree), then in the installed library
+// directory, found from the program's own place so that a moved installation still finds it.
+std::vector<std::string> LibraryPlaces() {
+    std::array<char, 4096> program{};
+    const ssize_t length = readlink("/proc/self/exe", program.data(), program.size() - 1);
+    if (length <= 0) {
+        return {};
+    }
+    const std::string path(program.data(), static_cast<std::size_t>(length));
+    const std::string directory = path.substr(0, path.rfind('/') + 1);
+    return {directory + LibraryName, directory + RECHNER_ATK_LIBRARY_DIRECTORY + "/" + LibraryName};
+}
+
+// The library's entry point, from the first place that holds the library.
+OpenAccessibilityFunction FindLibrary() {
+    for (const auto& place : LibraryPlaces()) {
+        if (void* library = dlopen(place.c_str(), RTLD_NOW | RTLD_LOCAL)) {
+            return reinterpret_cast<OpenAccessibilityFunction>(
+                dlsym(library, OpenAccessibilityName));
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+ScreenReaderAccess::ScreenReaderAccess(Fl_Window& window)
+    : window_(window), bus_([this] { Load(); }) {}
+
+ScreenReaderAccess::~ScreenReaderAccess() {
+    Fl::remove_timeout(Serve, this);
+    Fl::remove_timeout(PressPending, this);
+    bridge_.reset();
+}
+
+void ScreenReaderAccess::Attach(Form* form) {
+    form_ = form;
+}
+
+void ScreenReaderAccess::Start() {
+    bus_.Start();
+}
+
+void ScreenReaderAccess::Changed(std::size_t element, AccessibleChange change) {
+    if (change == AccessibleChange::Focus) {
+        active_ = true;
+    }
+    if (bridge_) {
+        bridge_->Changed(element, change);
+    }
+}
+
+void ScreenReaderAccess::Deactivated() {
+    active_ = false;
+    if (bridge_) {
+        bridge_->Deactivated();
+    }
+}
+
+void ScreenReaderAccess::Load() {
+    // Once loaded, the library stays: ATK cannot be unloaded, and a screen reader that comes
+    // back finds the calculator at once.
+    bus_.Stop();
+    const OpenAccessibilityFunction open = FindLibrary();
+    if (open == nullptr) {
+        std::fprintf(stderr, "rechner: no screen reader support: %s is missing\n", LibraryName);
+        return;
+    }
+    bridge_.reset(open(this));
+    if (!bridge_) {
+        std::fprintf(stderr, "rechner: the accessibility bus cannot be reached\n");
+        return;
+    }
+    Fl::add_timeout(QuietSeconds, Serve, this);
+}
+
+void ScreenReaderAccess::Serve(void* access) {
+    auto& self = *static_cast<ScreenReaderAccess*>(access);
+    bool busy = false;
+    GuardCallback(self.form_, [&] { busy = self.bridge_->ServeEvents(); });
+    Fl::repeat_timeout(busy ? BusySeconds : QuietSeconds, Serve, access);
+}
+
+std::string ScreenReaderAccess::Title() {
+    return form_ != nullptr ? form_->Title() : std::string();
+}
+
+std::size_t ScreenReaderAccess::ElementCount() {
+    return form_ != nullptr ? form_->AccessibleCount() : 0;
+}
+
+AccessibleElement ScreenReaderAccess::Element(std::size_t index) {
+    return form_ != nullptr ? form_->Accessible(index) : AccessibleElement{};
+}
+
+Rect ScreenReaderAccess::ScreenBounds() {
+    return {window_.x(), window_.y(), window_.w(), window_.h()};
+}
+
+std::optional<std::size_t> ScreenReaderAccess::ElementAt(Point client) {
+    return form_ != nullptr ? form_->AccessibleAt(client) : std::nullopt;
+}
+
+std::optional<std::size_t> ScreenReaderAccess::FocusElement() {
+    return form_ != nullptr ? form_->AccessibleFocusIndex() : std::nullopt;
+}
+
+bool ScreenReaderAccess::Active() {
+    return active_;
+}
+
+void ScreenReaderAccess::Press(std::size_t index) {
+    // The screen reader's call returns first; the key is entered from the loop, as a click is.
+    presses_.push_back(index);
+    if (presses_.size() == 1) {
+        Fl::add_timeout(0.0, PressPending, this);
+    }
+}
+
+void ScreenReaderAccess::PressPending(void* access) {
+    auto& self = *static_cast<ScreenReaderAccess*>(access);
+    while (!self.presses_.empty()) {
+        const std::size_t index = self.presses_.front();
+        self.presses_.pop_front();
+        GuardCallback(self.form_, [&] {
+            if (self.form_ != nullptr) {
+                self.form_->PressAccessible(index);
+            }
+        });
+    }
+}

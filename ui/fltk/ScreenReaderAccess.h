@@ -1,0 +1,52 @@
+#pragma once
+// The calculator offered to screen readers on Linux. After the first paint it asks the
+// accessibility bus whether an assistive technology listens; once one does, it loads the ATK
+// library (beside the program in the build tree, else in the installed library directory) and
+// serves GLib's main context from FLTK's loop. Until then it costs a remembered activation.
+
+#include <deque>
+#include <memory>
+
+#include "AccessibilityBus.h"
+#include "AccessibleWindow.h"
+#include "Form.h"
+
+class Fl_Window;
+
+class ScreenReaderAccess final : public AccessibleWindow {
+public:
+    explicit ScreenReaderAccess(Fl_Window& window);
+    ~ScreenReaderAccess() override;
+    ScreenReaderAccess(const ScreenReaderAccess&) = delete;
+    ScreenReaderAccess& operator=(const ScreenReaderAccess&) = delete;
+
+    // The form the screen reader reads, or nullptr once it is gone.
+    void Attach(Form* form);
+    // Asks the bus; call once the window is painted, so that the start never waits for it.
+    void Start();
+    // The form's news, and the program's loss of the foreground, which the form does not tell.
+    void Changed(std::size_t element, AccessibleChange change);
+    void Deactivated();
+
+    std::string Title() override;
+    std::size_t ElementCount() override;
+    AccessibleElement Element(std::size_t index) override;
+    Rect ScreenBounds() override;
+    std::optional<std::size_t> ElementAt(Point client) override;
+    std::optional<std::size_t> FocusElement() override;
+    bool Active() override;
+    void Press(std::size_t index) override;
+
+private:
+    void Load();
+    static void Serve(void* access);
+    static void PressPending(void* access);
+
+    Fl_Window& window_;
+    Form* form_ = nullptr;
+    bool active_ = false;
+    std::deque<std::size_t> presses_;
+    AccessibilityBus bus_;
+    // Last, so that it goes first: it holds on to this window.
+    std::unique_ptr<AccessibilityBridge> bridge_;
+};

@@ -1,0 +1,148 @@
+// The screen-reader library: the calculator's ATK objects announced on the accessibility bus
+// through the at-spi2-atk bridge. The program loads it only when the session's accessibility
+// bus is enabled, and calls RechnerOpenAccessibility; afterwards it serves GLib's default main
+// context, on which the bridge talks to the bus, from its own event loop.
+//
+// Without a toolkit of its own, the library answers what ATK asks a toolkit: the root object,
+// the toolkit's name, and the global event listeners through which the bridge hears every ATK
+// signal and forwards it to the bus.
+#include <atk-bridge.h>
+
+#include <map>
+#include <memory>
+#include <string>
+
+#include "AccessibleWindow.h"
+#include "AtkElements.h"
+
+namespace {
+
+// What atk_get_root answers: the application object of the bridge that lives, if any.
+AtkObject* currentRoot = nullptr;
+
+// Each listener's emission hook, by the number handed to the bridge, with its signal.
+std::map<guint, guint>& ListenerSignals() {
+    static std::map<guint, guint> signals;
+    return signals;
+}
+
+AtkObject* GetRoot() {
+    return currentRoot;
+}
+
+const gchar* GetToolkitName() {
+    return "FLTK";
+}
+
+const gchar* GetToolkitVersion() {
+    return "1.3";
+}
+
+// The bridge names the signals it follows "Toolkit:Type:signal" ("Gtk:AtkObject:property-
+// change"); a signal of a type that does not exist here is not followed.
+guint AddGlobalEventListener(GSignalEmissionHook listener, const gchar* eventType) {
+    try {
+        const std::string name = eventType;
+        const auto first = name.find(':');
+        const auto second = name.find(':', first == std::string::npos ? first : first + 1);
+        if (second == std::string::npos) {
+            return 0;
+        }
+        const std::string typeName = name.substr(first + 1, second - first - 1);
+        const GType type = g_type_from_name(typeName.c_str());
+        const guint signal = type != 0 ? g_signal_lookup(name.c_str() + second + 1, type) : 0;
+        if (signal == 0) {
+            return 0;
+        }
+        const auto hook =
+            static_cast<guint>(g_signal_add_emission_hook(signal, 0, listener, nullptr, nullptr));
+        ListenerSignals()[hook] = signal;
+        return hook;
+    } catch (...) {
+        return 0;
+    }
+}
+
+void RemoveGlobalEventListener(guint hook) {
+    if (const auto found = ListenerSignals().find(hook); found != ListenerSignals().end()) {
+        g_signal_remove_emission_hook(found->second, hook);
+        ListenerSignals().erase(found);
+    }
+}
+
+void AnswerAsToolkit() {
+    // The class stays referenced: ATK asks it for the rest of the process.
+    auto* util = static_cast<AtkUtilClass*>(g_type_class_ref(ATK_TYPE_UTIL));
+    util->get_root = GetRoot;
+    util->get_toolkit_name = GetToolkitName;
+    util->get_toolkit_version = GetToolkitVersion;
+    util->add_global_event_listener = AddGlobalEventListener;
+    util->remove_global_event_listener = RemoveGlobalEventListener;
+}
+
+class AtkBridge final : public AccessibilityBridge {
+public:
+    explicit AtkBridge(AccessibleWindow& window) : window_(window), tree_(window) {
+        currentRoot = tree_.Root();
+    }
+
+    ~AtkBridge() override {
+        if (started_) {
+            atk_bridge_adaptor_cleanup();
+        }
+        currentRoot = nullptr;
+    }
+
+    AtkBridge(const AtkBridge&) = delete;
+    AtkBridge& operator=(const AtkBridge&) = delete;
+
+    // Registers the application with the accessibility bus's registry; false when the bus
+    // cannot be reached.
+    bool Start() {
+        started_ = atk_bridge_adaptor_init(nullptr, nullptr) == 0;
+        return started_;
+    }
+
+    void Changed(std::size_t element, AccessibleChange change) override {
+        switch (change) {
+            case AccessibleChange::Name:
+                tree_.NameChanged(element);
+                break;
+            case AccessibleChange::Focus:
+                tree_.Focused(element);
+                break;
+        }
+    }
+
+    void Deactivated() override {
+        if (const auto focus = window_.FocusElement()) {
+            tree_.Deactivated(*focus);
+        }
+    }
+
+    bool ServeEvents() override {
+        bool served = false;
+        while (g_main_context_iteration(nullptr, FALSE)) {
+            served = true;
+        }
+        return served;
+    }
+
+private:
+    AccessibleWindow& window_;
+    AtkElementTree tree_;
+    bool started_ = false;
+};
+
+}  // namespace
+
+extern "C" __attribute__((visibility("default"))) AccessibilityBridge* RechnerOpenAccessibility(
+    AccessibleWindow* window) {
+    try {
+        AnswerAsToolkit();
+        auto bridge = std::make_unique<AtkBridge>(*window);
+        return bridge->Start() ? bridge.release() : nullptr;
+    } catch (...) {
+        return nullptr;
+    }
+}

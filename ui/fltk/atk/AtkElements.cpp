@@ -1,0 +1,433 @@
+// The ATK object types of the calculator and the tree that holds them; see AtkElements.h.
+//
+// Four GObject types share one instance layout and one set of AtkObject methods, which read the
+// kind of object they serve; the types differ in the interfaces they carry: the frame is an
+// AtkWindow with a place on the screen, a push button has its place and one action, a label its
+// place and its text. Every method runs inside GLib's signal or D-Bus dispatch, so none lets an
+// exception out: a failure answers as an empty object would.
+#include "AtkElements.h"
+
+#include <initializer_list>
+#include <utility>
+
+namespace {
+
+enum class ObjectKind { Application, Frame, Button, Label };
+
+struct RechnerAtkObject {
+    AtkObject Parent;
+    AtkElementTree* Tree;
+    ObjectKind Kind;
+    std::size_t Index;
+};
+
+RechnerAtkObject& Instance(gpointer object) {
+    return *static_cast<RechnerAtkObject*>(object);
+}
+
+template <typename Result, typename Work>
+Result Guarded(Result fallback, Work&& work) noexcept {
+    try {
+        return work();
+    } catch (...) {
+        return fallback;
+    }
+}
+
+// The action's programmatic name, as toolkits name a button's press, and what a German screen
+// reader says for it.
+constexpr const char* PressActionName = "press";
+constexpr const char* PressActionWords = "Drücken";
+
+// ---- AtkObject
+
+const gchar* GetName(AtkObject* object) {
+    return Guarded<const gchar*>("", [&] {
+        RechnerAtkObject& self = Instance(object);
+        AtkElementTree& tree = *self.Tree;
+        if (self.Kind == ObjectKind::Application || self.Kind == ObjectKind::Frame) {
+            return tree.Title();
+        }
+        return tree.KeepName(self.Index, tree.Window().Element(self.Index).Name);
+    });
+}
+
+const gchar* GetDescription(AtkObject* object) {
+    return Guarded<const gchar*>("", [&] {
+        RechnerAtkObject& self = Instance(object);
+        if (self.Kind == ObjectKind::Application || self.Kind == ObjectKind::Frame) {
+            return "";
+        }
+        return self.Tree->KeepDescription(self.Index,
+                                          self.Tree->Window().Element(self.Index).Description);
+    });
+}
+
+gint GetChildCount(AtkObject* object) {
+    const RechnerAtkObject& self = Instance(object);
+    switch (self.Kind) {
+        case ObjectKind::Application:
+            return 1;
+        case ObjectKind::Frame:
+            return static_cast<gint>(self.Tree->ElementCount());
+        case ObjectKind::Button:
+        case ObjectKind::Label:
+            break;
+    }
+    return 0;
+}
+
+AtkObject* RefChild(AtkObject* object, gint index) {
+    const RechnerAtkObject& self = Instance(object);
+    AtkObject* child = nullptr;
+    if (self.Kind == ObjectKind::Application && index == 0) {
+        child = self.Tree->Frame();
+    } else if (self.Kind == ObjectKind::Frame && index >= 0) {
+        child = self.Tree->Element(static_cast<std::size_t>(index));
+    }
+    return child != nullptr ? static_cast<AtkObject*>(g_object_ref(child)) : nullptr;
+}
+
+gint GetIndexInParent(AtkObject* object) {
+    const RechnerAtkObject& self = Instance(object);
+    switch (self.Kind) {
+        case ObjectKind::Application:
+            return -1;
+        case ObjectKind::Frame:
+            return 0;
+        case ObjectKind::Button:
+        case ObjectKind::Label:
+            break;
+    }
+    return static_cast<gint>(self.Index);
+}
+
+AtkStateSet* RefStateSet(AtkObject* object) {
+    AtkStateSet* states = atk_state_set_new();
+    const RechnerAtkObject& self = Instance(object);
+    for (const AtkStateType state :
+         {ATK_STATE_ENABLED, ATK_STATE_SENSITIVE, ATK_STATE_VISIBLE, ATK_STATE_SHOWING}) {
+        atk_state_set_add_state(states, state);
+    }
+    Guarded(false, [&] {
+        AccessibleWindow& window = self.Tree->Window();
+        if (self.Kind == ObjectKind::Frame) {
+            if (window.Active()) {
+                atk_state_set_add_state(states, ATK_STATE_ACTIVE);
+            }
+        } else if (self.Kind != ObjectKind::Application && window.FocusElement() == self.Index) {
+            atk_state_set_add_state(states, ATK_STATE_FOCUSABLE);
+            if (window.Active()) {
+                atk_state_set_add_state(states, ATK_STATE_FOCUSED);
+            }
+        }
+        return true;
+    });
+    return states;
+}
+
+AtkAttributeSet* AddAttribute(AtkAttributeSet* attributes, const char* name, const char* value) {
+    auto* attribute = static_cast<AtkAttribute*>(g_malloc(sizeof(AtkAttribute)));
+    attribute->name = g_strdup(name);
+    attribute->value = g_strdup(value);
+    return g_slist_prepend(attributes, attribute);
+}
+
+// The display texts are a polite live region: a screen reader speaks each change once the user
+// pauses, whole ("12,5", not the "5" that was added), and wherever its focus is.
+AtkAttributeSet* GetAttributes(AtkObject* object) {
+    AtkAttributeSet* attributes = nullptr;
+    if (Instance(object).Kind == ObjectKind::Label) {
+        attributes = AddAttribute(attributes, "live", "polite");
+        attributes = AddAttribute(attributes, "container-live", "polite");
+        attributes = AddAttribute(attributes, "atomic", "true");
+        attributes = AddAttribute(attributes, "container-atomic", "true");
+    }
+    return attributes;
+}
+
+// ---- AtkComponent
+
+// The frame is the window's client area; an element's bounds are in client coordinates, which
+// are also the window's and the frame's own.
+Rect Extents(const RechnerAtkObject& self, AtkCoordType coordinates) {
+    AccessibleWindow& window = self.Tree->Window();
+    const Rect client = window.ScreenBounds();
+    Rect extents = self.Kind == ObjectKind::Frame ? Rect{0, 0, client.Width, client.Height}
+                                                  : window.Element(self.Index).Bounds;
+    const bool fromScreen = coordinates == ATK_XY_SCREEN ||
+                            (coordinates == ATK_XY_PARENT && self.Kind == ObjectKind::Frame);
+    if (fromScreen) {
+        extents.Left += client.Left;
+        extents.Top += client.Top;
+    }
+    return extents;
+}
+
+void GetExtents(AtkComponent* component, gint* x, gint* y, gint* width, gint* height,
+                AtkCoordType coordinates) {
+    const Rect extents = Guarded(Rect{}, [&] { return Extents(Instance(component), coordinates); });
+    *x = extents.Left;
+    *y = extents.Top;
+    *width = extents.Width;
+    *height = extents.Height;
+}
+
+AtkObject* RefAccessibleAtPoint(AtkComponent* component, gint x, gint y, AtkCoordType coordinates) {
+    const RechnerAtkObject& self = Instance(component);
+    if (self.Kind != ObjectKind::Frame) {
+        return nullptr;
+    }
+    return Guarded<AtkObject*>(nullptr, [&]() -> AtkObject* {
+        AccessibleWindow& window = self.Tree->Window();
+        Point client{x, y};
+        if (coordinates == ATK_XY_SCREEN || coordinates == ATK_XY_PARENT) {
+            const Rect screen = window.ScreenBounds();
+            client = {x - screen.Left, y - screen.Top};
+        }
+        const auto index = window.ElementAt(client);
+        AtkObject* found = index ? self.Tree->Element(*index) : nullptr;
+        return found != nullptr ? static_cast<AtkObject*>(g_object_ref(found)) : nullptr;
+    });
+}
+
+AtkLayer GetLayer(AtkComponent* component) {
+    return Instance(component).Kind == ObjectKind::Frame ? ATK_LAYER_WINDOW : ATK_LAYER_WIDGET;
+}
+
+void InitComponent(gpointer interface, gpointer) {
+    auto* component = static_cast<AtkComponentIface*>(interface);
+    component->get_extents = GetExtents;
+    component->ref_accessible_at_point = RefAccessibleAtPoint;
+    component->get_layer = GetLayer;
+}
+
+// ---- AtkAction
+
+gboolean DoAction(AtkAction* action, gint number) {
+    if (number != 0) {
+        return FALSE;
+    }
+    const RechnerAtkObject& self = Instance(action);
+    return Guarded(FALSE, [&] {
+        self.Tree->Window().Press(self.Index);
+        return TRUE;
+    });
+}
+
+gint GetActionCount(AtkAction*) {
+    return 1;
+}
+
+const gchar* GetActionName(AtkAction*, gint number) {
+    return number == 0 ? PressActionName : nullptr;
+}
+
+const gchar* GetActionWords(AtkAction*, gint number) {
+    return number == 0 ? PressActionWords : nullptr;
+}
+
+void InitAction(gpointer interface, gpointer) {
+    auto* action = static_cast<AtkActionIface*>(interface);
+    action->do_action = DoAction;
+    action->get_n_actions = GetActionCount;
+    action->get_name = GetActionName;
+    action->get_localized_name = GetActionWords;
+    action->get_description = GetActionWords;
+}
+
+// ---- AtkText: a label's text is what it is called, so that reading it and hearing its name
+// agree ("plus", not "+").
+
+std::string LabelText(AtkText* text) {
+    const RechnerAtkObject& self = Instance(text);
+    return self.Tree->Window().Element(self.Index).Name;
+}
+
+gint CharacterCount(const std::string& text) {
+    return static_cast<gint>(g_utf8_strlen(text.c_str(), -1));
+}
+
+gchar* GetText(AtkText* text, gint start, gint end) {
+    return Guarded<gchar*>(nullptr, [&] {
+        const std::string whole = LabelText(text);
+        const gint count = CharacterCount(whole);
+        // An end of -1 means the end of the text.
+        const gint last = end < 0 || end > count ? count : end;
+        const gint first = start < 0 ? 0 : start > last ? last : start;
+        return g_utf8_substring(whole.c_str(), first, last);
+    });
+}
+
+gint GetCharacterCount(AtkText* text) {
+    return Guarded(0, [&] { return CharacterCount(LabelText(text)); });
+}
+
+gunichar GetCharacterAtOffset(AtkText* text, gint offset) {
+    return Guarded(gunichar{0}, [&] {
+        const std::string whole = LabelText(text);
+        if (offset < 0 || offset >= CharacterCount(whole)) {
+            return gunichar{0};
+        }
+        return g_utf8_get_char(g_utf8_offset_to_pointer(whole.c_str(), offset));
+    });
+}
+
+gint GetCaretOffset(AtkText*) {
+    return 0;
+}
+
+void InitText(gpointer interface, gpointer) {
+    auto* text = static_cast<AtkTextIface*>(interface);
+    text->get_text = GetText;
+    text->get_character_count = GetCharacterCount;
+    text->get_character_at_offset = GetCharacterAtOffset;
+    text->get_caret_offset = GetCaretOffset;
+}
+
+// AtkWindow has only signals.
+void InitWindow(gpointer, gpointer) {}
+
+// ---- the types
+
+void InitClass(gpointer typeClass, gpointer) {
+    auto* object = static_cast<AtkObjectClass*>(typeClass);
+    object->get_name = GetName;
+    object->get_description = GetDescription;
+    object->get_n_children = GetChildCount;
+    object->ref_child = RefChild;
+    object->get_index_in_parent = GetIndexInParent;
+    object->ref_state_set = RefStateSet;
+    object->get_attributes = GetAttributes;
+}
+
+GType RegisterType(const char* name,
+                   std::initializer_list<std::pair<GType, GInterfaceInitFunc>> interfaces) {
+    GTypeInfo info{};
+    info.class_size = sizeof(AtkObjectClass);
+    info.class_init = InitClass;
+    info.instance_size = sizeof(RechnerAtkObject);
+    const GType type = g_type_register_static(ATK_TYPE_OBJECT, name, &info, GTypeFlags{});
+    for (const auto& [interfaceType, initialise] : interfaces) {
+        const GInterfaceInfo interfaceInfo{initialise, nullptr, nullptr};
+        g_type_add_interface_static(type, interfaceType, &interfaceInfo);
+    }
+    return type;
+}
+
+// Registered once per process, the first time an object of the kind is made.
+GType TypeOf(ObjectKind kind) {
+    static const GType application = RegisterType("RechnerAtkApplication", {});
+    static const GType frame = RegisterType(
+        "RechnerAtkFrame", {{ATK_TYPE_COMPONENT, InitComponent}, {ATK_TYPE_WINDOW, InitWindow}});
+    static const GType button = RegisterType(
+        "RechnerAtkButton", {{ATK_TYPE_COMPONENT, InitComponent}, {ATK_TYPE_ACTION, InitAction}});
+    static const GType label = RegisterType(
+        "RechnerAtkLabel", {{ATK_TYPE_COMPONENT, InitComponent}, {ATK_TYPE_TEXT, InitText}});
+    switch (kind) {
+        case ObjectKind::Application:
+            return application;
+        case ObjectKind::Frame:
+            return frame;
+        case ObjectKind::Button:
+            return button;
+        case ObjectKind::Label:
+            break;
+    }
+    return label;
+}
+
+AtkObject* NewObject(AtkElementTree& tree, ObjectKind kind, std::size_t index, AtkRole role,
+                     AtkObject* parent) {
+    auto* object = static_cast<AtkObject*>(g_object_new(TypeOf(kind), nullptr));
+    RechnerAtkObject& self = Instance(object);
+    self.Tree = &tree;
+    self.Kind = kind;
+    self.Index = index;
+    atk_object_set_role(object, role);
+    if (parent != nullptr) {
+        atk_object_set_parent(object, parent);
+    }
+    return object;
+}
+
+}  // namespace
+
+AtkElementTree::AtkElementTree(AccessibleWindow& window) : window_(window) {
+    application_ = NewObject(*this, ObjectKind::Application, 0, ATK_ROLE_APPLICATION, nullptr);
+    frame_ = NewObject(*this, ObjectKind::Frame, 0, ATK_ROLE_FRAME, application_);
+    const std::size_t count = window_.ElementCount();
+    names_.resize(count);
+    descriptions_.resize(count);
+    texts_.resize(count);
+    for (std::size_t index = 0; index < count; ++index) {
+        const AccessibleElement element = window_.Element(index);
+        const bool label = element.Role == AccessibleRole::StaticText;
+        elements_.push_back(NewObject(*this, label ? ObjectKind::Label : ObjectKind::Button, index,
+                                      label ? ATK_ROLE_LABEL : ATK_ROLE_PUSH_BUTTON, frame_));
+        if (label) {
+            texts_[index] = element.Name;
+        }
+    }
+}
+
+AtkElementTree::~AtkElementTree() {
+    for (AtkObject* element : elements_) {
+        g_object_unref(element);
+    }
+    g_object_unref(frame_);
+    g_object_unref(application_);
+}
+
+AtkObject* AtkElementTree::Element(std::size_t index) const {
+    return index < elements_.size() ? elements_[index] : nullptr;
+}
+
+const char* AtkElementTree::KeepName(std::size_t index, std::string name) {
+    return (names_.at(index) = std::move(name)).c_str();
+}
+
+const char* AtkElementTree::KeepDescription(std::size_t index, std::string description) {
+    return (descriptions_.at(index) = std::move(description)).c_str();
+}
+
+const char* AtkElementTree::Title() {
+    title_ = window_.Title();
+    return title_.c_str();
+}
+
+void AtkElementTree::NameChanged(std::size_t index) {
+    AtkObject* object = Element(index);
+    if (object == nullptr) {
+        return;
+    }
+    // The bridge reads the new name back through GetName and sends it with the signal.
+    g_object_notify(G_OBJECT(object), "accessible-name");
+    if (Instance(object).Kind != ObjectKind::Label) {
+        return;
+    }
+    const std::string before = std::exchange(texts_[index], window_.Element(index).Name);
+    const std::string& now = texts_[index];
+    if (!before.empty()) {
+        g_signal_emit_by_name(object, "text-remove", 0, CharacterCount(before), before.c_str());
+    }
+    if (!now.empty()) {
+        g_signal_emit_by_name(object, "text-insert", 0, CharacterCount(now), now.c_str());
+    }
+}
+
+void AtkElementTree::Focused(std::size_t index) {
+    atk_object_notify_state_change(frame_, ATK_STATE_ACTIVE, TRUE);
+    g_signal_emit_by_name(frame_, "activate");
+    if (AtkObject* object = Element(index)) {
+        atk_object_notify_state_change(object, ATK_STATE_FOCUSED, TRUE);
+    }
+}
+
+void AtkElementTree::Deactivated(std::size_t focusIndex) {
+    if (AtkObject* object = Element(focusIndex)) {
+        atk_object_notify_state_change(object, ATK_STATE_FOCUSED, FALSE);
+    }
+    atk_object_notify_state_change(frame_, ATK_STATE_ACTIVE, FALSE);
+    g_signal_emit_by_name(frame_, "deactivate");
+}
