@@ -147,23 +147,16 @@ def release_busy(session, user_input, program, count, legacy_megabytes, host_loc
         running = session.start(program.args, user=user, name=program.name)
         window = find_window(session, program, running.pid)
         alone = key_latencies(user_input, program, window, count)
-        watcher = user_input.watcher
-        digits = [user_input.keycode(digit) for digit in DIGITS]
-        clear = user_input.keycode(program.clear_key)
-        after_release = []
-        while len(after_release) < count:
-            if len(after_release) % DIGITS_BEFORE_CLEAR == 0:
-                user_input.key(clear)
-                watcher.drain(QUIET, EFFECT_TIMEOUT)
-            step = DRAG_STEP if len(after_release) % 2 == 0 else -DRAG_STEP
+
+        def release_first(number):
+            step = DRAG_STEP if number % 2 == 0 else -DRAG_STEP
             press_and_drag(user_input, window, step)
-            watcher.drain(QUIET, EFFECT_TIMEOUT)
+            user_input.watcher.drain(QUIET, EFFECT_TIMEOUT)
             # The release and the digit leave together, as a quick user's would.
             user_input.button(1, False)
-            sent = user_input.key(digits[len(after_release) % len(digits)])
-            drawn = first_drawing(watcher, sent + 2 * EFFECT_TIMEOUT + 8, program)
-            after_release.append((drawn - sent) * 1000)
-            watcher.drain(QUIET, EFFECT_TIMEOUT)
+
+        after_release = key_latencies(user_input, program, window, count, before=release_first,
+                                      timeout=2 * EFFECT_TIMEOUT + 8)
         print(f"{program.name}: {count} releases with {legacy_megabytes} MB legacy file"
               f"{', host holding the lock' if host_locks else ''} timed", file=sys.stderr)
         running.stop()
@@ -207,8 +200,9 @@ def find_window(session, program, pid):
     return window
 
 
-def key_latencies(user_input, program, window, count):
-    """ms from each digit key sent to the first drawing it causes, for count digits."""
+def key_latencies(user_input, program, window, count, before=None, timeout=EFFECT_TIMEOUT):
+    """ms from each digit key sent to the first drawing it causes, for count digits; before(n),
+    when given, runs just ahead of the n-th digit, and timeout is how long a drawing may take."""
     watcher = user_input.watcher
     watcher.watch_drawing(*watcher.tree(window))
     watcher.drain(QUIET, EFFECT_TIMEOUT)
@@ -219,8 +213,10 @@ def key_latencies(user_input, program, window, count):
         if len(latencies) % DIGITS_BEFORE_CLEAR == 0:
             user_input.key(clear)
             watcher.drain(QUIET, EFFECT_TIMEOUT)
+        if before:
+            before(len(latencies))
         sent = user_input.key(digits[len(latencies) % len(digits)])
-        latencies.append((first_drawing(watcher, sent + EFFECT_TIMEOUT, program) - sent) * 1000)
+        latencies.append((first_drawing(watcher, sent + timeout, program) - sent) * 1000)
         watcher.drain(QUIET, EFFECT_TIMEOUT)
     return latencies
 
