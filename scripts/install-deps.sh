@@ -6,8 +6,10 @@
 #   scripts/install-deps.sh --test   also what the test command needs: clang with its
 #                                    sanitizers, the mingw cross compiler with Wine to run its
 #                                    output, the X tools the end-to-end tests drive, the
-#                                    accessibility bus with an AT-SPI client for Python, and
-#                                    the tools that build and check the packages
+#                                    accessibility bus with an AT-SPI client for Python, the
+#                                    screen reader with its speech server, a settings daemon
+#                                    and the desktops' usual fonts, and the tools that build
+#                                    and check the packages
 # Safe to run again; it does nothing that is already done.
 set -euo pipefail
 
@@ -26,6 +28,7 @@ test_packages=(
   xvfb openbox xdotool x11-utils x11-apps x11-xserver-utils xclip imagemagick python3 locales
   file lintian desktop-file-utils appstream stress-ng
   dbus at-spi2-core libglib2.0-bin python3-gi gir1.2-atspi-2.0
+  orca speech-dispatcher gir1.2-gtk-3.0 xsettingsd fonts-urw-base35 fonts-noto-core
 )
 
 case "${1-}" in
