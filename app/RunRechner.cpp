@@ -13,6 +13,7 @@
 #include "RunRechner.h"
 
 #include <exception>
+#include <optional>
 #include <string>
 
 #include "AmountText.h"
@@ -45,10 +46,14 @@ int RunRechner() {
     try {
         SetDecimalSeparator(ReadUserDecimalSeparator());
 
-        // Held until the calculator closes. A calculator that already runs stays as it is, and
-        // this one ends without showing anything. A failed creation runs as the first instance.
-        const NamedSessionObject active(CalculatorActiveName);
-        if (active.State() == SessionObjectState::AlreadyExisted) {
+        // First made, last gone: whichever way the program ends, a pending write of the position
+        // gets its grace after everything else has gone.
+        UserSettings settings;
+        // Held until the calculator's window has gone. A calculator that already runs stays as
+        // it is, and this one ends without showing anything. A failed creation runs as the first
+        // instance.
+        std::optional<NamedSessionObject> active(std::in_place, CalculatorActiveName);
+        if (active->State() == SessionObjectState::AlreadyExisted) {
             return 0;
         }
 
@@ -56,9 +61,14 @@ int RunRechner() {
         if (!backend) {
             return 1;
         }
-        UserSettings settings;
         TfrmMain frmMain(*backend, {settings.Store(), CloseSignalRaised, ReadUserDecimalSeparator});
-        backend->Run();
+        backend->Run([&] {
+            // A calculator started from now on shows its own window, even while this one still
+            // stores the position: it reads the position stored before, and this one's write
+            // lands after.
+            active.reset();
+            settings.FinishWriting();
+        });
     } catch (...) {
         try {
             ShowStartupMessage(ExceptionMessageText(std::current_exception()), Title);

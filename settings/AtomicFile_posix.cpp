@@ -62,7 +62,7 @@ public:
         const bool exists = original.Identity.has_value();
         const mode_t mode = exists ? original.Status.st_mode & 07777 : 0666;
         for (int attempt = 0; attempt < 100 && !file_.Valid(); ++attempt) {
-            path_ = TemporarySibling(beside);
+            path_ = TemporarySibling(beside, static_cast<unsigned long>(::getpid()));
             file_ = FileDescriptor(
                 ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode & 0777));
             if (!file_.Valid() && errno != EEXIST) {

@@ -103,7 +103,7 @@ class TemporaryFile {
 public:
     explicit TemporaryFile(const std::filesystem::path& beside) {
         for (int attempt = 0; attempt < 100 && !handle_.Valid(); ++attempt) {
-            path_ = TemporarySibling(beside);
+            path_ = TemporarySibling(beside, GetCurrentProcessId());
             handle_.Reset(CreateFileW(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
             if (!handle_.Valid() && GetLastError() != ERROR_FILE_EXISTS) {

@@ -44,12 +44,19 @@ SettingsWriter::SettingsWriter(Attempt attempt, WriterClock& clock)
     : attempt_(std::move(attempt)), clock_(clock) {}
 
 SettingsWriter::~SettingsWriter() {
-    if (!thread_.joinable()) {
-        return;
-    }
+    Finish();
+}
+
+void SettingsWriter::Finish() {
     {
         const std::lock_guard<std::mutex> guard(mutex_);
+        if (stopping_) {
+            return;
+        }
         stopping_ = true;
+        if (!thread_.joinable()) {
+            return;
+        }
         exitDeadline_ = clock_.Now() + ExitGrace;
     }
     wake_.notify_all();
@@ -59,7 +66,11 @@ SettingsWriter::~SettingsWriter() {
 void SettingsWriter::Write(const SettingValues& values) {
     {
         const std::lock_guard<std::mutex> guard(mutex_);
+        if (stopping_) {
+            return;
+        }
         pending_ = Merged(std::move(pending_), values);
+        ++handOvers_;
     }
     // Started at the first hand-over, not at start-up: most runs store nothing until the
     // first drag, and a start is the sooner for every thread it need not make.
@@ -82,14 +93,15 @@ void SettingsWriter::Run() {
     }
 }
 
-WriterClock::TimePoint SettingsWriter::Limit(WriterClock::TimePoint giveUpAt) const {
-    return stopping_ ? std::min(giveUpAt, exitDeadline_) : giveUpAt;
+bool SettingsWriter::PastGrace(WriterClock::TimePoint moment) const {
+    return stopping_ && moment > exitDeadline_;
 }
 
 void SettingsWriter::WritePending(std::unique_lock<std::mutex>& lock) {
-    const WriterClock::TimePoint giveUpAt = clock_.Now() + RetryFor;
+    unsigned long seen = handOvers_;
+    WriterClock::TimePoint growingUntil = clock_.Now() + RetryFor;
     std::chrono::milliseconds pause = FirstPause;
-    while (clock_.Now() <= Limit(giveUpAt)) {
+    for (;;) {
         SettingValues values = std::exchange(pending_, {});
         lock.unlock();
         SettingsStore::WriteOutcome outcome = SettingsStore::WriteOutcome::Done;
@@ -103,18 +115,26 @@ void SettingsWriter::WritePending(std::unique_lock<std::mutex>& lock) {
             // Whatever came meanwhile is still pending, and is written next.
             return;
         }
+        // What was handed over during the try is newer than what the try carried.
         pending_ = Merged(std::move(values), pending_);
-        const WriterClock::TimePoint retryAt = clock_.Now() + pause;
-        pause = std::min(pause * 2, LongestPause);
-        while (retryAt <= Limit(giveUpAt) && clock_.Now() < retryAt) {
+        const WriterClock::TimePoint now = clock_.Now();
+        if (handOvers_ != seen) {
+            seen = handOvers_;
+            growingUntil = now + RetryFor;
+            pause = FirstPause;
+        }
+        const WriterClock::TimePoint retryAt = now + pause;
+        pause = now < growingUntil ? std::min(pause * 2, LongestPause) : LongestPause;
+        // A hand-over during the pause is tried at once, as it would be by an idle writer.
+        while (!PastGrace(retryAt) && handOvers_ == seen && clock_.Now() < retryAt) {
             clock_.WaitUntil(lock, wake_, retryAt);
         }
-        if (retryAt > Limit(giveUpAt)) {
-            break;
+        if (PastGrace(retryAt)) {
+            // The program ends before the store frees: what is pending is abandoned.
+            pending_.clear();
+            return;
         }
     }
-    // Given up quietly: the next hand-over tries again.
-    pending_.clear();
 }
 
 BackgroundSettingsStore::BackgroundSettingsStore(RegistryKeyStore& registry, ProfileStore& profile,

@@ -2,9 +2,10 @@
 // The writer of the window's settings: a thread of its own that stores what the window hands it,
 // so that the window never waits on a settings file, however large the file or busy the host.
 // Values handed over while it works are merged, the newest text of each name winning, and
-// written together next. A store that is busy is tried again after a pause that grows each time,
-// for a bounded time; then the values are dropped quietly, and the next hand-over tries afresh.
-// At exit what is pending is still written for a moment, then abandoned.
+// written together next. A store that is busy is tried again after a pause that grows each time
+// up to a bound, and then at that bound for as long as the program runs: the newest position is
+// never dropped while the window could still hand over another. At exit what is pending is still
+// written for a moment, then abandoned.
 
 #include <chrono>
 #include <condition_variable>
@@ -36,32 +37,38 @@ public:
 
     static constexpr std::chrono::milliseconds FirstPause{20};
     static constexpr std::chrono::milliseconds LongestPause{1000};
-    // How long a busy store is tried again before the values are dropped.
+    // How long after a hand-over the pauses grow from FirstPause; later tries all wait the
+    // longest pause.
     static constexpr std::chrono::seconds RetryFor{10};
     // How long a pending write may still take at exit.
     static constexpr std::chrono::seconds ExitGrace{1};
 
     SettingsWriter(Attempt attempt, WriterClock& clock);
-    // Finishes the pending write within ExitGrace, then abandons it. A try under way when the
-    // grace ends is not cut short: each store bounds its own waits.
+    // Finish, if it has not run yet.
     ~SettingsWriter();
     SettingsWriter(const SettingsWriter&) = delete;
     SettingsWriter& operator=(const SettingsWriter&) = delete;
 
     // Hands the values over and returns at once. Called from one thread, the window's.
     void Write(const SettingValues& values);
+    // Finishes the pending write within ExitGrace, then abandons it, and ends the thread; a try
+    // under way when the grace ends is not cut short: each store bounds its own waits. Values
+    // handed over later are not written. Called from the window's thread.
+    void Finish();
 
 private:
     void Run();
     void WritePending(std::unique_lock<std::mutex>& lock);
-    // The latest moment a try may start: the retry bound, and at exit also the grace.
-    WriterClock::TimePoint Limit(WriterClock::TimePoint giveUpAt) const;
+    // Whether the exit's grace is over by `moment`.
+    bool PastGrace(WriterClock::TimePoint moment) const;
 
     Attempt attempt_;
     WriterClock& clock_;
     std::mutex mutex_;
     std::condition_variable wake_;
     SettingValues pending_;
+    // Counts the hand-overs, so that a retry sees that newer values came.
+    unsigned long handOvers_ = 0;
     bool stopping_ = false;
     WriterClock::TimePoint exitDeadline_{};
     std::thread thread_;  // started by the first Write
@@ -74,6 +81,8 @@ public:
     BackgroundSettingsStore(RegistryKeyStore& registry, ProfileStore& profile,
                             WriterClock& clock = SteadyWriterClock());
     void WriteSettings(const SettingValues& values) override;
+    // The writer's Finish.
+    void FinishWriting() { writer_.Finish(); }
 
 private:
     SettingsWriter writer_;

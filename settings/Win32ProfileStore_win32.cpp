@@ -3,37 +3,60 @@
 // is where the host's own writes land.
 #include <windows.h>
 
-#include <stdexcept>
+#include <string>
 
 #include "Win32Stores.h"
 
 namespace {
 
 constexpr const char* LegacyFile = "Quenvik.ini";
+constexpr const wchar_t* LegacyFileName = L"Quenvik.ini";
+
+// Throws when the file exists but cannot be read now, StoreBusy when that passes: a host that
+// keeps it open without sharing it, as an editor or a backup program may, leaves the profile
+// function answering "" as for a missing value, and copying that "" would erase the host's
+// value once it lets go. Opened where the profile function looks, the Windows directory, so
+// that the virtual store redirects this open as it redirects the profile function's.
+void CheckLegacyFileReadable() {
+    std::wstring path(MAX_PATH, L'\0');
+    const UINT length = GetWindowsDirectoryW(path.data(), MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) {
+        ThrowStoreFailure("cannot find the Windows directory", GetLastError());
+    }
+    path.resize(length);
+    path.append(L"\\").append(LegacyFileName);
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) {
+            ThrowStoreFailure(std::string("cannot read ") + LegacyFile, error);
+        }
+        return;
+    }
+    CloseHandle(file);
+}
 
 }  // namespace
 
 std::string Win32ProfileStore::ReadString(const std::string& section, const std::string& name,
                                           const std::string& defaultValue, std::size_t bufferSize) {
+    CheckLegacyFileReadable();
     std::string buffer(bufferSize, '\0');
     const DWORD length =
         GetPrivateProfileStringA(section.c_str(), name.c_str(), defaultValue.c_str(), buffer.data(),
                                  static_cast<DWORD>(bufferSize), LegacyFile);
     buffer.resize(length);
+    // Taken while the profile function read, the file answered nothing of its own.
+    CheckLegacyFileReadable();
     return buffer;
 }
 
 void Win32ProfileStore::WriteStrings(const std::string& section, const SettingValues& values) {
     for (const auto& [name, value] : values) {
         if (!WritePrivateProfileStringA(section.c_str(), name.c_str(), value.c_str(), LegacyFile)) {
-            const DWORD error = GetLastError();
-            const std::string message = "cannot write " + name + " to " + LegacyFile + " (error " +
-                                        std::to_string(error) + ")";
-            // The host has the file open without sharing it: a later try may succeed.
-            if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) {
-                throw StoreBusy(message);
-            }
-            throw std::runtime_error(message);
+            ThrowStoreFailure("cannot write " + name + " to " + LegacyFile, GetLastError());
         }
     }
 }

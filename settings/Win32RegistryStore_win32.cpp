@@ -15,9 +15,9 @@ constexpr const char* HostKey = "Software\\Tembra-Lidorn";
 // reads with the size the failed read reported, so only a value that keeps growing exhausts them.
 constexpr int ReadAttempts = 8;
 
+// StoreBusy for a failure that passes, such as a key the host deletes and creates anew.
 [[noreturn]] void Fail(const char* what, const std::string& name, LONG status) {
-    throw std::runtime_error(std::string(what) + " registry value " + name + " (error " +
-                             std::to_string(status) + ")");
+    ThrowStoreFailure(std::string(what) + " registry value " + name, static_cast<DWORD>(status));
 }
 
 bool IsText(DWORD type) {
@@ -84,8 +84,7 @@ void Win32RegistryStore::WriteStrings(const SettingValues& values) {
         RegCreateKeyExA(HKEY_CURRENT_USER, HostKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE,
                         nullptr, &key.Handle, nullptr);
     if (created != ERROR_SUCCESS) {
-        throw std::runtime_error("cannot create the registry key (error " +
-                                 std::to_string(created) + ")");
+        ThrowStoreFailure("cannot create the registry key", static_cast<DWORD>(created));
     }
     for (const auto& [name, value] : values) {
         // The size includes the terminating zero, as readers of the host's values expect.

@@ -5,13 +5,20 @@
 
 #include "Settings.h"
 
+// Whether a system error code tells of a failure that passes: a file or key another program holds
+// or is replacing, or resources that are short for the moment. The message of the exception thrown
+// is `what` with the code.
+bool IsPassingFailure(unsigned long error);
+[[noreturn]] void ThrowStoreFailure(const std::string& what, unsigned long error);
+
 class Win32RegistryStore : public RegistryKeyStore {
 public:
     std::string ReadString(const std::string& name) override;
     void WriteStrings(const SettingValues& values) override;
 };
 
-// Reading never fails: the profile function falls back to the default on any trouble.
+// The profile function answers the default for a file it cannot open as for one that is not
+// there; a read first finds out which it is.
 class Win32ProfileStore : public ProfileStore {
 public:
     std::string ReadString(const std::string& section, const std::string& name,

@@ -3,13 +3,13 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
-#include <ctime>
 #include <stdexcept>
 #include <thread>
 
@@ -21,7 +21,6 @@ namespace {
 // Short: the writer's thread tries again later, with a growing pause.
 constexpr std::chrono::milliseconds LockWait{100};
 constexpr std::chrono::milliseconds LockPollInterval{2};
-constexpr std::time_t StaleAgeSeconds = 60;
 
 FileDescriptor OpenLockFile(const std::filesystem::path& file) {
     const std::filesystem::path path =
@@ -39,6 +38,13 @@ FileDescriptor OpenLockFile(const std::filesystem::path& file) {
         static_cast<void>(::fchown(lock.Get(), folder.st_uid, folder.st_gid));
     }
     return lock;
+}
+
+// A process of another user still counts: it runs, though we may not signal it.
+bool Runs(unsigned long process) {
+    const auto id = static_cast<pid_t>(process);
+    return static_cast<unsigned long>(id) != process || id <= 0 || ::kill(id, 0) == 0 ||
+           errno != ESRCH;
 }
 
 }  // namespace
@@ -66,12 +72,12 @@ void RemoveStaleTemporaries(const std::filesystem::path& file) {
     if (folder == nullptr) {
         return;
     }
-    const std::time_t now = std::time(nullptr);
     while (const dirent* entry = ::readdir(folder)) {
+        const std::optional<unsigned long> writer = TemporarySiblingWriter(entry->d_name, file);
         struct stat status {};
-        if (IsTemporarySiblingName(entry->d_name, file) &&
+        if (writer && !Runs(*writer) &&
             ::fstatat(::dirfd(folder), entry->d_name, &status, AT_SYMLINK_NOFOLLOW) == 0 &&
-            S_ISREG(status.st_mode) && now - status.st_mtim.tv_sec > StaleAgeSeconds) {
+            S_ISREG(status.st_mode)) {
             ::unlinkat(::dirfd(folder), entry->d_name, 0);
         }
     }

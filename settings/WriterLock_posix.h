@@ -21,7 +21,7 @@ private:
     FileDescriptor lock_;
 };
 
-// Removes what killed writers left behind: temporary files of ours beside `file` that are older
-// than a minute. Only while holding the lock, when no cooperating writer is mid-write; the age
-// spares a writer that could not take the lock.
+// Removes what killed writers left behind: temporary files of ours beside `file` whose writer no
+// longer runs. Only while holding the lock, when no cooperating writer is mid-write; the file of
+// a writer that could not take the lock and still runs is its own.
 void RemoveStaleTemporaries(const std::filesystem::path& file);

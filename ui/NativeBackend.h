@@ -3,6 +3,7 @@
 // the window system, the backend the calculator window is built on, its event loop, and the
 // message box for a start that failed. With it, one start-up routine serves every platform.
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -10,8 +11,11 @@
 
 class NativeBackend : public FormBackend {
 public:
-    // Shows the attached form's window and runs the event loop until the window closes.
-    virtual void Run() = 0;
+    // Shows the attached form's window and runs the event loop until the window closes, however
+    // that is asked for. Calls `windowGone` once the window is off the screen: after the loop,
+    // and also before answering the system where it ends the process once answered (the end of
+    // the session on Windows). It may thus run twice, and does the second time what is left.
+    virtual void Run(const std::function<void()>& windowGone) = 0;
 };
 
 // The backend on the user's window system, or nullptr when there is none to show anything on;

@@ -2,6 +2,7 @@
 #include "FltkBackend.h"
 
 #include "CallbackGuard.h"
+#include "CloseRequests.h"
 #include "DesktopResolution.h"
 #include "FltkWindow.h"
 #include "FormFont.h"
@@ -70,6 +71,7 @@ FltkBackend::FltkBackend()
     : window_(std::make_unique<FltkWindow>()),
       hint_(std::make_unique<HintWindow>()),
       screenReader_(std::make_unique<ScreenReaderAccess>(*window_)),
+      closeRequests_(std::make_unique<CloseRequests>()),
       activation_([this](Activation activation) { ActivationChanged(activation); }) {
     UseProgramIcon();
 }
@@ -81,7 +83,7 @@ FltkBackend::~FltkBackend() {
     }
 }
 
-void FltkBackend::Run() {
+void FltkBackend::Run(const std::function<void()>& windowGone) {
     if (form_ == nullptr) {
         return;
     }
@@ -105,7 +107,11 @@ void FltkBackend::Run() {
     // The first picture reaches the screen before anything is asked of the session's buses.
     Fl::flush();
     screenReader_->Start();
+    // Not before the first paint: a close while FLTK waits for it would leave the wait with a
+    // window that no longer exists.
+    closeRequests_->Listen([&form] { form.RunGuarded([&] { form.Close(); }); });
     Fl::run();
+    windowGone();
 }
 
 void FltkBackend::AttachForm(Form* form) {
@@ -179,6 +185,9 @@ void FltkBackend::CloseWindow() {
     // The event loop ends when no window of ours is shown any more.
     hint_->hide();
     window_->hide();
+    // Off the screen now, not when the connection is next used: the program may still spend a
+    // moment on a pending write.
+    XFlush(fl_display);
 }
 
 void FltkBackend::SetCursor(PointerShape cursor) {

@@ -18,6 +18,8 @@ class FltkWindow;
 class HintWindow;
 class ScreenReaderAccess;
 
+class CloseRequests;
+
 class FltkBackend : public NativeBackend {
 public:
     FltkBackend();
@@ -25,7 +27,7 @@ public:
     FltkBackend(const FltkBackend&) = delete;
     FltkBackend& operator=(const FltkBackend&) = delete;
 
-    void Run() override;
+    void Run(const std::function<void()>& windowGone) override;
 
     void AttachForm(Form* form) override;
     int MeasureZeroHeight() override;
@@ -64,6 +66,7 @@ private:
     std::unique_ptr<FltkWindow> window_;
     std::unique_ptr<HintWindow> hint_;
     std::unique_ptr<ScreenReaderAccess> screenReader_;
+    std::unique_ptr<CloseRequests> closeRequests_;
     ActivationTracker activation_;
     std::map<FormTimer, TimerSlot> timers_;  // a map keeps each slot's address for FLTK
     Form* form_ = nullptr;

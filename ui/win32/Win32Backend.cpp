@@ -94,7 +94,7 @@ void Win32Backend::DestroyWindows() {
     }
 }
 
-void Win32Backend::Run() {
+void Win32Backend::Run(const std::function<void()>& windowGone) {
     if (form_ == nullptr) {
         return;
     }
@@ -109,10 +109,26 @@ void Win32Backend::Run() {
     ShowWindow(window_, SW_SHOW);
     UpdateWindow(window_);
     ShowWindow(owner_, SW_SHOWNA);
+    windowGone_ = &windowGone;
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);
         DispatchMessageW(&message);
+    }
+    windowGone_ = nullptr;
+    windowGone();
+}
+
+void Win32Backend::OnEndSession(bool ending) {
+    // Another program refused to end the session: it goes on, and so does the calculator.
+    if (!ending) {
+        return;
+    }
+    // The system ends the process as soon as this returns, wherever it then stands: the window
+    // goes and the pending write gets its grace first.
+    form_->Close();
+    if (windowGone_ != nullptr) {
+        (*windowGone_)();
     }
 }
 

@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -31,7 +32,7 @@ public:
     Win32Backend(const Win32Backend&) = delete;
     Win32Backend& operator=(const Win32Backend&) = delete;
 
-    void Run() override;
+    void Run(const std::function<void()>& windowGone) override;
 
     void AttachForm(Form* form) override;
     int MeasureZeroHeight() override;
@@ -69,6 +70,7 @@ private:
     std::optional<LRESULT> FormMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     void OnOwnerActivated();
+    void OnEndSession(bool ending);
     void OnButton(MouseButton button, bool down, Point client);
     void OnMouseMove(Point client);
     std::optional<LRESULT> OnSetCursor(WORD hitTest);
@@ -103,4 +105,6 @@ private:
     const OleLibraries* ole_ = nullptr;
     FormAccessible* accessible_ = nullptr;
     int opacity_ = 255;
+    // What Run is to call once the window has gone, while its loop runs.
+    const std::function<void()>* windowGone_ = nullptr;
 };

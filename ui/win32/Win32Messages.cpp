@@ -110,6 +110,12 @@ std::optional<LRESULT> Win32Backend::OwnerMessage(UINT message, WPARAM wParam, L
             // Closing the taskbar entry closes the calculator.
             form_->Close();
             return 0;
+        case WM_QUERYENDSESSION:
+            // Nothing to ask the user: the position is stored as the session ends.
+            return TRUE;
+        case WM_ENDSESSION:
+            OnEndSession(wParam != FALSE);
+            return 0;
         default:
             return std::nullopt;
     }
@@ -163,6 +169,11 @@ std::optional<LRESULT> Win32Backend::FormMessage(UINT message, WPARAM wParam, LP
         case WM_CLOSE:
             // Alt+F4 and the system's close: the form decides when the window goes.
             form_->Close();
+            return 0;
+        case WM_QUERYENDSESSION:
+            return TRUE;
+        case WM_ENDSESSION:
+            OnEndSession(wParam != FALSE);
             return 0;
         case WM_WINDOWPOSCHANGED:
             OnWindowPosChanged(*reinterpret_cast<const WINDOWPOS*>(lParam));

@@ -76,44 +76,47 @@ TEST(ProfileFileStore, AWriterKilledAtRandomMomentsLeavesTheOldOrTheNewFileAndNo
             << "round " << round << ", killed after " << microseconds << " us: torn file of "
             << now.size() << " bytes";
     }
-    // What the kills left is cleared by the next write once it is old enough to be stale.
+    // What the killed writers left is cleared by the next write at once.
     const std::size_t left = TemporariesIn(scratch.Path());
-    const timespec longAgo[2] = {{0, UTIME_OMIT}, {std::time(nullptr) - 3600, 0}};
-    for (const std::string& name : EntriesOf(scratch.Path())) {
-        utimensat(AT_FDCWD, (scratch / name).c_str(), longAgo, AT_SYMLINK_NOFOLLOW);
-    }
     ProfileFileStore(file).WriteStrings("Einstellungen", {{"CalcLeft", "3333"}});
     std::printf("killed writers left %zu temporary files; after the next write: %zu\n", left,
                 TemporariesIn(scratch.Path()));
     EXPECT_EQ(TemporariesIn(scratch.Path()), 0u) << left << " left by the killed writers";
 }
 
-// Only our own temporary files older than a minute are litter: another writer's fresh one may be
-// a write still under way, and a file of another name is not ours at all.
-TEST(EditSettingsFile, OnlyStaleTemporaryFilesOfOursAreRemoved) {
+// Only temporary files of ours whose writer has ended are litter, however new: a running
+// writer's may be a write still under way, and a file of another name is not ours at all.
+TEST(EditSettingsFile, OnlyTemporaryFilesOfEndedWritersAreRemoved) {
     ScratchDirectory scratch;
     const auto file = scratch / "Quenvik.ini";
     WriteBytes(file, "[Einstellungen]\r\nCalcLeft=5\r\n");
+    const pid_t ended = fork();
+    ASSERT_GE(ended, 0) << "fork";
+    if (ended == 0) {
+        _exit(0);
+    }
+    waitpid(ended, nullptr, 0);
+    const std::string gone = std::to_string(ended);
+    const std::string running = std::to_string(getpid());
     const struct {
         std::string Name;
-        int AgeSeconds;
         bool Kept;
     } cases[] = {
-        {".Quenvik.ini.tmp-0123456789abcdef", 3600, false},
-        {".Quenvik.ini.tmp-fedcba9876543210", 0, true},
-        {".Quenvik.ini.tmp-0123456789abcdeg", 3600, true},
-        {".Quenvik.ini.tmp-0123456789abcde", 3600, true},
-        {".registry.reg.tmp-0123456789abcdef", 3600, true},
+        {".Quenvik.ini.tmp-" + gone + "-0123456789abcdef", false},
+        {".Quenvik.ini.tmp-" + running + "-fedcba9876543210", true},
+        {".Quenvik.ini.tmp-1-fedcba9876543210", true},
+        {".Quenvik.ini.tmp-" + gone + "-0123456789abcdeg", true},
+        {".Quenvik.ini.tmp-" + gone + "-0123456789abcde", true},
+        {".Quenvik.ini.tmp-0" + gone + "-0123456789abcdef", true},
+        {".Quenvik.ini.tmp--0123456789abcdef", true},
+        {".registry.reg.tmp-" + gone + "-0123456789abcdef", true},
     };
     for (const auto& c : cases) {
         WriteBytes(scratch / c.Name, "half written");
-        const timespec times[2] = {{0, UTIME_OMIT}, {std::time(nullptr) - c.AgeSeconds, 0}};
-        utimensat(AT_FDCWD, (scratch / c.Name).c_str(), times, AT_SYMLINK_NOFOLLOW);
     }
     ProfileFileStore(file).WriteStrings("Einstellungen", {{"CalcLeft", "6"}});
     for (const auto& c : cases) {
-        EXPECT_EQ(std::filesystem::exists(scratch / c.Name), c.Kept)
-            << c.Name << ", " << c.AgeSeconds << " s old";
+        EXPECT_EQ(std::filesystem::exists(scratch / c.Name), c.Kept) << c.Name;
     }
 }
 

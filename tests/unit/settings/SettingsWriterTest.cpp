@@ -1,5 +1,6 @@
 // The settings writer over a fake store and a clock whose time moves only while the writer waits:
-// which values reach the store, when, and what happens to them at exit.
+// which values reach the store, when, how long a busy store is tried, and what happens to them
+// at exit.
 
 #include <gtest/gtest.h>
 
@@ -51,6 +52,10 @@ public:
         std::unique_lock<std::mutex> lock(mutex_);
         return changed_.wait_for(lock, Patience, [this] { return idle_; });
     }
+    bool EverRead() {
+        const std::lock_guard<std::mutex> guard(mutex_);
+        return !readers_.empty();
+    }
     // Waits until a thread has read the time, as the writer's destructor does once it has told
     // the writer that the program ends.
     bool WaitUntilReadBy(std::thread::id reader) {
@@ -89,13 +94,27 @@ public:
         return Outcome::Done;
     };
     bool Hold = false;
+    // The first try from this time on is held as by Hold.
+    TimePoint HoldFrom = TimePoint::max();
 
     Outcome Attempt(const SettingValues& values) {
+        const TimePoint now = clock_.Now();
         std::unique_lock<std::mutex> lock(mutex_);
-        tries_.push_back({clock_.Now(), values});
+        tries_.push_back({now, values});
+        if (now >= HoldFrom) {
+            HoldFrom = TimePoint::max();
+            Hold = true;
+        }
+        holding_ = Hold;
         changed_.notify_all();
         changed_.wait(lock, [this] { return !Hold; });
+        holding_ = false;
         return Answer(values);
+    }
+    // Waits until a try is held.
+    bool WaitUntilHeld() {
+        std::unique_lock<std::mutex> lock(mutex_);
+        return changed_.wait_for(lock, Patience, [this] { return holding_; });
     }
     void Release() {
         {
@@ -118,6 +137,7 @@ private:
     std::mutex mutex_;
     std::condition_variable changed_;
     std::vector<Try> tries_;
+    bool holding_ = false;
 };
 
 SettingValues Position(int left, int top) {
@@ -166,36 +186,110 @@ TEST(SettingsWriter, WritesOnlyTheNewestTextOfEachNameHandedOverWhileItWorks) {
     EXPECT_EQ(tries[1].Values, Position(3, 2)) << "one write with the newest of each name";
 }
 
-TEST(SettingsWriter, TriesABusyStoreAgainWithGrowingPausesThenGivesUpUntilTheNextHandOver) {
-    Writing w;
-    // The first position meets a store that stays busy; the next one finds it free.
-    w.Store.Answer = [](const SettingValues& values) {
-        return values == Position(1, 1) ? Outcome::Busy : Outcome::Done;
+TEST(SettingsWriter, KeepsTryingABusyStoreUntilItFreesAndStoresTheNewestHandOver) {
+    // The second position is handed over while a try of the first is under way, late in the
+    // busy period; the store frees after the retry period of the first hand-over, or long after
+    // the second one's.
+    struct Case {
+        const char* Situation;
+        std::chrono::milliseconds SecondHandOver;
+        std::chrono::milliseconds StoreFree;
     };
-    w.Writer->Write(Position(1, 1));
-    ASSERT_TRUE(w.Store.WaitForTries(2));
-    ASSERT_TRUE(w.Clock.WaitUntilIdle()) << "the writer never gave up";
-    const std::vector<Try> busy = w.Store.Tries();
-    ASSERT_GE(busy.size(), 5u) << "too few tries: " << Shown(busy);
-    for (std::size_t i = 1; i < busy.size(); ++i) {
-        EXPECT_EQ(busy[i].Values, Position(1, 1)) << "try " << i;
+    for (const Case& c : {Case{"released late in a busy period", 9500ms, 10300ms},
+                          Case{"busy far longer than the retry period", 2s, 45s}}) {
+        Writing w;
+        const TimePoint start = w.Clock.Now();
+        const TimePoint free = start + c.StoreFree;
+        w.Store.Answer = [&](const SettingValues&) {
+            return w.Clock.Now() < free ? Outcome::Busy : Outcome::Done;
+        };
+        w.Store.HoldFrom = start + c.SecondHandOver;
+        w.Writer->Write(Position(1, 1));
+        ASSERT_TRUE(w.Store.WaitUntilHeld()) << c.Situation;
+        const std::size_t handedOverAt = w.Store.Tries().size();
+        w.Writer->Write(Position(2, 2));
+        w.Store.Release();
+        ASSERT_TRUE(w.Clock.WaitUntilIdle()) << c.Situation << ": the writer never finished";
+        const std::vector<Try> tries = w.Store.Tries();
+        ASSERT_GT(tries.size(), handedOverAt + 1) << c.Situation << ": " << Shown(tries);
+        EXPECT_GE(tries.back().At, free) << c.Situation << ": a busy try counted as done";
+        EXPECT_LE(tries.back().At - free, SettingsWriter::LongestPause) << c.Situation;
+        for (std::size_t i = 0; i < tries.size(); ++i) {
+            const SettingValues& expected = i < handedOverAt ? Position(1, 1) : Position(2, 2);
+            EXPECT_EQ(tries[i].Values, expected)
+                << c.Situation << ": try " << i << " of " << Shown(tries);
+        }
+        // Pauses start short after each hand-over, never grow past the longest, and are the
+        // longest once the retry period since the hand-over is over.
+        EXPECT_EQ(tries[1].At - tries[0].At, SettingsWriter::FirstPause) << c.Situation;
+        EXPECT_EQ(tries[handedOverAt].At - tries[handedOverAt - 1].At, SettingsWriter::FirstPause)
+            << c.Situation << ": the pauses did not start short again";
+        const TimePoint secondAt = tries[handedOverAt].At;
+        for (std::size_t i = 1; i < tries.size(); ++i) {
+            const auto pause = tries[i].At - tries[i - 1].At;
+            EXPECT_LE(pause, SettingsWriter::LongestPause) << c.Situation << ": before try " << i;
+            if (tries[i - 1].At >= secondAt + SettingsWriter::RetryFor) {
+                EXPECT_EQ(pause, SettingsWriter::LongestPause)
+                    << c.Situation << ": before try " << i;
+            }
+        }
     }
-    for (std::size_t i = 2; i < busy.size(); ++i) {
-        EXPECT_GE(busy[i].At - busy[i - 1].At, busy[i - 1].At - busy[i - 2].At)
-            << "pause before try " << i << " shorter than the one before";
-    }
-    EXPECT_GT(busy[2].At - busy[1].At, busy[1].At - busy[0].At) << "the pauses do not grow";
-    EXPECT_EQ(busy[1].At - busy[0].At, SettingsWriter::FirstPause);
-    EXPECT_LE(busy.back().At - busy.front().At, SettingsWriter::RetryFor) << "tried too long";
-    EXPECT_GT(busy.back().At - busy.front().At, SettingsWriter::RetryFor / 2) << "gave up too soon";
+}
 
-    w.Writer->Write(Position(2, 2));
-    ASSERT_TRUE(w.Store.WaitForTries(busy.size() + 1));
-    ASSERT_TRUE(w.Clock.WaitUntilIdle());
-    const std::vector<Try> after = w.Store.Tries();
-    ASSERT_EQ(after.size(), busy.size() + 1) << Shown(after);
-    EXPECT_EQ(after.back().Values, Position(2, 2)) << "the given-up position came back";
-    EXPECT_EQ(after.back().At, busy.back().At) << "the next hand-over must be tried at once";
+TEST(SettingsWriter, ABusyPeriodLongerThanTheRetryPeriodEndsWithTheNewestValuesInBothStores) {
+    // The registry frees before the legacy file: each try writes both, so the registry is
+    // written again with every position until the file takes one too.
+    struct ClockedStores : RegistryKeyStore, ProfileStore {
+        explicit ClockedStores(VirtualClock& clock) : Clock(clock) {}
+        std::string ReadString(const std::string&) override { return ""; }
+        std::string ReadString(const std::string&, const std::string&, const std::string&,
+                               std::size_t) override {
+            return "";
+        }
+        void WriteStrings(const SettingValues& values) override {
+            Store(Registry, values, RegistryFree);
+        }
+        void WriteStrings(const std::string&, const SettingValues& values) override {
+            Store(Profile, values, ProfileFree);
+        }
+        void Store(SettingValues& into, const SettingValues& values, TimePoint free) {
+            if (Clock.Now() < free) {
+                throw StoreBusy("busy");
+            }
+            into = values;
+        }
+        VirtualClock& Clock;
+        TimePoint RegistryFree = TimePoint{} + 12s;
+        TimePoint ProfileFree = TimePoint{} + 30s;
+        SettingValues Registry;
+        SettingValues Profile;
+    };
+    VirtualClock clock;
+    ClockedStores stores(clock);
+    {
+        BackgroundSettingsStore store(stores, stores, clock);
+        store.WriteSettings(Position(1, 1));
+        store.WriteSettings(Position(2, 2));
+        store.WriteSettings(Position(3, 4));
+        ASSERT_TRUE(clock.WaitUntilIdle()) << "the writer never finished";
+        EXPECT_GE(clock.Now(), stores.ProfileFree);
+    }
+    EXPECT_EQ(stores.Registry, Position(3, 4));
+    EXPECT_EQ(stores.Profile, Position(3, 4));
+}
+
+TEST(SettingsWriter, StartsNoThreadUntilTheFirstHandOver) {
+    // A thread made at construction would have to be told to end, and the end reads the time.
+    VirtualClock clock;
+    FakeStore store(clock);
+    {
+        SettingsWriter writer([&](const SettingValues& values) { return store.Attempt(values); },
+                              clock);
+        writer.Finish();
+        writer.Write(Position(1, 1));
+    }
+    EXPECT_FALSE(clock.EverRead()) << "a thread was made at construction";
+    EXPECT_TRUE(store.Tries().empty()) << "a hand-over after the end was written";
 }
 
 TEST(SettingsWriter, AtExitFinishesAPendingWriteWithinTheGraceThenAbandonsIt) {
