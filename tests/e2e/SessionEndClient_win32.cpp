@@ -1,0 +1,41 @@
+// session-end-client: does to a running calculator what the system does at logoff or shutdown,
+// for the end-to-end tests under Wine, where no session ends.
+//
+//   session-end-client
+//
+// Asks each of the calculator's top-level windows whether the session may end, then tells them
+// that it ends, as the system does, and writes one line per window: its class, the answer to the
+// question (1 for yes) and how many milliseconds the second message took to return. After that
+// message the system would end the process. Exits 0 once told, 1 when no calculator runs.
+
+#include <windows.h>
+
+#include <cstdio>
+
+namespace {
+
+constexpr const wchar_t* WindowClasses[] = {L"RechnerApplication", L"RechnerForm"};
+
+}  // namespace
+
+int main() {
+    HWND windows[2] = {};
+    for (int index = 0; index < 2; ++index) {
+        windows[index] = FindWindowW(WindowClasses[index], nullptr);
+    }
+    if (windows[0] == nullptr && windows[1] == nullptr) {
+        return 1;
+    }
+    for (int index = 0; index < 2; ++index) {
+        if (windows[index] == nullptr) {
+            continue;
+        }
+        const LRESULT answer =
+            SendMessageW(windows[index], WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+        const ULONGLONG start = GetTickCount64();
+        SendMessageW(windows[index], WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+        std::printf("%ls %d %llu\n", WindowClasses[index], answer != 0 ? 1 : 0,
+                    GetTickCount64() - start);
+    }
+    return 0;
+}

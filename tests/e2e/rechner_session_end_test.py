@@ -1,0 +1,146 @@
+"""End-to-end tests of the calculator's end, whichever way it is asked for, while a write of its
+position still waits for a busy store: the window goes at once, a calculator started right
+after shows its own, the pending write still lands, and the program ends with 0 and leaves no
+temporary file. On Linux the busy store is a host holding the writers' locks; the ways to end
+are the host's close signal, Alt+F4, the session's signals and the loss of the X server.
+
+Run through CTest, or by hand:
+    RECHNER=build/rechner HOSTSIGNAL=build/hostsignal \\
+        python3 tests/e2e/rechner_session_end_test.py [-v]
+"""
+
+import contextlib
+import fcntl
+import os
+import signal
+import time
+import unittest
+
+from calculator import BODY_POINT, CalculatorTestCase, calculator_windows
+from stores import registry_file, user_stores
+from xsession import XSession, program_command, wait_until
+
+STORED = (300, 200)
+DRAG = (-40, 30)
+DRAGGED = (STORED[0] + DRAG[0], STORED[1] + DRAG[1])
+# How long the store stays busy after the close was asked for: well within the write's grace.
+BUSY_AFTER_CLOSE = 0.3
+
+
+def position(place):
+    return {"CalcLeft": str(place[0]), "CalcTop": str(place[1])}
+
+
+class PendingWrite:
+    """A calculator whose dragged position waits for busy stores, and what is left of it."""
+
+    @contextlib.contextmanager
+    def busy_stores(self, stores):
+        """Keeps the stores busy while the with statement lasts: the host holds the writers'
+        locks of both files, so every write of the calculator fails for now."""
+        locks = []
+        try:
+            for name in ("registry.reg", "Quenvik.ini"):
+                lock = os.open(stores.directory / f".{name}.lock", os.O_RDONLY | os.O_CREAT,
+                               0o600)
+                locks.append(lock)
+                fcntl.flock(lock, fcntl.LOCK_EX)
+            yield
+        finally:
+            for lock in locks:
+                os.close(lock)
+
+    def temporaries(self, stores):
+        """Temporary files of ours beside the stores."""
+        return sorted(entry.name for entry in stores.directory.iterdir()
+                      if ".tmp-" in entry.name)
+
+    def stores_with_a_position(self):
+        """The user's stores, the registry holding the position STORED."""
+        stores = user_stores(self.user)
+        stores.write_registry(registry_file(*(f'"{name}"="{value}"'
+                                              for name, value in position(STORED).items())))
+        return stores
+
+    def start_with_a_pending_write(self):
+        calculator = self.start_calculator()
+        calculator.drag(BODY_POINT, [DRAG])
+        calculator.wait_for_place(DRAGGED, "after the drag")
+        return calculator
+
+
+class SessionEndUnderWindowManager(PendingWrite, CalculatorTestCase):
+    # Every way to ask for the end there is on Linux.
+    close_ways = ("host signal", "Alt+F4", "SIGTERM", "SIGHUP", "SIGINT")
+
+    def ask_to_close(self, calculator, way):
+        """Asks the calculator to end; returns what to stop once its window has gone."""
+        if way == "host signal":
+            holder = self.session.start(program_command("HOSTSIGNAL", "close"), user=self.user,
+                                        name="hostsignal")
+            self.addCleanup(holder.stop)
+            return holder
+        if way == "Alt+F4":
+            calculator.press("alt+F4")
+        else:
+            os.kill(calculator.program.pid, getattr(signal, way))
+        return None
+
+    def test_a_close_takes_the_window_at_once_and_a_start_right_after_shows_its_own(self):
+        for way in self.close_ways:
+            with self.subTest(way=way):
+                self.user = self.new_user()
+                stores = self.stores_with_a_position()
+                with self.busy_stores(stores):
+                    calculator = self.start_with_a_pending_write()
+                    holder = self.ask_to_close(calculator, way)
+                    wait_until(lambda: not calculator_windows(self.session,
+                                                              calculator.program.pid),
+                               3.0, f"the window to go after {way}")
+                    self.assertTrue(calculator.program.running(),
+                                    f"after {way} the window stayed until the program ended")
+                    if holder is not None:
+                        holder.stop()
+                    time.sleep(0.05)
+                    second = self.start_calculator(wait=False)
+                    time.sleep(BUSY_AFTER_CLOSE)
+                # The second reads what was stored before; the first one's write lands after.
+                second.wait_for_window()
+                self.assertEqual(second.geometry()[:2], STORED)
+                self.assertEqual(calculator.program.wait_exit(3.0), 0,
+                                 f"standard error: {calculator.program.stderr()!r}")
+                self.assertEqual(stores.registry_values(), position(DRAGGED))
+                self.assertEqual(self.temporaries(stores), [])
+                second.program.stop()
+
+
+class LostXServer(PendingWrite, CalculatorTestCase):
+    """The X server goes away for good while a write is pending; each test has an X server of
+    its own, which it kills."""
+
+    @classmethod
+    def setUpClass(cls):
+        pass
+
+    def setUp(self):
+        self.session = XSession(self.window_manager)
+        self.addCleanup(self.session.close)
+        super().setUp()
+
+    def test_the_pending_write_lands_and_the_program_ends_with_0(self):
+        stores = self.stores_with_a_position()
+        with self.busy_stores(stores):
+            calculator = self.start_with_a_pending_write()
+            self.session.server.process.kill()
+            time.sleep(BUSY_AFTER_CLOSE)
+        self.assertEqual(calculator.program.wait_exit(3.0), 0,
+                         f"standard error: {calculator.program.stderr()!r}")
+        self.assertEqual(stores.registry_values(), position(DRAGGED))
+        self.assertEqual(stores.profile_bytes(),
+                         "[Einstellungen]\r\nCalcLeft={CalcLeft}\r\nCalcTop={CalcTop}\r\n"
+                         .format(**position(DRAGGED)).encode())
+        self.assertEqual(self.temporaries(stores), [])
+
+
+if __name__ == "__main__":
+    unittest.main()
