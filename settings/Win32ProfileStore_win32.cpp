@@ -12,11 +12,12 @@ namespace {
 constexpr const char* LegacyFile = "Quenvik.ini";
 constexpr const wchar_t* LegacyFileName = L"Quenvik.ini";
 
-// Throws when the file exists but cannot be read now, StoreBusy when that passes: a host that
-// keeps it open without sharing it, as an editor or a backup program may, leaves the profile
-// function answering "" as for a missing value, and copying that "" would erase the host's
-// value once it lets go. Opened where the profile function looks, the Windows directory, so
-// that the virtual store redirects this open as it redirects the profile function's.
+// Throws StoreBusy when the file exists but cannot be read for now: a host that keeps it open
+// without sharing it, as an editor or a backup program may, leaves the profile function
+// answering "" as for a missing value, and copying that "" would erase the host's value once it
+// lets go. A file that can never be read stays the profile function's to answer. Opened where
+// the profile function looks, the Windows directory, so that the virtual store redirects this
+// open as it redirects the profile function's.
 void CheckLegacyFileReadable() {
     std::wstring path(MAX_PATH, L'\0');
     const UINT length = GetWindowsDirectoryW(path.data(), MAX_PATH);
@@ -30,7 +31,7 @@ void CheckLegacyFileReadable() {
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
-        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) {
+        if (IsPassingFailure(error)) {
             ThrowStoreFailure(std::string("cannot read ") + LegacyFile, error);
         }
         return;

@@ -18,7 +18,7 @@ public:
 };
 
 // The profile function answers the default for a file it cannot open as for one that is not
-// there; a read first finds out which it is.
+// there; a read first finds out whether the file is only busy, and then throws StoreBusy.
 class Win32ProfileStore : public ProfileStore {
 public:
     std::string ReadString(const std::string& section, const std::string& name,

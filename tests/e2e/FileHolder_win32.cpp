@@ -1,15 +1,14 @@
 // file-holder: keeps a file open without sharing it, as an editor or a backup program may, for
 // the end-to-end tests of a host file that is busy.
 //
-//   file-holder <path> <milliseconds>
+//   file-holder <path> <release>
 //
-// Writes "held" once the file is open, keeps it so for the time given and then lets go. Exits 0
-// after letting go, 1 when the file cannot be opened, 2 on wrong arguments.
+// Writes "held" once the file is open, keeps it so until a file named <release> exists and then
+// lets go. Exits 0 after letting go, 1 when the file cannot be opened, 2 on wrong arguments.
 
 #include <windows.h>
 
 #include <cstdio>
-#include <cstdlib>
 
 int main(int argc, char** argv) {
     if (argc != 3) {
@@ -23,7 +22,9 @@ int main(int argc, char** argv) {
     }
     std::printf("held\n");
     std::fflush(stdout);
-    Sleep(static_cast<DWORD>(std::strtoul(argv[2], nullptr, 10)));
+    while (GetFileAttributesA(argv[2]) == INVALID_FILE_ATTRIBUTES) {
+        Sleep(10);
+    }
     CloseHandle(file);
     return 0;
 }

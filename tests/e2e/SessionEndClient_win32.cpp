@@ -15,6 +15,8 @@
 namespace {
 
 constexpr const wchar_t* WindowClasses[] = {L"RechnerApplication", L"RechnerForm"};
+// The user logs off, as the flag ENDSESSION_LOGOFF says, in the message's signed parameter.
+const LPARAM LogOff = static_cast<LPARAM>(static_cast<LONG>(ENDSESSION_LOGOFF));
 
 }  // namespace
 
@@ -30,10 +32,9 @@ int main() {
         if (windows[index] == nullptr) {
             continue;
         }
-        const LRESULT answer =
-            SendMessageW(windows[index], WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+        const LRESULT answer = SendMessageW(windows[index], WM_QUERYENDSESSION, 0, LogOff);
         const ULONGLONG start = GetTickCount64();
-        SendMessageW(windows[index], WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+        SendMessageW(windows[index], WM_ENDSESSION, TRUE, LogOff);
         std::printf("%ls %d %llu\n", WindowClasses[index], answer != 0 ? 1 : 0,
                     GetTickCount64() - start);
     }

@@ -13,15 +13,18 @@ Run through CTest, or by hand, with a Wine prefix:
         HOSTSIGNAL=build-windows/hostsignal.exe python3 tests/e2e/rechner_wine_test.py [-v]
 """
 
+import contextlib
 import subprocess
 import unittest
 from pathlib import Path
 
 import rechner_desktop_test as desktop
+import rechner_session_end_test as session_end
 import rechner_settings_test as settings
 import rechner_window_test as window
-from calculator import HEIGHT, WIDTH, is_owner_window, titled_windows
-from xsession import EMULATOR, Program, UserDirs, program_command, user_env
+from calculator import HEIGHT, WIDTH, calculator_windows, is_owner_window, titled_windows
+from stores import WineStores, user_stores
+from xsession import EMULATOR, Program, UserDirs, program_command, user_env, wait_until
 
 
 # Roles as the accessibility interface numbers them.
@@ -162,6 +165,71 @@ class WineTwoMonitorsSideBySide(WineServer, desktop.TwoMonitorsSideBySide):
                             "/f")
         # The desktop process reads the monitors once, as it starts.
         cls.restart_wineserver()
+
+
+class WineSessionEnd(WineServer, session_end.SessionEndUnderWindowManager):
+    """The busy store is the host's legacy file, held open without sharing by another program;
+    the ways to end are the host's close signal, Alt+F4 and the end of the session."""
+
+    close_ways = ("host signal", "Alt+F4")
+    HOST_INI = b"; Tembra Lidorn\r\n[Einstellungen]\r\nCalcLeft=333\r\nCalcTop=222\r\n"
+
+    @contextlib.contextmanager
+    def busy_stores(self, stores):
+        """The host holds Quenvik.ini open without sharing it while the with statement lasts."""
+        release = self.user.root / f"release-{len(self.session.programs)}"
+        holder = self.session.start(program_command(
+            "FILE_HOLDER", WineStores._windows_path(stores.profile),
+            WineStores._windows_path(release)), user=self.user, name="file-holder")
+        self.addCleanup(holder.stop)
+        try:
+            self.assertEqual(holder.read_line(30.0), "held", holder.stderr())
+            yield
+        finally:
+            release.touch()
+            holder.wait_exit(10.0)
+
+    def temporaries(self, stores):
+        # The profile function rewrites the file in place and leaves nothing beside it.
+        return sorted(entry.name for entry in stores.profile.parent.iterdir()
+                      if entry.name.lower().startswith("quenvik") and entry != stores.profile)
+
+    def stores_with_a_position(self):
+        stores = super().stores_with_a_position()
+        stores.write_profile(b"[Einstellungen]\r\n")
+        return stores
+
+    def test_a_legacy_file_held_at_start_is_never_overwritten(self):
+        stores = user_stores(self.user)
+        stores.write_profile(self.HOST_INI)
+        with self.busy_stores(stores):
+            calculator = self.start_calculator()
+            # Read while held: no value for this run, and nothing copied anywhere.
+            self.assertEqual(calculator.geometry()[:2], settings.FALLBACK)
+        # Once the host lets go, a write that was still waiting would land now.
+        calculator.click_keys("1")
+        self.assertEqual(calculator.close_and_wait(), 0)
+        self.assertEqual(stores.registry_values(), {})
+        self.assertEqual(stores.profile_bytes(), self.HOST_INI)
+
+    def test_the_end_of_the_session_takes_the_window_and_answers_after_the_pending_write(self):
+        stores = self.stores_with_a_position()
+        with self.busy_stores(stores):
+            calculator = self.start_with_a_pending_write()
+            client = self.session.start(program_command("SESSION_END_CLIENT"), user=self.user,
+                                        name="session-end-client")
+            self.addCleanup(client.stop)
+            wait_until(lambda: not calculator_windows(self.session, calculator.program.pid),
+                       3.0, "the window to go at the end of the session")
+            self.assertTrue(client.running(), "the end of the session was answered before the "
+                            "pending write had its grace")
+        # Let go while the write still has its grace: it lands before the answer.
+        self.assertEqual(client.wait_exit(10.0), 0, client.stderr())
+        self.assertIn(b"CalcLeft=260", stores.profile_bytes())
+        answers = [line.split() for line in client.stdout().splitlines()]
+        self.assertEqual(sorted(answer[:2] for answer in answers),
+                         [["RechnerApplication", "1"], ["RechnerForm", "1"]], answers)
+        self.assertEqual(calculator.program.wait_exit(5.0), 0)
 
 
 class WineWithoutDisplay(unittest.TestCase):

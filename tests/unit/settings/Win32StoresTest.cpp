@@ -232,4 +232,25 @@ TEST_F(Win32Stores, AnUnusableLegacyFileReadsAsTheDefaultAndFailsOnlyItsOwnWrite
     EXPECT_TRUE(std::filesystem::is_directory(LegacyFile()));
 }
 
+// A host that keeps the file open without sharing it, as an editor or a backup program may: the
+// profile function would answer "" as for a missing value, and the first-run copy would write
+// that "" over the host's value once it lets go.
+TEST_F(Win32Stores, ALegacyFileHeldWithoutSharingIsABusyReadAndNothingIsWritten) {
+    const std::string host = "[Einstellungen]\r\nCalcLeft=333\r\n";
+    WriteBytes(LegacyFile(), host);
+    const HANDLE held = CreateFileW(LegacyFile().c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    Win32ProfileStore profile;
+    Win32RegistryStore registry;
+    SettingsStore store(registry, profile);
+    EXPECT_THROW(profile.ReadString("Einstellungen", "CalcLeft", "", 300), StoreBusy);
+    EXPECT_EQ(store.ReadSetting("CalcLeft"), "");
+    CloseHandle(held);
+    EXPECT_FALSE(KeyExists()) << "the registry was written from a busy read";
+    EXPECT_EQ(ReadBytes(LegacyFile()), host);
+    EXPECT_EQ(store.ReadSetting("CalcLeft"), "333") << "once the host let go";
+    EXPECT_EQ(GetRaw("CalcLeft"), (RawValue{REG_SZ, "333\0"s}));
+}
+
 }  // namespace
