@@ -54,6 +54,14 @@ class Input:
         _xtst.XTestFakeKeyEvent(self.display, code, False, _NO_DELAY)
         return self._send()
 
+    def chord(self, *codes):
+        """Presses the keys in order and releases them in reverse, as Alt+F4 is typed."""
+        for code in codes:
+            _xtst.XTestFakeKeyEvent(self.display, code, True, _NO_DELAY)
+        for code in reversed(codes):
+            _xtst.XTestFakeKeyEvent(self.display, code, False, _NO_DELAY)
+        return self._send()
+
     def move(self, x, y):
         """Moves the pointer to a point on the screen."""
         _xtst.XTestFakeMotionEvent(self.display, _THIS_SCREEN, x, y, _NO_DELAY)

@@ -93,10 +93,6 @@ void SettingsWriter::Run() {
     }
 }
 
-bool SettingsWriter::PastGrace(WriterClock::TimePoint moment) const {
-    return stopping_ && moment > exitDeadline_;
-}
-
 void SettingsWriter::WritePending(std::unique_lock<std::mutex>& lock) {
     unsigned long seen = handOvers_;
     WriterClock::TimePoint growingUntil = clock_.Now() + RetryFor;
@@ -123,16 +119,22 @@ void SettingsWriter::WritePending(std::unique_lock<std::mutex>& lock) {
             growingUntil = now + RetryFor;
             pause = FirstPause;
         }
-        const WriterClock::TimePoint retryAt = now + pause;
-        pause = now < growingUntil ? std::min(pause * 2, LongestPause) : LongestPause;
-        // A hand-over during the pause is tried at once, as it would be by an idle writer.
-        while (!PastGrace(retryAt) && handOvers_ == seen && clock_.Now() < retryAt) {
-            clock_.WaitUntil(lock, wake_, retryAt);
-        }
-        if (PastGrace(retryAt)) {
+        if (stopping_ && now >= exitDeadline_) {
             // The program ends before the store frees: what is pending is abandoned.
             pending_.clear();
             return;
+        }
+        const WriterClock::TimePoint retryAt = now + pause;
+        pause = now < growingUntil ? std::min(pause * 2, LongestPause) : LongestPause;
+        // A hand-over during the pause is tried at once, as it would be by an idle writer; at
+        // exit the last try comes when the grace ends, not after it.
+        while (handOvers_ == seen) {
+            const WriterClock::TimePoint until =
+                stopping_ ? std::min(retryAt, exitDeadline_) : retryAt;
+            if (clock_.Now() >= until) {
+                break;
+            }
+            clock_.WaitUntil(lock, wake_, until);
         }
     }
 }

@@ -59,8 +59,6 @@ public:
 private:
     void Run();
     void WritePending(std::unique_lock<std::mutex>& lock);
-    // Whether the exit's grace is over by `moment`.
-    bool PastGrace(WriterClock::TimePoint moment) const;
 
     Attempt attempt_;
     WriterClock& clock_;

@@ -323,8 +323,8 @@ TEST(SettingsWriter, AtExitFinishesAPendingWriteWithinTheGraceThenAbandonsIt) {
         if (c.BusyTries >= 0) {
             EXPECT_EQ(all.size(), static_cast<std::size_t>(c.BusyTries + 1)) << c.Situation;
         } else {
-            EXPECT_GT(all.back().At - exit, SettingsWriter::ExitGrace / 2)
-                << c.Situation << ": abandoned too soon";
+            EXPECT_EQ(all.back().At - exit, SettingsWriter::ExitGrace)
+                << c.Situation << ": the last try does not come as the grace ends";
         }
     }
 }
