@@ -30,7 +30,6 @@ missing) with a persistent wineserver, as bench/startup_wine.py does; its regist
 import argparse
 import contextlib
 import ctypes
-import fcntl
 import os
 import select
 import signal
@@ -134,21 +133,7 @@ class CloseBench:
     def busy(self, stores, user):
         if self.wine:
             return self.held_legacy_file(stores, user)
-        return self.held_locks(stores)
-
-    @contextlib.contextmanager
-    def held_locks(self, stores):
-        locks = []
-        try:
-            for name in ("registry.reg", "Quenvik.ini"):
-                lock = os.open(stores.directory / f".{name}.lock", os.O_RDONLY | os.O_CREAT,
-                               0o600)
-                locks.append(lock)
-                fcntl.flock(lock, fcntl.LOCK_EX)
-            yield
-        finally:
-            for lock in locks:
-                os.close(lock)
+        return stores.locks_held()
 
     @contextlib.contextmanager
     def held_legacy_file(self, stores, user):

@@ -6,6 +6,8 @@ Registry values read back as a dict of name to text: the text of a string value,
 types the text after "=" as a .reg file writes it (dword:00000007).
 """
 
+import contextlib
+import fcntl
 import os
 import subprocess
 import tempfile
@@ -65,6 +67,23 @@ class FileStores:
 
     def write_profile(self, content):
         self._write("Quenvik.ini", content)
+
+    @contextlib.contextmanager
+    def locks_held(self):
+        """A host holding the writers' locks of both files while the with statement lasts:
+        every write of the calculator fails for now, and is tried again later."""
+        self.directory.mkdir(parents=True, exist_ok=True)
+        locks = []
+        try:
+            for name in ("registry.reg", "Quenvik.ini"):
+                lock = os.open(self.directory / f".{name}.lock", os.O_RDONLY | os.O_CREAT,
+                               0o600)
+                locks.append(lock)
+                fcntl.flock(lock, fcntl.LOCK_EX)
+            yield
+        finally:
+            for lock in locks:
+                os.close(lock)
 
     def _write(self, name, content):
         self.directory.mkdir(exist_ok=True)
