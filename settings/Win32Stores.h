@@ -6,9 +6,10 @@
 #include "Settings.h"
 
 // Whether a system error code tells of a failure that passes: a file or key another program holds
-// or is replacing, or resources that are short for the moment. The message of the exception thrown
-// is `what` with the code.
+// or is replacing, or resources that are short for the moment.
 bool IsPassingFailure(unsigned long error);
+// Throws StoreBusy for such a failure and std::runtime_error for any other, telling `what` failed
+// with the code.
 [[noreturn]] void ThrowStoreFailure(const std::string& what, unsigned long error);
 
 class Win32RegistryStore : public RegistryKeyStore {

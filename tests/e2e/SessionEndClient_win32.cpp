@@ -4,9 +4,10 @@
 //   session-end-client
 //
 // Asks each of the calculator's top-level windows whether the session may end, then tells each
-// that it ends, as the system does, and writes one line per window: its class, the answer to the
-// question (1 for yes) and how many milliseconds the second message took to return. After that
-// message the system would end the process. Exits 0 once told, 1 when no calculator runs.
+// that it ends, as the system does; after that message the system would end the process. Writes
+// one line per window told: its class, the answer to the question (1 for yes), the milliseconds
+// until the calculator answered that the session ends, and those until its window was hidden
+// (-1 when it still showed at the answer). Exits 0 once told, 1 when no calculator runs.
 
 #include <windows.h>
 
@@ -17,6 +18,10 @@ namespace {
 constexpr const wchar_t* WindowClasses[] = {L"RechnerApplication", L"RechnerForm"};
 // The user logs off, as the flag ENDSESSION_LOGOFF says, in the message's signed parameter.
 const LPARAM LogOff = static_cast<LPARAM>(static_cast<LONG>(ENDSESSION_LOGOFF));
+
+void CALLBACK Answered(HWND, UINT, ULONG_PTR answered, LRESULT) {
+    *reinterpret_cast<bool*>(answered) = true;
+}
 
 }  // namespace
 
@@ -35,14 +40,32 @@ int main() {
             answers[index] = SendMessageW(windows[index], WM_QUERYENDSESSION, 0, LogOff);
         }
     }
+    const HWND calculator = windows[1];
     for (int index = 0; index < 2; ++index) {
         if (windows[index] == nullptr) {
             continue;
         }
+        // Told without waiting, so that the window can be watched while the calculator works.
+        bool answered = false;
         const ULONGLONG start = GetTickCount64();
-        SendMessageW(windows[index], WM_ENDSESSION, TRUE, LogOff);
-        std::printf("%ls %d %llu\n", WindowClasses[index], answers[index] != 0 ? 1 : 0,
-                    GetTickCount64() - start);
+        long long hidden = -1;
+        if (!SendMessageCallbackW(windows[index], WM_ENDSESSION, TRUE, LogOff, Answered,
+                                  reinterpret_cast<ULONG_PTR>(&answered))) {
+            continue;
+        }
+        while (!answered) {
+            MSG message;
+            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+                DispatchMessageW(&message);
+            }
+            if (hidden < 0 && !answered &&
+                (calculator == nullptr || !IsWindowVisible(calculator))) {
+                hidden = static_cast<long long>(GetTickCount64() - start);
+            }
+            Sleep(1);
+        }
+        std::printf("%ls %d %llu %lld\n", WindowClasses[index], answers[index] != 0 ? 1 : 0,
+                    GetTickCount64() - start, hidden);
     }
     return 0;
 }

@@ -22,7 +22,9 @@ import rechner_desktop_test as desktop
 import rechner_session_end_test as session_end
 import rechner_settings_test as settings
 import rechner_window_test as window
-from calculator import HEIGHT, WIDTH, calculator_windows, is_owner_window, titled_windows
+import x11
+from calculator import BODY_POINT, HEIGHT, WIDTH, calculator_windows, is_owner_window, \
+    titled_windows
 from stores import WineStores, user_stores
 from xsession import EMULATOR, Program, UserDirs, program_command, user_env, wait_until
 
@@ -212,23 +214,54 @@ class WineSessionEnd(WineServer, session_end.SessionEndUnderWindowManager):
         self.assertEqual(stores.registry_values(), {})
         self.assertEqual(stores.profile_bytes(), self.HOST_INI)
 
+    def start_session_end(self):
+        """Starts session-end-client, which ends the session for the calculator."""
+        client = self.session.start(program_command("SESSION_END_CLIENT"), user=self.user,
+                                    name="session-end-client")
+        self.addCleanup(client.stop)
+        return client
+
+    def windows_told(self, client):
+        """The lines of the windows session-end-client told, once it is done, each as (class,
+        answer to the question, ms to the answer that the session ends, ms to the window
+        hidden or -1)."""
+        self.assertEqual(client.wait_exit(20.0), 0, client.stderr())
+        told = [line.split() for line in client.stdout().splitlines()]
+        self.assertGreaterEqual(len(told), 1, client.stdout())
+        self.assertEqual(told[0][0], "RechnerApplication", told)
+        for name, answer, _, _ in told:
+            self.assertEqual(answer, "1", f"{name} refused the end of the session")
+        return [(name, answer, int(replied), int(hidden)) for name, answer, replied, hidden
+                in told]
+
+    def assert_hidden_before_the_answer(self, told):
+        _, _, replied, hidden = told[0]
+        self.assertGreaterEqual(hidden, 0, f"the window still showed at the answer: {told}")
+        self.assertLess(hidden, replied, f"the window went only with the answer: {told}")
+
     def test_the_end_of_the_session_takes_the_window_and_answers_after_the_pending_write(self):
         stores = self.stores_with_a_position()
         with self.busy_stores(stores):
             calculator = self.start_with_a_pending_write()
-            client = self.session.start(program_command("SESSION_END_CLIENT"), user=self.user,
-                                        name="session-end-client")
-            self.addCleanup(client.stop)
+            client = self.start_session_end()
             wait_until(lambda: not calculator_windows(self.session, calculator.program.pid),
-                       3.0, "the window to go at the end of the session")
-            self.assertTrue(client.running(), "the end of the session was answered before the "
-                            "pending write had its grace")
+                       10.0, "the window to go at the end of the session")
         # Let go while the write still has its grace: it lands before the answer.
-        self.assertEqual(client.wait_exit(10.0), 0, client.stderr())
+        self.assert_hidden_before_the_answer(self.windows_told(client))
         self.assertIn(b"CalcLeft=260", stores.profile_bytes())
-        answers = [line.split() for line in client.stdout().splitlines()]
-        self.assertEqual(sorted(answer[:2] for answer in answers),
-                         [["RechnerApplication", "1"], ["RechnerForm", "1"]], answers)
+        self.assertEqual(calculator.program.wait_exit(5.0), 0)
+
+    def test_the_end_of_the_session_takes_the_window_while_its_menu_is_open(self):
+        stores = self.stores_with_a_position()
+        with self.busy_stores(stores), x11.Display(self.session.display) as display:
+            calculator = self.start_with_a_pending_write()
+            before = set(display.override_redirect_windows())
+            calculator.click_point(BODY_POINT, button=3)
+            wait_until(lambda: set(display.override_redirect_windows()) - before, 2.0,
+                       "the context menu")
+            # The store stays busy for the whole grace, which the answer waits out.
+            told = self.windows_told(self.start_session_end())
+        self.assert_hidden_before_the_answer(told)
         self.assertEqual(calculator.program.wait_exit(5.0), 0)
 
 

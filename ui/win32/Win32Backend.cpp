@@ -125,8 +125,10 @@ void Win32Backend::OnEndSession(bool ending) {
         return;
     }
     // The system ends the process as soon as this returns, wherever it then stands: the window
-    // goes and the pending write gets its grace first.
+    // goes and the pending write gets its grace first. A menu or box the form has open closes
+    // the window only once its own loop has ended, which may be too late.
     form_->Close();
+    HideWindows();
     if (windowGone_ != nullptr) {
         (*windowGone_)();
     }
@@ -220,10 +222,14 @@ void Win32Backend::Invalidate(const Rect& area) {
 
 void Win32Backend::CloseWindow() {
     // The windows go with the backend, after the loop has ended and no procedure of theirs runs.
+    HideWindows();
+    PostQuitMessage(0);
+}
+
+void Win32Backend::HideWindows() {
     hint_->Hide();
     ShowWindow(window_, SW_HIDE);
     ShowWindow(owner_, SW_HIDE);
-    PostQuitMessage(0);
 }
 
 void Win32Backend::SetCursor(PointerShape cursor) {

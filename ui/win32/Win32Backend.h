@@ -87,6 +87,7 @@ private:
     std::optional<LRESULT> OnGetObject(WPARAM flags, LPARAM objectId);
     void RaiseAutomationNotification(LONG child, const std::string& text);
     void ApplyLayering();
+    void HideWindows();
     void DestroyWindows();
 
     HINSTANCE instance_;
