@@ -4,6 +4,7 @@
 //   taskbar-client minimize   the entry of the active window clicked: minimised
 //   taskbar-client restore    the entry of a minimised window clicked: restored and in front
 //   taskbar-client activate   the entry clicked while another window of the program is active
+//   taskbar-client close      "Close window" chosen from the entry's menu
 //
 // Exits 0 once the calculator's taskbar window was told, 1 when no calculator runs, 2 on a
 // wrong argument.
@@ -28,6 +29,8 @@ int main(int argc, char** argv) {
         SetForegroundWindow(entry);
     } else if (action == "activate") {
         SetForegroundWindow(entry);
+    } else if (action == "close") {
+        SendMessageW(entry, WM_SYSCOMMAND, SC_CLOSE, 0);
     } else {
         return 2;
     }

@@ -68,6 +68,9 @@ class SessionEndUnderWindowManager(PendingWrite, CalculatorTestCase):
             return holder
         if way == "Alt+F4":
             calculator.press("alt+F4")
+        elif way == "taskbar":
+            self.session.start(program_command("TASKBAR_CLIENT", "close"), user=self.user,
+                               name="taskbar-client")
         else:
             os.kill(calculator.program.pid, getattr(signal, way))
         return None
@@ -97,6 +100,8 @@ class SessionEndUnderWindowManager(PendingWrite, CalculatorTestCase):
                 self.assertEqual(calculator.program.wait_exit(3.0), 0,
                                  f"standard error: {calculator.program.stderr()!r}")
                 self.assertEqual(stores.registry_values(), position(DRAGGED))
+                for line in (b"CalcLeft=%d\r\n" % DRAGGED[0], b"CalcTop=%d\r\n" % DRAGGED[1]):
+                    self.assertIn(line, stores.profile_bytes() or b"")
                 self.assertEqual(self.temporaries(stores), [])
                 second.program.stop()
 

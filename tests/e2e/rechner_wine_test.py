@@ -171,9 +171,10 @@ class WineTwoMonitorsSideBySide(WineServer, desktop.TwoMonitorsSideBySide):
 
 class WineSessionEnd(WineServer, session_end.SessionEndUnderWindowManager):
     """The busy store is the host's legacy file, held open without sharing by another program;
-    the ways to end are the host's close signal, Alt+F4 and the end of the session."""
+    the ways to end are the host's close signal, Alt+F4, the taskbar entry's close and the end
+    of the session."""
 
-    close_ways = ("host signal", "Alt+F4")
+    close_ways = ("host signal", "Alt+F4", "taskbar")
     HOST_INI = b"; Tembra Lidorn\r\n[Einstellungen]\r\nCalcLeft=333\r\nCalcTop=222\r\n"
 
     @contextlib.contextmanager
