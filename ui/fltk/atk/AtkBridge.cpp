@@ -82,7 +82,7 @@ void AnswerAsToolkit() {
 
 class AtkBridge final : public AccessibilityBridge {
 public:
-    explicit AtkBridge(AccessibleWindow& window) : window_(window), tree_(window) {
+    explicit AtkBridge(AccessibleWindow& window) : tree_(window) {
         currentRoot = tree_.Root();
     }
 
@@ -111,14 +111,16 @@ public:
             case AccessibleChange::Focus:
                 tree_.Focused(element);
                 break;
+            case AccessibleChange::FocusLost:
+                tree_.FocusLost(element);
+                break;
+            case AccessibleChange::Announce:
+                tree_.Announce(element);
+                break;
         }
     }
 
-    void Deactivated() override {
-        if (const auto focus = window_.FocusElement()) {
-            tree_.Deactivated(*focus);
-        }
-    }
+    void FormGone() override { tree_.FormGone(); }
 
     bool ServeEvents() override {
         bool served = false;
@@ -129,7 +131,6 @@ public:
     }
 
 private:
-    AccessibleWindow& window_;
     AtkElementTree tree_;
     bool started_ = false;
 };
