@@ -7,8 +7,9 @@
 namespace {
 
 // The action of every key, as a person asks for it.
-constexpr const char* PressAction = "Dr\xC3\xBC"
-                                    "cken";
+constexpr const char* PressAction =
+    "Dr\xC3\xBC"
+    "cken";
 
 }  // namespace
 

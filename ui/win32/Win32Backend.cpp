@@ -294,7 +294,8 @@ void Win32Backend::AccessibleChanged(std::size_t element, AccessibleChange chang
         case AccessibleChange::Announce:
             // Made only once a reader asked for the window: until then nobody listens.
             if (accessible_ != nullptr) {
-                RaiseDisplayNotification(*ole_, accessible_, child, form_->Accessible(element).Name);
+                RaiseDisplayNotification(*ole_, accessible_, child,
+                                         form_->Accessible(element).Name);
             }
             break;
     }

@@ -82,9 +82,7 @@ void AnswerAsToolkit() {
 
 class AtkBridge final : public AccessibilityBridge {
 public:
-    explicit AtkBridge(AccessibleWindow& window) : tree_(window) {
-        currentRoot = tree_.Root();
-    }
+    explicit AtkBridge(AccessibleWindow& window) : tree_(window) { currentRoot = tree_.Root(); }
 
     ~AtkBridge() override {
         if (started_) {

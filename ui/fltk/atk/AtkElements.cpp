@@ -3,8 +3,8 @@
 // Five GObject types share one instance layout and one set of AtkObject methods, which read the
 // kind of object they serve; the types differ in the interfaces they carry: the frame is an
 // AtkWindow with a place on the screen, a push button has its place and one action, a label and
-// the display their place and their text. Every method runs inside GLib's signal or D-Bus dispatch, so none lets an
-// exception out: a failure answers as an empty object would.
+// the display their place and their text. Every method runs inside GLib's signal or D-Bus dispatch,
+// so none lets an exception out: a failure answers as an empty object would.
 #include "AtkElements.h"
 
 #include <initializer_list>
@@ -425,8 +425,8 @@ AtkElementTree::AtkElementTree(AccessibleWindow& window) : window_(window) {
     application_ = NewObject(*this, ObjectKind::Application, 0, ATK_ROLE_APPLICATION, nullptr);
     frame_ = NewObject(*this, ObjectKind::Frame, 0, ATK_ROLE_FRAME, application_);
     const std::size_t count = window_.ElementCount();
-    for (std::vector<std::string>* kept : {&names_, &descriptions_, &actions_, &shortcuts_,
-                                           &texts_, &toldNames_}) {
+    for (std::vector<std::string>* kept :
+         {&names_, &descriptions_, &actions_, &shortcuts_, &texts_, &toldNames_}) {
         kept->resize(count);
     }
     for (std::size_t index = 0; index < count; ++index) {
