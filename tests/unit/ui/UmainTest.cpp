@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <map>
+#include <memory>
 
 #include "AmountText.h"
 #include "KeyboardMap.h"
@@ -530,16 +531,17 @@ TEST(TfrmMainAccessible, HitTestingOnOverlappingKeysFindsTheKeyAClickEnters) {
             for (int y = top; y < bottom; ++y) {
                 for (int x = left; x < right; ++x) {
                     ++overlaps;
-                    Window clicked;
-                    Window pressed;
-                    // A calculation under way, so that every key shows differently.
-                    clicked.Type(U"12+3");
-                    pressed.Type(U"12+3");
-                    clicked.Click({x, y});
-                    const auto found = pressed.TheForm().AccessibleAt({x, y});
+                    // Fresh windows each time, with a calculation under way, so that every key
+                    // shows differently.
+                    const auto clicked = std::make_unique<Window>();
+                    const auto pressed = std::make_unique<Window>();
+                    clicked->Type(U"12+3");
+                    pressed->Type(U"12+3");
+                    clicked->Click({x, y});
+                    const auto found = pressed->TheForm().AccessibleAt({x, y});
                     ASSERT_TRUE(found.has_value()) << x << "," << y;
-                    pressed.TheForm().PressAccessible(*found);
-                    EXPECT_EQ(pressed.Display(), clicked.Display())
+                    pressed->TheForm().PressAccessible(*found);
+                    EXPECT_EQ(pressed->Display(), clicked->Display())
                         << "at " << x << "," << y << " the reader finds "
                         << form.AccessibleOrder[*found];
                 }
