@@ -57,6 +57,10 @@ ScreenReaderAccess::~ScreenReaderAccess() {
 
 void ScreenReaderAccess::Attach(Form* form) {
     form_ = form;
+    if (form_ == nullptr && bridge_) {
+        bridge_->FormGone();
+        Rewatch();
+    }
 }
 
 void ScreenReaderAccess::Start() {
@@ -64,19 +68,8 @@ void ScreenReaderAccess::Start() {
 }
 
 void ScreenReaderAccess::Changed(std::size_t element, AccessibleChange change) {
-    if (change == AccessibleChange::Focus) {
-        active_ = true;
-    }
     if (bridge_) {
         bridge_->Changed(element, change);
-        Rewatch();
-    }
-}
-
-void ScreenReaderAccess::Deactivated() {
-    active_ = false;
-    if (bridge_) {
-        bridge_->Deactivated();
         Rewatch();
     }
 }
@@ -168,7 +161,7 @@ std::optional<std::size_t> ScreenReaderAccess::FocusElement() {
 }
 
 bool ScreenReaderAccess::Active() {
-    return active_;
+    return form_ != nullptr && form_->Active();
 }
 
 void ScreenReaderAccess::Press(std::size_t index) {

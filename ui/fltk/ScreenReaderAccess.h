@@ -24,13 +24,13 @@ public:
     ScreenReaderAccess(const ScreenReaderAccess&) = delete;
     ScreenReaderAccess& operator=(const ScreenReaderAccess&) = delete;
 
-    // The form the screen reader reads, or nullptr once it is gone.
+    // The form the screen reader reads, or nullptr once it is gone; from then on the reader's
+    // objects are defunct.
     void Attach(Form* form);
     // Asks the bus; call once the window is painted, so that the start never waits for it.
     void Start();
-    // The form's news, and the program's loss of the foreground, which the form does not tell.
+    // The form's news.
     void Changed(std::size_t element, AccessibleChange change);
-    void Deactivated();
 
     std::string Title() override;
     std::size_t ElementCount() override;
@@ -53,7 +53,6 @@ private:
 
     Fl_Window& window_;
     Form* form_ = nullptr;
-    bool active_ = false;
     std::deque<std::size_t> presses_;
     ReaderLoop loop_;
     std::unique_ptr<ReaderKeys> keys_;

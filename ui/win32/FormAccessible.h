@@ -1,9 +1,10 @@
 #pragma once
 // The calculator's client area as a screen reader sees it: one IAccessible whose children are the
 // form's accessible elements as simple elements, child id n for element n - 1. Names, roles,
-// places and the focus come from the form; a press is posted to the window, so that it reaches
-// the form as every other input does, through the window procedure. No exception leaves a
-// method: each returns an HRESULT, and once the form is gone every call fails as disconnected.
+// places, states, keys, actions and the focus come from the form, which this only translates; a
+// press is posted to the window, so that it reaches the form as every other input does, through the
+// window procedure. No exception leaves a method: each returns an HRESULT, and once the form is
+// gone every call fails as disconnected.
 
 #include <windows.h>
 
@@ -73,7 +74,6 @@ private:
     // The element a child id names, or nullopt for the client area itself; false for an id that
     // names nothing of ours.
     bool ElementOf(const VARIANT& child, std::optional<std::size_t>& element) const;
-    bool Active() const;
     // A text for the reader: S_FALSE and no string for an empty one.
     HRESULT TextResult(const std::string& text, BSTR* result) const;
     // Runs one method's work: E_POINTER without a place for the answer, disconnected without the

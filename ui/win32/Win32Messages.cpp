@@ -176,9 +176,7 @@ std::optional<LRESULT> Win32Backend::FormMessage(UINT message, WPARAM wParam, LP
         case WM_GETOBJECT:
             return OnGetObject(wParam, lParam);
         case AccessiblePressMessage:
-            if (wParam < form_->AccessibleCount()) {
-                form_->PressAccessible(wParam);
-            }
+            form_->PressAccessible(wParam);
             return 0;
         default:
             return std::nullopt;

@@ -20,11 +20,12 @@ public:
     virtual ~AccessibleWindow() = default;
     virtual std::string Title() = 0;
     virtual std::size_t ElementCount() = 0;
+    // What the form says of the element: its role, name, states, key and action.
     virtual AccessibleElement Element(std::size_t index) = 0;
     // The client area on the screen: where the element bounds start from.
     virtual Rect ScreenBounds() = 0;
     virtual std::optional<std::size_t> ElementAt(Point client) = 0;
-    // The element a screen reader is on while the program is the active one.
+    // The element a screen reader is on, and whether the program is the active one.
     virtual std::optional<std::size_t> FocusElement() = 0;
     virtual bool Active() = 0;
     // Presses a push button soon, from the event loop: the call that asked returns at once.
@@ -61,7 +62,8 @@ class AccessibilityBridge {
 public:
     virtual ~AccessibilityBridge() = default;
     virtual void Changed(std::size_t element, AccessibleChange change) = 0;
-    virtual void Deactivated() = 0;
+    // The window's form is gone: whoever still holds an object finds it defunct.
+    virtual void FormGone() = 0;
     // Offers a key to the screen reader first; true when it took the key as its own command,
     // which the calculator then must not see.
     virtual bool KeyEvent(const ReaderKey& key) = 0;

@@ -88,9 +88,7 @@ void AnswerAsToolkit() {
 
 class AtkBridge final : public AccessibilityBridge {
 public:
-    explicit AtkBridge(AccessibleWindow& window) : window_(window), tree_(window) {
-        currentRoot = tree_.Root();
-    }
+    explicit AtkBridge(AccessibleWindow& window) : tree_(window) { currentRoot = tree_.Root(); }
 
     ~AtkBridge() override {
         if (started_) {
@@ -117,21 +115,22 @@ public:
             case AccessibleChange::Focus:
                 tree_.Focused(element);
                 break;
+            case AccessibleChange::FocusLost:
+                tree_.FocusLost(element);
+                break;
+            case AccessibleChange::Announce:
+                tree_.Announce(element);
+                break;
         }
     }
 
-    void Deactivated() override {
-        if (const auto focus = window_.FocusElement()) {
-            tree_.Deactivated(*focus);
-        }
-    }
+    void FormGone() override { tree_.FormGone(); }
 
     bool KeyEvent(const ReaderKey& key) override { return started_ && OfferKey(key); }
 
     LoopWait ServeEvents() override { return loop_.Serve(); }
 
 private:
-    AccessibleWindow& window_;
     MainContextServer loop_;
     AtkElementTree tree_;
     bool started_ = false;
