@@ -5,6 +5,7 @@
 #include <X11/Xutil.h>
 
 #include <array>
+#include <optional>
 #include <utility>
 
 namespace {
@@ -37,8 +38,7 @@ bool Visible(const std::string& utf8) {
     return code > 0xa0;
 }
 
-}  // namespace
-
+// The key as a screen reader is told of it, or nothing for an event that is no key.
 std::optional<ReaderKey> ReaderKeyFromEvent(const XEvent& event) {
     if (event.type != KeyPress && event.type != KeyRelease) {
         return std::nullopt;
@@ -60,6 +60,8 @@ std::optional<ReaderKey> ReaderKeyFromEvent(const XEvent& event) {
     }
     return reader;
 }
+
+}  // namespace
 
 ReaderKeys::ReaderKeys(std::function<bool(const ReaderKey&)> offer)
     : offer_(std::move(offer)), previous_(Fl::event_dispatch()) {

@@ -4,17 +4,11 @@
 // screen reader takes as its own command never reaches the calculator. Only the X server's
 // own key events are offered, once each; keys the program makes up itself are not.
 
-#include <X11/Xlib.h>
-
 #include <functional>
-#include <optional>
 
 #include <FL/Fl.H>
 
 #include "AccessibleWindow.h"
-
-// The key as a screen reader is told of it, or nothing for an event that is no key.
-std::optional<ReaderKey> ReaderKeyFromEvent(const XEvent& event);
 
 class ReaderKeys {
 public:
@@ -33,7 +27,7 @@ private:
     struct OfferedEvent {
         unsigned long Serial = 0;
         int Type = 0;
-        Time When = 0;
+        unsigned long When = 0;
         unsigned Code = 0;
         bool operator==(const OfferedEvent&) const = default;
     };
