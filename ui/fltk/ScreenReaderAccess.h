@@ -1,8 +1,10 @@
 #pragma once
 // The calculator offered to screen readers on Linux. After the first paint it asks the
 // accessibility bus whether an assistive technology listens; once one does, it loads the ATK
-// library (beside the program in the build tree, else in the installed library directory) and
-// serves GLib's main context from FLTK's loop. Until then it costs a remembered activation.
+// library (beside the program in the build tree, else in the installed library directory),
+// serves GLib's main context from FLTK's loop through the descriptors it waits on, and offers
+// every key to the screen reader first. Switched off, it stops both and keeps the library for
+// the next time. Until then it costs a remembered activation.
 
 #include <deque>
 #include <memory>
@@ -10,6 +12,8 @@
 #include "AccessibilityBus.h"
 #include "AccessibleWindow.h"
 #include "Form.h"
+#include "ReaderKeys.h"
+#include "ReaderLoop.h"
 
 class Fl_Window;
 
@@ -38,13 +42,20 @@ public:
     void Press(std::size_t index) override;
 
 private:
+    void Switched(bool listens);
     void Load();
-    static void Serve(void* access);
+    void Resume();
+    void Pause();
+    void Serve();
+    void Rewatch();
+    bool OfferKey(const ReaderKey& key);
     static void PressPending(void* access);
 
     Fl_Window& window_;
     Form* form_ = nullptr;
     std::deque<std::size_t> presses_;
+    ReaderLoop loop_;
+    std::unique_ptr<ReaderKeys> keys_;
     AccessibilityBus bus_;
     // Last, so that it goes first: it holds on to this window.
     std::unique_ptr<AccessibilityBridge> bridge_;

@@ -1,11 +1,13 @@
 // The screen-reader library: the calculator's ATK objects announced on the accessibility bus
 // through the at-spi2-atk bridge. The program loads it only when the session's accessibility
 // bus is enabled, and calls RechnerOpenAccessibility; afterwards it serves GLib's default main
-// context, on which the bridge talks to the bus, from its own event loop.
+// context, on which the bridge talks to the bus, from its own event loop, and offers it every
+// key first.
 //
 // Without a toolkit of its own, the library answers what ATK asks a toolkit: the root object,
-// the toolkit's name, and the global event listeners through which the bridge hears every ATK
-// signal and forwards it to the bus.
+// the toolkit's name, the global event listeners through which the bridge hears every ATK
+// signal and forwards it to the bus, and the key listeners through which the screen reader
+// hears every key.
 #include <atk-bridge.h>
 
 #include <map>
@@ -14,6 +16,8 @@
 
 #include "AccessibleWindow.h"
 #include "AtkElements.h"
+#include "KeyListeners.h"
+#include "MainContextServer.h"
 
 namespace {
 
@@ -78,6 +82,8 @@ void AnswerAsToolkit() {
     util->get_toolkit_version = GetToolkitVersion;
     util->add_global_event_listener = AddGlobalEventListener;
     util->remove_global_event_listener = RemoveGlobalEventListener;
+    util->add_key_event_listener = AddKeyEventListener;
+    util->remove_key_event_listener = RemoveKeyEventListener;
 }
 
 class AtkBridge final : public AccessibilityBridge {
@@ -120,15 +126,12 @@ public:
 
     void FormGone() override { tree_.FormGone(); }
 
-    bool ServeEvents() override {
-        bool served = false;
-        while (g_main_context_iteration(nullptr, FALSE)) {
-            served = true;
-        }
-        return served;
-    }
+    bool KeyEvent(const ReaderKey& key) override { return started_ && OfferKey(key); }
+
+    LoopWait ServeEvents() override { return loop_.Serve(); }
 
 private:
+    MainContextServer loop_;
     AtkElementTree tree_;
     bool started_ = false;
 };
