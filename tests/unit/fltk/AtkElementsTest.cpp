@@ -24,7 +24,6 @@ public:
     AccessibleElement Element(std::size_t index) override { return Elements.at(index); }
     Rect ScreenBounds() override { return {100, 200, 126, 224}; }
     std::optional<std::size_t> ElementAt(Point) override { return std::nullopt; }
-    std::optional<std::size_t> FocusElement() override { return 0; }
     bool Active() override { return IsActive; }
     void Press(std::size_t index) override { Pressed.push_back(index); }
 };
