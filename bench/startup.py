@@ -17,6 +17,9 @@ medians with the targets. What each figure is:
              exec, per second, with the pointer away from the window.
   redraws    XDamage reports on the window over those same 5 idle seconds.
 
+Then idle.py's figures for the calculator alone: wakeups per second while idle and the first
+answer to a key after idle, with the session's accessibility switch off and on.
+
 Nothing in the programs is instrumented; everything is watched from outside. startup_wine.py
 takes the start-up and memory figures of rechner.exe under Wine with the same pieces.
 """
@@ -37,6 +40,7 @@ HERE = Path(__file__).resolve().parent
 sys.path.insert(0, str(HERE.parent / "tests" / "e2e"))
 from xsession import UserDirs, XSession
 from xwatch import Watcher, event_type, event_window, xlib
+import idle
 
 WIDTH, HEIGHT = 126, 224
 IDLE_START, IDLE_END = 1.0, 6.0
@@ -259,7 +263,9 @@ def main():
         commands = {"minimal": [str(build_minimal(scratch))],
                     "rechner": [str(options.rechner.resolve())]}
         figures = measure(session, commands, options.runs)
+        idle_figures = idle.measure(session, commands["rechner"][0], options.runs)
     report(figures, options.runs)
+    idle.report(idle_figures)
 
 
 def report(figures, runs):

@@ -71,12 +71,15 @@ void Form::Scale() {
         };
         clientWidth_ = scale(clientWidth_);
         clientHeight_ = scale(clientHeight_);
-        for (Control& control : controls_) {
-            // Edges, not sizes, are scaled, so neighbouring controls stay flush.
-            const Rect& b = control.Bounds;
+        // Edges, not sizes, are scaled, so neighbouring controls stay flush.
+        const auto scaleEdges = [&scale](const Rect& b) {
             const int left = scale(b.Left);
             const int top = scale(b.Top);
-            control.Bounds = {left, top, scale(b.Right()) - left, scale(b.Bottom()) - top};
+            return Rect{left, top, scale(b.Right()) - left, scale(b.Bottom()) - top};
+        };
+        Display.Bounds = scaleEdges(Display.Bounds);
+        for (Control& control : controls_) {
+            control.Bounds = scaleEdges(control.Bounds);
             control.FontHeight = scale(control.FontHeight);
             if (control.Kind == ControlKind::Picture) {
                 // The picture grows with the key rectangles, so the painted keys stay under
@@ -110,9 +113,8 @@ void Form::SetCaption(const std::string& labelName, const std::string& caption) 
         backend_.Invalidate(label.Bounds);
         // Told once per change that a screen reader hears: "+" and "-" on the operator label
         // are two changes, a caption spoken alike is none.
-        if (const auto index = AccessibleIndexOf(labelName);
-            index && SpokenName(label) != spokenBefore) {
-            backend_.AccessibleChanged(*index, AccessibleChange::Name);
+        if (SpokenName(label) != spokenBefore) {
+            TellAccessible(labelName, AccessibleChange::Name);
         }
     }
 }
@@ -183,14 +185,16 @@ void Form::WindowMoved() {
 }
 
 void Form::Activate() {
-    // A screen reader reads what the user works on: the number being entered.
-    if (const auto focus = AccessibleFocusIndex()) {
-        backend_.AccessibleChanged(*focus, AccessibleChange::Focus);
-    }
+    // A screen reader reads what the user works on: the number on the display.
+    active_ = true;
+    TellAccessible(Display.Name, AccessibleChange::Focus);
     Call(Handlers.OnActivate);
 }
 
 void Form::Deactivate() {
+    if (std::exchange(active_, false)) {
+        TellAccessible(Display.Name, AccessibleChange::FocusLost);
+    }
     Call(Handlers.OnDeactivate);
 }
 

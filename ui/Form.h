@@ -15,7 +15,9 @@
 //   - until the user first presses a button, the window stays where the form placed it: a window
 //     manager that moves it while mapping it is undone once;
 //   - the controls a screen reader finds are the ones named in AccessibleOrder, surfaces as
-//     push buttons pressed as a click presses them, labels as text whose changes it is told of;
+//     push buttons pressed as a click presses them, labels as text whose changes it is told of,
+//     plus the display as a whole, the one element the reader is on while the program is active;
+//     the form decides what each stack tells: focus, activity, names, actions and what is said;
 //   - an exception escaping any event is shown in a message box, and the program carries on: the
 //     backend runs each native event through RunGuarded, the one guard it passes;
 //   - a close asked for inside the menu's or a message box's loop ends that loop, as if the
@@ -47,10 +49,11 @@ struct Control {
     PointerShape ControlCursor = PointerShape::Arrow;
     std::string Hint;
     bool HasPopupMenu = false;
-    // For a screen reader: a surface's spoken name, and what to say of a control beyond its
-    // name when that is not its hint.
+    // For a screen reader: a surface's spoken name, what to say of a control beyond its name
+    // when that is not its hint, and the keyboard key that does what a click does.
     std::string AccessibleName;
     std::string AccessibleDescription;
+    std::string AccessibleShortcut;
     // Labels only.
     std::string Caption;
     // How a screen reader says the caption ("+" is "plus"); unset, as it is written.
@@ -62,6 +65,16 @@ struct Control {
     MouseHandler OnMouseDown;
     std::function<void(Point controlPoint)> OnMouseMove;
     MouseHandler OnMouseUp;
+};
+
+// The display as a whole, for a screen reader: no control of its own (its labels are), but the
+// number that matters on it, which the window states after every key.
+struct AccessibleDisplay {
+    std::string Name;  // as AccessibleOrder names it
+    std::string Description;
+    Rect Bounds;
+    std::string Text;
+    bool ShowsResult = false;
 };
 
 struct PopupMenuItem {
@@ -133,20 +146,26 @@ public:
     // For the window that owns the form.
     FormHandlers Handlers;
     std::vector<PopupMenuItem> PopupMenu;
-    // The controls a screen reader finds, by name, in the order it reads them.
+    // The controls a screen reader finds, by name, in the order it reads them; the display's
+    // name among them stands for the display as a whole, which is the element the reader is on.
     std::vector<std::string> AccessibleOrder;
-    // The one it is on when the window becomes active.
-    std::string AccessibleFocus;
+    AccessibleDisplay Display;
 
     // For the platform's accessibility interface: elements are numbered from 0 in
     // AccessibleOrder. Accessible throws std::out_of_range for a number beyond them.
     std::size_t AccessibleCount() const { return AccessibleOrder.size(); }
     AccessibleElement Accessible(std::size_t index) const;
     std::optional<std::size_t> AccessibleAt(Point client) const;
+    // The element a screen reader is on, whether or not the program is active.
     std::optional<std::size_t> AccessibleFocusIndex() const;
-    // What the element's one action does: a push button is clicked, through the same route as
-    // a click of the mouse; text has no action. False when there is none.
+    // Whether the program is the active one, as the last Activate or Deactivate said.
+    bool Active() const { return active_; }
+    // What the element's action does: a push button is clicked, through the same route as a
+    // click of the mouse. False for an element that has no action, or a number beyond them.
     bool PressAccessible(std::size_t index);
+    // The display now shows text; result tells that a key completed a calculation, which is
+    // said even when the display already showed it.
+    void ShowOnDisplay(const std::string& text, bool result);
     Control& ControlNamed(const std::string& name);
     const Control& ControlNamed(const std::string& name) const;
     void SetCaption(const std::string& labelName, const std::string& caption);
@@ -186,6 +205,7 @@ private:
     void OpenPopupMenu(Point client);
     std::optional<std::size_t> AccessibleIndexOf(const std::string& name) const;
     static std::string SpokenName(const Control& control);
+    void TellAccessible(const std::string& name, AccessibleChange change);
 
     // Waiting: the pointer rests on a control with a hint; Done: its hint was shown or cut short
     // by a press, and shows again only after the pointer has been on another control.
@@ -209,6 +229,7 @@ private:
     int nestedLoops_ = 0;
     bool closeRequested_ = false;
     bool closed_ = false;
+    bool active_ = false;
     Point lastPointer_;
     HintState hintState_ = HintState::Idle;
 };

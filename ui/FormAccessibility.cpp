@@ -1,15 +1,38 @@
-// The form as a screen reader finds it: the controls named in its accessible order, their
-// roles, spoken names and places, and a press that takes a click's route; see Form.h.
+// The form as a screen reader finds it: the controls named in its accessible order with their
+// roles, spoken names, keys and places, the display as a whole, which the reader is on, and a
+// press that takes a click's route; see Form.h. The stacks translate these answers and tell
+// what the form tells them, nothing of their own.
 #include "Form.h"
 
+namespace {
+
+// The action of every key, as a person asks for it.
+constexpr const char* PressAction =
+    "Dr\xC3\xBC"
+    "cken";
+
+}  // namespace
+
 AccessibleElement Form::Accessible(std::size_t index) const {
-    const Control& control = ControlNamed(AccessibleOrder.at(index));
-    return {.Role = control.Kind == ControlKind::Label ? AccessibleRole::StaticText
-                                                       : AccessibleRole::PushButton,
+    const std::string& name = AccessibleOrder.at(index);
+    if (name == Display.Name) {
+        return {.Role = AccessibleRole::Display,
+                .Name = Display.Text,
+                .Description = Display.Description,
+                .Bounds = Display.Bounds,
+                .Focusable = true,
+                .Focused = active_,
+                .ShowsResult = Display.ShowsResult};
+    }
+    const Control& control = ControlNamed(name);
+    const bool button = control.Kind != ControlKind::Label;
+    return {.Role = button ? AccessibleRole::PushButton : AccessibleRole::StaticText,
             .Name = SpokenName(control),
             .Description = control.AccessibleDescription.empty() ? control.Hint
                                                                  : control.AccessibleDescription,
-            .Bounds = control.Bounds};
+            .Bounds = control.Bounds,
+            .Shortcut = control.AccessibleShortcut,
+            .Action = button && control.OnClick ? PressAction : ""};
 }
 
 std::optional<std::size_t> Form::AccessibleAt(Point client) const {
@@ -21,20 +44,38 @@ std::optional<std::size_t> Form::AccessibleAt(Point client) const {
             }
         }
     }
-    return std::nullopt;
+    // Between its texts, the display itself.
+    return Display.Bounds.Contains(client) ? AccessibleIndexOf(Display.Name) : std::nullopt;
 }
 
 std::optional<std::size_t> Form::AccessibleFocusIndex() const {
-    return AccessibleIndexOf(AccessibleFocus);
+    return AccessibleIndexOf(Display.Name);
 }
 
 bool Form::PressAccessible(std::size_t index) {
-    Control& control = ControlNamed(AccessibleOrder.at(index));
-    if (control.Kind == ControlKind::Label || !control.OnClick) {
+    if (index >= AccessibleCount() || Accessible(index).Action.empty()) {
         return false;
     }
-    control.OnClick();
+    ControlNamed(AccessibleOrder[index]).OnClick();
     return true;
+}
+
+void Form::ShowOnDisplay(const std::string& text, bool result) {
+    const bool changed = Display.Text != text;
+    Display.Text = text;
+    Display.ShowsResult = result;
+    if (changed) {
+        TellAccessible(Display.Name, AccessibleChange::Name);
+    }
+    if (changed || result) {
+        TellAccessible(Display.Name, AccessibleChange::Announce);
+    }
+}
+
+void Form::TellAccessible(const std::string& name, AccessibleChange change) {
+    if (const auto index = AccessibleIndexOf(name)) {
+        backend_.AccessibleChanged(*index, change);
+    }
 }
 
 std::optional<std::size_t> Form::AccessibleIndexOf(const std::string& name) const {

@@ -54,7 +54,10 @@ class Form;
 
 enum class FormTimer { Close, HintShow, HintHide };
 
-enum class AccessibleChange { Name, Focus };
+// What a screen reader is told of an element: its name changed; the program became active and
+// the reader is on it; the program lost the foreground and the element its focus; a key changed
+// the display or completed a calculation, and what it shows is to be said now, once.
+enum class AccessibleChange { Name, Focus, FocusLost, Announce };
 
 // What a paint draws: the skin first, then the labels above it.
 class FormPainter {
@@ -109,9 +112,8 @@ public:
     // their loop; the call that opened them returns soon after.
     virtual void EndNestedLoops() = 0;
 
-    // The platform's accessibility interface: the element (numbered as Form::Accessible numbers
-    // them) has a new name, or has become the one a screen reader is on. Nothing happens where
-    // no screen reader listens.
+    // The platform's accessibility interface: what happened to the element (numbered as
+    // Form::Accessible numbers them). Nothing happens where no screen reader listens.
     virtual void AccessibleChanged(std::size_t element, AccessibleChange change) = 0;
 
     // The clipboard, as UTF-8 text. Reading may have to wait for another program, so the text

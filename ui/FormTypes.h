@@ -45,16 +45,28 @@ enum class PointerShape { Arrow, Hand, SizeAll };
 
 enum class TextAlignment { Right, Center };
 
-// What a screen reader is told a control is.
-enum class AccessibleRole { PushButton, StaticText };
+// What a screen reader is told a control is. The display is the one element that says what the
+// display shows as a whole: the number being typed, or the result.
+enum class AccessibleRole { PushButton, StaticText, Display };
 
-// One control as a screen reader finds it: its role, what it is called and what more there is
-// to say about it, and where it lies in the window.
+// One element as a screen reader finds it: its role, what it is called and what more there is to
+// say about it, where it lies in the window, and what the form decides about it: whether the
+// reader is on it, the key that enters it and what its one action is called. The stacks only
+// translate this into their own terms.
 struct AccessibleElement {
     AccessibleRole Role = AccessibleRole::PushButton;
     std::string Name;
     std::string Description;
     Rect Bounds;
+    // The one element a screen reader is on; focused while the program is the active one.
+    bool Focusable = false;
+    bool Focused = false;
+    // The keyboard key that enters it, as the keyboard calls it; empty for none.
+    std::string Shortcut;
+    // What its action is called; empty when there is nothing to press.
+    std::string Action;
+    // The display shows a result (after "=" or an operator), not a number being typed.
+    bool ShowsResult = false;
 };
 
 // The primary screen holds the default place; the desktop, the rectangle spanning all monitors,

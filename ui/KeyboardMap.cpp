@@ -3,6 +3,7 @@
 #include "KeyboardMap.h"
 
 #include <array>
+#include <utility>
 
 namespace {
 
@@ -20,6 +21,30 @@ constexpr std::array<TypedKey, 23> KeyboardTable{{
     {U'C', "C"},    {U'c', "C"}, {U'x', "x"},  // lower case only: "X" is ignored
 }};
 
+// Characters a person would not call by what they print; every other one is its own name.
+constexpr std::array<std::pair<char32_t, const char*>, 10> KeyNames{{
+    {U'\r', "Eingabetaste"},
+    {U'\x1b', "Esc"},
+    {U'*', "Stern"},
+    {U'+', "Plus"},
+    {U',', "Komma"},
+    {U'-', "Minus"},
+    {U'.', "Punkt"},
+    {U'/', "Schr\xC3\xA4gstrich"},
+    {U':', "Doppelpunkt"},
+    {U'=', "Gleichheitszeichen"},
+}};
+
+std::string KeyName(char32_t typed) {
+    for (const auto& [character, name] : KeyNames) {
+        if (character == typed) {
+            return name;
+        }
+    }
+    // The rest of the table is ASCII digits and letters.
+    return std::string(1, static_cast<char>(typed));
+}
+
 }  // namespace
 
 std::optional<KeyText> TranslateTypedCharacter(char32_t typed) {
@@ -29,4 +54,13 @@ std::optional<KeyText> TranslateTypedCharacter(char32_t typed) {
         }
     }
     return std::nullopt;
+}
+
+std::string KeyboardShortcut(const KeyText& key) {
+    for (const TypedKey& row : KeyboardTable) {
+        if (key == row.Key) {
+            return KeyName(row.Typed);
+        }
+    }
+    return "";
 }

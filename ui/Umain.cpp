@@ -3,6 +3,7 @@
 
 #include "Umain.h"
 
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <string_view>
@@ -23,6 +24,8 @@ constexpr int LabelFontHeight = 11;
 const std::string EntryLabel = "lblRechner";
 const std::string LastNumberLabel = "lblRechnerLetzteZahl";
 const std::string OperatorLabel = "lblRechnerOperant";
+// The display as a whole, as a screen reader finds it: no control, but the element it is on.
+const std::string DisplayElement = "Anzeige";
 
 struct KeySurface {
     std::string_view Name;  // its click handler is the name followed by "Click"
@@ -131,7 +134,8 @@ std::vector<Control> ControlTable() {
                             .ControlCursor = PointerShape::Hand,
                             .Hint = std::string(key.Hint),
                             .HasPopupMenu = true,
-                            .AccessibleName = std::string(key.Spoken)});
+                            .AccessibleName = std::string(key.Spoken),
+                            .AccessibleShortcut = KeyboardShortcut(std::string(key.Key))});
     }
     controls.push_back(DragLabel(EntryLabel, {14, 59, 80, 17}, InitialEntryText));
     controls.back().AccessibleDescription = "Eingabe";
@@ -145,8 +149,33 @@ std::vector<Control> ControlTable() {
     return controls;
 }
 
+// The display as one element, spanning its three texts.
+AccessibleDisplay DisplayAsAWhole(const Form& form) {
+    AccessibleDisplay display{.Name = DisplayElement, .Description = "Anzeige"};
+    for (const std::string& label : {LastNumberLabel, OperatorLabel, EntryLabel}) {
+        const Rect& text = form.ControlNamed(label).Bounds;
+        Rect& all = display.Bounds;
+        if (all.Width == 0) {
+            all = text;
+        } else {
+            const int right = std::max(all.Right(), text.Right());
+            const int bottom = std::max(all.Bottom(), text.Bottom());
+            all.Left = std::min(all.Left, text.Left);
+            all.Top = std::min(all.Top, text.Top);
+            all.Width = right - all.Left;
+            all.Height = bottom - all.Top;
+        }
+    }
+    return display;
+}
+
+// The keys that complete a calculation: after them the display shows a result.
+bool CompletesCalculation(const KeyText& key) {
+    return key == "=" || key == "+" || key == "-" || key == "x" || key == ":";
+}
+
 std::vector<std::string> AccessibleOrder() {
-    std::vector<std::string> order{LastNumberLabel, OperatorLabel, EntryLabel};
+    std::vector<std::string> order{DisplayElement, LastNumberLabel, OperatorLabel, EntryLabel};
     for (const std::string_view key : KeysInReadingOrder) {
         for (const KeySurface& surface : KeySurfaces) {
             if (surface.Key == key) {
@@ -176,7 +205,8 @@ TfrmMain::TfrmMain(FormBackend& backend, TfrmMainServices services)
         dragControl.OnMouseUp = [this](MouseButton b, Point p) { Image1MouseUp(b, p); };
     }
     form_.AccessibleOrder = AccessibleOrder();
-    form_.AccessibleFocus = EntryLabel;
+    form_.Display = DisplayAsAWhole(form_);
+    form_.Display.Text = ShownNumber();
     form_.PopupMenu = {
         {"Schlie\xC3\x9F"
          "en",
@@ -280,10 +310,13 @@ void TfrmMain::SetOperatorText(const std::string& text) {
     form_.SetCaption(OperatorLabel, text);
 }
 
-void TfrmMain::CopyDisplayedNumber() {
+std::string TfrmMain::ShownNumber() const {
     const std::string& entry = form_.ControlNamed(EntryLabel).Caption;
-    const std::string& lastNumber = form_.ControlNamed(LastNumberLabel).Caption;
-    const std::string& shown = entry.empty() ? lastNumber : entry;
+    return entry.empty() ? form_.ControlNamed(LastNumberLabel).Caption : entry;
+}
+
+void TfrmMain::CopyDisplayedNumber() {
+    const std::string shown = ShownNumber();
     if (!shown.empty() && shown != ErrorText) {
         form_.CopyToClipboard(shown);
     }
@@ -302,6 +335,7 @@ void TfrmMain::PasteAmount(const std::string& text) {
         std::string_view(text).substr(first, text.find_last_not_of(Blanks) - first + 1);
     if (const std::optional<Currency> amount = ParseAmountText(trimmed, DecimalSeparator())) {
         engine_.EnterAmount(*amount);
+        form_.ShowOnDisplay(ShownNumber(), false);
     }
 }
 
@@ -313,4 +347,5 @@ void TfrmMain::RegionalSettingsChanged() {
 
 void TfrmMain::ProcessKey(const KeyText& key) {
     engine_.ProcessKey(key);
+    form_.ShowOnDisplay(ShownNumber(), CompletesCalculation(key));
 }

@@ -58,6 +58,8 @@ public:
     void SetLastNumberText(const std::string& text) override;
     void SetOperatorText(const std::string& text) override;
 
+    // The number the display shows as its main one: the entry, or else the last number.
+    std::string ShownNumber() const;
     // Copies the number on display, exactly as displayed.
     void CopyDisplayedNumber();
     // Makes an amount from the clipboard the entry, as if typed; other text changes nothing.

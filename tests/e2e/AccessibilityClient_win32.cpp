@@ -4,9 +4,13 @@
 //   accessibility-client
 //
 // Prints one line per child of the window's client object, "<id>|<role>|<name>|<description>|
-// <inside>", where inside tells whether its place lies within the window; then presses the child
-// named "Sieben" by its default action and prints "entry|<name>" with the entry display's name
-// once a name change of that child was seen, and "focus|<id>" for the focused child. Exits 0
+// <inside>|<shortcut>|<default action>", where inside tells whether its place lies within the
+// window; "focus|<id>" for the focused child; "notification|present" or "notification|absent"
+// for whether the system has UI Automation's notification. Then presses keys by their default
+// action, one after another (Sieben Plus Acht Gleich, then Zwei Mal Eins Gleich Gleich), and
+// after each prints "key|<key>|<name of the focused child>|<events>", the events being the
+// WinEvents about the window's children seen until they settled, "<event>:<child id>" joined by
+// ",", in the order they came (name for a name change, focus, value for a value change). Exits 0
 // when all of that could be asked, 1 when no calculator runs or a call failed.
 
 #include <windows.h>
@@ -15,11 +19,13 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace {
 
 HWND calculator = nullptr;
-LONG changedChild = 0;
+// What the hook saw since the last key, in order.
+std::vector<std::string> heard;
 
 VARIANT Child(LONG id) {
     VARIANT child;
@@ -48,24 +54,66 @@ std::string Name(IAccessible* client, LONG id) {
     return Utf8(text);
 }
 
-void CALLBACK NameChanged(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG child, DWORD,
-                          DWORD) {
-    if (window == calculator && object == OBJID_CLIENT) {
-        changedChild = child;
-    }
+std::string Shortcut(IAccessible* client, LONG id) {
+    BSTR text = nullptr;
+    client->get_accKeyboardShortcut(Child(id), &text);
+    return Utf8(text);
 }
 
-// Pumps messages, which brings the out-of-context events, until the child changed its name.
-bool WaitForNameChange(LONG id, DWORD milliseconds) {
+std::string DefaultAction(IAccessible* client, LONG id) {
+    BSTR text = nullptr;
+    client->get_accDefaultAction(Child(id), &text);
+    return Utf8(text);
+}
+
+LONG Focused(IAccessible* client) {
+    VARIANT focus;
+    VariantInit(&focus);
+    client->get_accFocus(&focus);
+    return focus.vt == VT_I4 ? focus.lVal : -1L;
+}
+
+void CALLBACK Heard(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD,
+                    DWORD) {
+    if (window != calculator || object != OBJID_CLIENT) {
+        return;
+    }
+    const char* kind = event == EVENT_OBJECT_NAMECHANGE    ? "name"
+                       : event == EVENT_OBJECT_FOCUS       ? "focus"
+                       : event == EVENT_OBJECT_VALUECHANGE ? "value"
+                                                           : "other";
+    heard.push_back(std::string(kind) + ":" + std::to_string(child));
+}
+
+// Pumps messages, which brings the out-of-context events, until some came and then none for a
+// while, or the time is up.
+void WaitForEventsToSettle(DWORD quietMilliseconds, DWORD milliseconds) {
     const DWORD start = GetTickCount();
-    while (changedChild != id && GetTickCount() - start < milliseconds) {
+    std::size_t count = 0;
+    DWORD lastChange = start;
+    while (GetTickCount() - start < milliseconds) {
         MSG message;
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
             DispatchMessageW(&message);
         }
+        if (heard.size() != count) {
+            count = heard.size();
+            lastChange = GetTickCount();
+        } else if (count > 0 && GetTickCount() - lastChange >= quietMilliseconds) {
+            return;
+        }
         Sleep(10);
     }
-    return changedChild == id;
+}
+
+bool SystemHasNotification() {
+    HMODULE automation = LoadLibraryW(L"uiautomationcore.dll");
+    const bool present =
+        automation != nullptr && GetProcAddress(automation, "UiaRaiseNotificationEvent") != nullptr;
+    if (automation != nullptr) {
+        FreeLibrary(automation);
+    }
+    return present;
 }
 
 int Run() {
@@ -85,8 +133,7 @@ int Run() {
     LONG count = 0;
     client->get_accChildCount(&count);
     std::printf("window|%s\n", Name(client, CHILDID_SELF).c_str());
-    LONG seven = 0;
-    LONG entry = 0;
+    std::vector<std::string> names(static_cast<std::size_t>(count) + 1);
     for (LONG id = 1; id <= count; ++id) {
         VARIANT role;
         VariantInit(&role);
@@ -97,31 +144,44 @@ int Run() {
         client->accLocation(&left, &top, &width, &height, Child(id));
         const bool inside = width > 0 && height > 0 && left >= window.left && top >= window.top &&
                             left + width <= window.right && top + height <= window.bottom;
-        const std::string name = Name(client, id);
+        names[static_cast<std::size_t>(id)] = Name(client, id);
         const std::string said = Utf8(description);
-        std::printf("%ld|%ld|%s|%s|%s\n", id, role.lVal, name.c_str(), said.c_str(),
-                    inside ? "inside" : "outside");
-        if (name == "Sieben") {
-            seven = id;
-        }
-        if (said == "Eingabe") {
-            entry = id;
-        }
+        std::printf("%ld|%ld|%s|%s|%s|%s|%s\n", id, role.lVal,
+                    names[static_cast<std::size_t>(id)].c_str(), said.c_str(),
+                    inside ? "inside" : "outside", Shortcut(client, id).c_str(),
+                    DefaultAction(client, id).c_str());
     }
-    VARIANT focus;
-    VariantInit(&focus);
-    client->get_accFocus(&focus);
-    std::printf("focus|%ld\n", focus.vt == VT_I4 ? focus.lVal : -1L);
+    std::printf("focus|%ld\n", Focused(client));
+    std::printf("notification|%s\n", SystemHasNotification() ? "present" : "absent");
 
-    HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_NAMECHANGE, nullptr,
-                                         NameChanged, 0, 0, WINEVENT_OUTOFCONTEXT);
-    if (hook == nullptr || seven == 0 || entry == 0 ||
-        FAILED(client->accDoDefaultAction(Child(seven)))) {
-        std::puts("cannot press Sieben");
+    HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_VALUECHANGE, nullptr,
+                                         Heard, 0, 0, WINEVENT_OUTOFCONTEXT);
+    if (hook == nullptr) {
+        std::puts("cannot listen");
         return 1;
     }
-    const bool changed = WaitForNameChange(entry, 5000);
-    std::printf("entry|%s|%s\n", Name(client, entry).c_str(), changed ? "changed" : "silent");
+    for (const char* key :
+         {"Sieben", "Plus", "Acht", "Gleich", "Zwei", "Mal", "Eins", "Gleich", "Gleich"}) {
+        LONG id = 0;
+        for (LONG candidate = 1; candidate <= count; ++candidate) {
+            if (names[static_cast<std::size_t>(candidate)] == key) {
+                id = candidate;
+            }
+        }
+        heard.clear();
+        if (id == 0 || FAILED(client->accDoDefaultAction(Child(id)))) {
+            std::printf("cannot press %s\n", key);
+            return 1;
+        }
+        WaitForEventsToSettle(300, 5000);
+        std::string events;
+        for (const std::string& event : heard) {
+            events += (events.empty() ? "" : ",") + event;
+        }
+        const LONG focus = Focused(client);
+        std::printf("key|%s|%s|%s\n", key, focus > 0 ? Name(client, focus).c_str() : "-",
+                    events.c_str());
+    }
     UnhookWinEvent(hook);
     client->Release();
     return 0;

@@ -94,7 +94,8 @@ struct AccessibilityBus::Functions {
     }
 };
 
-AccessibilityBus::AccessibilityBus(std::function<void()> enabled) : enabled_(std::move(enabled)) {}
+AccessibilityBus::AccessibilityBus(std::function<void(bool listens)> switched, Guard guard)
+    : switched_(std::move(switched)), guard_(std::move(guard)) {}
 
 AccessibilityBus::~AccessibilityBus() {
     Stop();
@@ -137,7 +138,7 @@ void AccessibilityBus::Start() {
     }
     Fl::add_fd(descriptor_, FL_READ, Readable, this);
     // Registering may have read more than its own answer.
-    Receive();
+    guard_([this] { Receive(); });
 }
 
 void AccessibilityBus::Stop() {
@@ -153,7 +154,8 @@ void AccessibilityBus::Stop() {
 }
 
 void AccessibilityBus::Readable(int, void* bus) {
-    static_cast<AccessibilityBus*>(bus)->Receive();
+    auto& self = *static_cast<AccessibilityBus*>(bus);
+    self.guard_([&] { self.Receive(); });
 }
 
 void AccessibilityBus::Receive() {
@@ -166,9 +168,9 @@ void AccessibilityBus::Receive() {
     if (!open) {
         Stop();
     }
-    if (status_.Wanted() && enabled_) {
-        // Taken first: the handler may stop the conversation.
-        std::exchange(enabled_, nullptr)();
+    if (status_.Wanted() != listens_) {
+        listens_ = status_.Wanted();
+        switched_(listens_);
     }
 }
 

@@ -3,7 +3,7 @@
 // properties and then followed as it changes. libdbus is loaded at run time and only when the
 // session has a bus, so the program links nothing of D-Bus and a session without a bus maps
 // none of it. The conversation runs on FLTK's loop: one question, then the signals as they
-// come, never a wait.
+// come, never a wait. It keeps listening, so that switching accessibility off is followed too.
 
 #include <functional>
 #include <memory>
@@ -16,9 +16,12 @@ struct DBusMessageIter;
 
 class AccessibilityBus {
 public:
-    // `enabled` runs once, from the event loop, when the bus first says an assistive
-    // technology listens.
-    explicit AccessibilityBus(std::function<void()> enabled);
+    // Runs the work the way every FLTK callback of the program runs: inside the form's guard.
+    using Guard = std::function<void(const std::function<void()>& work)>;
+
+    // `switched` runs from the event loop whenever the bus's answer to "does an assistive
+    // technology listen?" changes, first when it says yes.
+    AccessibilityBus(std::function<void(bool listens)> switched, Guard guard);
     ~AccessibilityBus();
     AccessibilityBus(const AccessibilityBus&) = delete;
     AccessibilityBus& operator=(const AccessibilityBus&) = delete;
@@ -35,7 +38,9 @@ private:
     void Read(DBusMessage* message);
     void ReadProperties(DBusMessageIter* properties);
 
-    std::function<void()> enabled_;
+    std::function<void(bool listens)> switched_;
+    Guard guard_;
+    bool listens_ = false;  // what `switched` was told last
     std::unique_ptr<Functions> functions_;
     DBusConnection* connection_ = nullptr;
     int descriptor_ = -1;

@@ -288,7 +288,6 @@ void FltkBackend::ActivationChanged(Activation activation) {
         } else if (activation == Activation::Active) {
             form_->Activate();
         } else {
-            screenReader_->Deactivated();
             form_->Deactivate();
         }
     });

@@ -16,10 +16,6 @@
 namespace {
 
 constexpr const char* LibraryName = "librechner-atk.so";
-// The bus is served often while it is busy, so that a screen reader walking the window gets its
-// answers in a row, and at a slower pace while it is quiet.
-constexpr double BusySeconds = 0.002;
-constexpr double QuietSeconds = 0.03;
 
 // Where the library may be: beside the program (the build tree), then in the installed library
 // directory, found from the program's own place so that a moved installation still finds it.
@@ -48,16 +44,23 @@ OpenAccessibilityFunction FindLibrary() {
 }  // namespace
 
 ScreenReaderAccess::ScreenReaderAccess(Fl_Window& window)
-    : window_(window), bus_([this] { Load(); }) {}
+    : window_(window),
+      loop_([this] { Serve(); }),
+      bus_([this](bool listens) { Switched(listens); },
+           [this](const std::function<void()>& work) { GuardCallback(form_, work); }) {}
 
 ScreenReaderAccess::~ScreenReaderAccess() {
-    Fl::remove_timeout(Serve, this);
+    Pause();
     Fl::remove_timeout(PressPending, this);
     bridge_.reset();
 }
 
 void ScreenReaderAccess::Attach(Form* form) {
     form_ = form;
+    if (form_ == nullptr && bridge_) {
+        bridge_->FormGone();
+        Rewatch();
+    }
 }
 
 void ScreenReaderAccess::Start() {
@@ -65,25 +68,28 @@ void ScreenReaderAccess::Start() {
 }
 
 void ScreenReaderAccess::Changed(std::size_t element, AccessibleChange change) {
-    if (change == AccessibleChange::Focus) {
-        active_ = true;
-    }
     if (bridge_) {
         bridge_->Changed(element, change);
+        Rewatch();
     }
 }
 
-void ScreenReaderAccess::Deactivated() {
-    active_ = false;
+void ScreenReaderAccess::Switched(bool listens) {
+    if (!listens) {
+        Pause();
+        return;
+    }
+    if (!bridge_) {
+        Load();
+    }
     if (bridge_) {
-        bridge_->Deactivated();
+        Resume();
     }
 }
 
 void ScreenReaderAccess::Load() {
     // Once loaded, the library stays: ATK cannot be unloaded, and a screen reader that comes
     // back finds the calculator at once.
-    bus_.Stop();
     const OpenAccessibilityFunction open = FindLibrary();
     if (open == nullptr) {
         std::fprintf(stderr, "rechner: no screen reader support: %s is missing\n", LibraryName);
@@ -92,16 +98,42 @@ void ScreenReaderAccess::Load() {
     bridge_.reset(open(this));
     if (!bridge_) {
         std::fprintf(stderr, "rechner: the accessibility bus cannot be reached\n");
-        return;
     }
-    Fl::add_timeout(QuietSeconds, Serve, this);
 }
 
-void ScreenReaderAccess::Serve(void* access) {
-    auto& self = *static_cast<ScreenReaderAccess*>(access);
-    bool busy = false;
-    GuardCallback(self.form_, [&] { busy = self.bridge_->ServeEvents(); });
-    Fl::repeat_timeout(busy ? BusySeconds : QuietSeconds, Serve, access);
+void ScreenReaderAccess::Resume() {
+    if (!keys_) {
+        keys_ =
+            std::make_unique<ReaderKeys>([this](const ReaderKey& key) { return OfferKey(key); });
+    }
+    Rewatch();
+}
+
+// Nothing of the library runs any more until it is switched on again: no descriptor is
+// watched, no key offered.
+void ScreenReaderAccess::Pause() {
+    keys_.reset();
+    loop_.Stop();
+}
+
+void ScreenReaderAccess::Serve() {
+    GuardCallback(form_, [&] { Rewatch(); });
+}
+
+// Inside the form's guard: lets the library handle what is due and waits for what it names.
+void ScreenReaderAccess::Rewatch() {
+    if (keys_) {
+        loop_.Watch(bridge_->ServeEvents());
+    }
+}
+
+bool ScreenReaderAccess::OfferKey(const ReaderKey& key) {
+    bool taken = false;
+    GuardCallback(form_, [&] {
+        taken = bridge_->KeyEvent(key);
+        Rewatch();
+    });
+    return taken;
 }
 
 std::string ScreenReaderAccess::Title() {
@@ -124,12 +156,8 @@ std::optional<std::size_t> ScreenReaderAccess::ElementAt(Point client) {
     return form_ != nullptr ? form_->AccessibleAt(client) : std::nullopt;
 }
 
-std::optional<std::size_t> ScreenReaderAccess::FocusElement() {
-    return form_ != nullptr ? form_->AccessibleFocusIndex() : std::nullopt;
-}
-
 bool ScreenReaderAccess::Active() {
-    return active_;
+    return form_ != nullptr && form_->Active();
 }
 
 void ScreenReaderAccess::Press(std::size_t index) {

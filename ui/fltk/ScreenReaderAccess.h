@@ -1,8 +1,10 @@
 #pragma once
 // The calculator offered to screen readers on Linux. After the first paint it asks the
 // accessibility bus whether an assistive technology listens; once one does, it loads the ATK
-// library (beside the program in the build tree, else in the installed library directory) and
-// serves GLib's main context from FLTK's loop. Until then it costs a remembered activation.
+// library (beside the program in the build tree, else in the installed library directory),
+// serves GLib's main context from FLTK's loop through the descriptors it waits on, and offers
+// every key to the screen reader first. Switched off, it stops both and keeps the library for
+// the next time. Until then it costs a remembered activation.
 
 #include <deque>
 #include <memory>
@@ -10,6 +12,8 @@
 #include "AccessibilityBus.h"
 #include "AccessibleWindow.h"
 #include "Form.h"
+#include "ReaderKeys.h"
+#include "ReaderLoop.h"
 
 class Fl_Window;
 
@@ -20,32 +24,37 @@ public:
     ScreenReaderAccess(const ScreenReaderAccess&) = delete;
     ScreenReaderAccess& operator=(const ScreenReaderAccess&) = delete;
 
-    // The form the screen reader reads, or nullptr once it is gone.
+    // The form the screen reader reads, or nullptr once it is gone; from then on the reader's
+    // objects are defunct.
     void Attach(Form* form);
     // Asks the bus; call once the window is painted, so that the start never waits for it.
     void Start();
-    // The form's news, and the program's loss of the foreground, which the form does not tell.
+    // The form's news.
     void Changed(std::size_t element, AccessibleChange change);
-    void Deactivated();
 
     std::string Title() override;
     std::size_t ElementCount() override;
     AccessibleElement Element(std::size_t index) override;
     Rect ScreenBounds() override;
     std::optional<std::size_t> ElementAt(Point client) override;
-    std::optional<std::size_t> FocusElement() override;
     bool Active() override;
     void Press(std::size_t index) override;
 
 private:
+    void Switched(bool listens);
     void Load();
-    static void Serve(void* access);
+    void Resume();
+    void Pause();
+    void Serve();
+    void Rewatch();
+    bool OfferKey(const ReaderKey& key);
     static void PressPending(void* access);
 
     Fl_Window& window_;
     Form* form_ = nullptr;
-    bool active_ = false;
     std::deque<std::size_t> presses_;
+    ReaderLoop loop_;
+    std::unique_ptr<ReaderKeys> keys_;
     AccessibilityBus bus_;
     // Last, so that it goes first: it holds on to this window.
     std::unique_ptr<AccessibilityBridge> bridge_;

@@ -2,16 +2,13 @@
 #include "FormAccessible.h"
 
 #include <exception>
+#include <new>
 #include <string>
 
 #include "WideText.h"
+#include "WindowAutomation.h"
 
 namespace {
-
-// The action of every key, as a person asks for it.
-constexpr char PressAction[] =
-    "Dr\xC3\xBC"
-    "cken";
 
 void SetChild(VARIANT* variant, LONG id) {
     variant->vt = VT_I4;
@@ -74,8 +71,30 @@ HRESULT FormAccessible::QueryInterface(REFIID interfaceId, void** object) {
         AddRef();
         return S_OK;
     }
+    if (IsEqualIID(interfaceId, IID_IServiceProvider)) {
+        *object = static_cast<IServiceProvider*>(this);
+        AddRef();
+        return S_OK;
+    }
     *object = nullptr;
     return E_NOINTERFACE;
+}
+
+HRESULT FormAccessible::QueryService(REFGUID, REFIID interfaceId, void** object) {
+    if (object == nullptr) {
+        return E_POINTER;
+    }
+    *object = nullptr;
+    if (!IsEqualIID(interfaceId, IID_IAccessibleEx)) {
+        return E_NOINTERFACE;
+    }
+    auto* extension = new (std::nothrow) WindowAutomation(window_, this);
+    if (extension == nullptr) {
+        return E_OUTOFMEMORY;
+    }
+    const HRESULT result = extension->QueryInterface(interfaceId, object);
+    extension->Release();
+    return result;
 }
 
 ULONG FormAccessible::AddRef() {
@@ -120,10 +139,6 @@ bool FormAccessible::ElementOf(const VARIANT& child, std::optional<std::size_t>&
                   ? std::nullopt
                   : std::optional<std::size_t>(static_cast<std::size_t>(child.lVal) - 1);
     return true;
-}
-
-bool FormAccessible::Active() const {
-    return GetActiveWindow() == window_;
 }
 
 HRESULT FormAccessible::TextResult(const std::string& text, BSTR* result) const {
@@ -183,6 +198,8 @@ HRESULT FormAccessible::get_accRole(VARIANT child, VARIANT* role) {
     return AnswerAbout(child, role, [&](std::optional<std::size_t> element) {
         LONG value = ROLE_SYSTEM_CLIENT;
         if (element) {
+            // Readers speak a name change of the focused element whatever its role; the display
+            // is text they read, as the display texts are.
             value = form_->Accessible(*element).Role == AccessibleRole::PushButton
                         ? ROLE_SYSTEM_PUSHBUTTON
                         : ROLE_SYSTEM_STATICTEXT;
@@ -196,13 +213,10 @@ HRESULT FormAccessible::get_accState(VARIANT child, VARIANT* state) {
     return AnswerAbout(child, state, [&](std::optional<std::size_t> element) {
         LONG value = STATE_SYSTEM_FOCUSABLE;
         if (element) {
-            const bool focus = element == form_->AccessibleFocusIndex();
-            value = form_->Accessible(*element).Role == AccessibleRole::StaticText
-                        ? STATE_SYSTEM_READONLY
-                        : 0;
-            if (focus) {
-                value |= STATE_SYSTEM_FOCUSABLE | (Active() ? STATE_SYSTEM_FOCUSED : 0);
-            }
+            const AccessibleElement about = form_->Accessible(*element);
+            value = about.Role == AccessibleRole::PushButton ? 0 : STATE_SYSTEM_READONLY;
+            value |= (about.Focusable ? STATE_SYSTEM_FOCUSABLE : 0) |
+                     (about.Focused ? STATE_SYSTEM_FOCUSED : 0);
         }
         SetChild(state, value);
         return S_OK;
@@ -226,10 +240,9 @@ HRESULT FormAccessible::get_accHelpTopic(BSTR* file, VARIANT, LONG* topic) {
     });
 }
 
-HRESULT FormAccessible::get_accKeyboardShortcut(VARIANT, BSTR* shortcut) {
-    return Answer(shortcut, [&] {
-        *shortcut = nullptr;
-        return DISP_E_MEMBERNOTFOUND;
+HRESULT FormAccessible::get_accKeyboardShortcut(VARIANT child, BSTR* shortcut) {
+    return AnswerAbout(child, shortcut, [&](std::optional<std::size_t> element) {
+        return TextResult(element ? form_->Accessible(*element).Shortcut : "", shortcut);
     });
 }
 
@@ -237,7 +250,7 @@ HRESULT FormAccessible::get_accFocus(VARIANT* child) {
     return Answer(child, [&] {
         child->vt = VT_EMPTY;
         const std::optional<std::size_t> focus = form_->AccessibleFocusIndex();
-        if (!Active() || !focus) {
+        if (!focus || !form_->Accessible(*focus).Focused) {
             return S_FALSE;
         }
         SetChild(child, ChildId(*focus));
@@ -254,10 +267,8 @@ HRESULT FormAccessible::get_accSelection(VARIANT* children) {
 
 HRESULT FormAccessible::get_accDefaultAction(VARIANT child, BSTR* action) {
     return AnswerAbout(child, action, [&](std::optional<std::size_t> element) {
-        if (!element || form_->Accessible(*element).Role != AccessibleRole::PushButton) {
-            return DISP_E_MEMBERNOTFOUND;
-        }
-        return TextResult(PressAction, action);
+        const std::string said = element ? form_->Accessible(*element).Action : "";
+        return said.empty() ? DISP_E_MEMBERNOTFOUND : TextResult(said, action);
     });
 }
 
@@ -318,7 +329,7 @@ HRESULT FormAccessible::accDoDefaultAction(VARIANT child) {
         if (!ElementOf(child, element)) {
             return E_INVALIDARG;
         }
-        if (!element || form_->Accessible(*element).Role != AccessibleRole::PushButton) {
+        if (!element || form_->Accessible(*element).Action.empty()) {
             return DISP_E_MEMBERNOTFOUND;
         }
         // The reader's call returns at once; the press follows as input does.

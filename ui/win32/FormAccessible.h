@@ -1,13 +1,15 @@
 #pragma once
 // The calculator's client area as a screen reader sees it: one IAccessible whose children are the
 // form's accessible elements as simple elements, child id n for element n - 1. Names, roles,
-// places and the focus come from the form; a press is posted to the window, so that it reaches
-// the form as every other input does, through the window procedure. No exception leaves a
-// method: each returns an HRESULT, and once the form is gone every call fails as disconnected.
+// places, states, keys, actions and the focus come from the form, which this only translates; a
+// press is posted to the window, so that it reaches the form as every other input does, through the
+// window procedure. No exception leaves a method: each returns an HRESULT, and once the form is
+// gone every call fails as disconnected.
 
 #include <windows.h>
 
 #include <oleacc.h>
+#include <servprov.h>
 
 #include <cstddef>
 #include <optional>
@@ -19,7 +21,7 @@
 // nobody deletes it through the interface.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
-class FormAccessible final : public IAccessible {
+class FormAccessible final : public IAccessible, public IServiceProvider {
 public:
     // pressMessage is posted to the window with the element's index as wParam.
     FormAccessible(HWND window, const Form& form, const OleLibraries& ole, UINT pressMessage);
@@ -35,6 +37,11 @@ public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID interfaceId, void** object) override;
     ULONG STDMETHODCALLTYPE AddRef() override;
     ULONG STDMETHODCALLTYPE Release() override;
+
+    // IServiceProvider: the window's UI Automation extension, for the proxy that shows this
+    // object to UI Automation's readers.
+    HRESULT STDMETHODCALLTYPE QueryService(REFGUID service, REFIID interfaceId,
+                                           void** object) override;
 
     // IDispatch: not offered; readers use the IAccessible methods.
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
@@ -73,7 +80,6 @@ private:
     // The element a child id names, or nullopt for the client area itself; false for an id that
     // names nothing of ours.
     bool ElementOf(const VARIANT& child, std::optional<std::size_t>& element) const;
-    bool Active() const;
     // A text for the reader: S_FALSE and no string for an empty one.
     HRESULT TextResult(const std::string& text, BSTR* result) const;
     // Runs one method's work: E_POINTER without a place for the answer, disconnected without the

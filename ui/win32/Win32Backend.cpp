@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "AutomationNotification.h"
 #include "Form.h"
 #include "FormAccessible.h"
 #include "MessageRules.h"
@@ -17,10 +18,6 @@ constexpr wchar_t OwnerClass[] = L"RechnerApplication";
 constexpr wchar_t FormClass[] = L"RechnerForm";
 // The program icon in the resource script.
 constexpr int ProgramIconId = 1;
-// UI Automation's NotificationKind_Other and NotificationProcessing_MostRecent: a display that
-// changes again replaces what is still waiting to be said.
-constexpr int NotificationKindOther = 4;
-constexpr int NotificationProcessingMostRecent = 3;
 
 COLORREF ColourReference(Colour colour) {
     return RGB(colour.Red, colour.Green, colour.Blue);
@@ -138,7 +135,7 @@ void Win32Backend::AttachForm(Form* form) {
     if (accessible_ != nullptr) {
         // Readers that still hold the object get "disconnected" from now on.
         accessible_->Detach();
-        ole_->DisconnectObject(accessible_, 0);
+        ole_->DisconnectObject(static_cast<IAccessible*>(accessible_), 0);
         accessible_->Release();
         accessible_ = nullptr;
     }
@@ -306,30 +303,24 @@ void Win32Backend::EndNestedLoops() {
 void Win32Backend::AccessibleChanged(std::size_t element, AccessibleChange change) {
     // Nothing costs more than a check while no reader listens; WinEvents go to those hooked.
     const LONG child = FormAccessible::ChildId(element);
-    NotifyWinEvent(change == AccessibleChange::Name ? EVENT_OBJECT_NAMECHANGE : EVENT_OBJECT_FOCUS,
-                   window_, OBJID_CLIENT, child);
-    if (change == AccessibleChange::Name && accessible_ != nullptr &&
-        ole_->RaiseNotification != nullptr) {
-        RaiseAutomationNotification(child, form_->Accessible(element).Name);
+    switch (change) {
+        case AccessibleChange::Name:
+            NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, window_, OBJID_CLIENT, child);
+            break;
+        case AccessibleChange::Focus:
+            NotifyWinEvent(EVENT_OBJECT_FOCUS, window_, OBJID_CLIENT, child);
+            break;
+        case AccessibleChange::FocusLost:
+            // The window that takes the activation tells its own focus.
+            break;
+        case AccessibleChange::Announce:
+            // Made only once a reader asked for the window: until then nobody listens.
+            if (accessible_ != nullptr) {
+                RaiseDisplayNotification(*ole_, accessible_, child,
+                                         form_->Accessible(element).Name);
+            }
+            break;
     }
-}
-
-void Win32Backend::RaiseAutomationNotification(LONG child, const std::string& text) {
-    IUnknown* provider = nullptr;
-    if (FAILED(ole_->ProviderFromAccessible(accessible_, child, 0, &provider)) ||
-        provider == nullptr) {
-        return;
-    }
-    const std::wstring wide = WideFromUtf8(text);
-    BSTR said = ole_->AllocateString(wide.c_str(), static_cast<UINT>(wide.size()));
-    BSTR activity = ole_->AllocateString(L"Rechner", 7);
-    if (said != nullptr && activity != nullptr) {
-        ole_->RaiseNotification(provider, NotificationKindOther, NotificationProcessingMostRecent,
-                                said, activity);
-    }
-    ole_->FreeString(said);
-    ole_->FreeString(activity);
-    provider->Release();
 }
 
 void Win32Backend::CopyToClipboard(const std::string& text) {

@@ -85,7 +85,6 @@ private:
     void OnPaste();
     // A screen reader asks for the window's accessible object.
     std::optional<LRESULT> OnGetObject(WPARAM flags, LPARAM objectId);
-    void RaiseAutomationNotification(LONG child, const std::string& text);
     void ApplyLayering();
     void HideWindows();
     void DestroyWindows();

@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <map>
+#include <memory>
 
 #include "AmountText.h"
 #include "KeyboardMap.h"
@@ -399,24 +402,41 @@ TEST(TfrmMainPaste, CtrlVAsksForTheClipboardAndAnAmountBecomesTheEntry) {
     }
 }
 
-// What a screen reader finds: the 18 keys as push buttons and the three display texts, each
-// where the window shows it, scaled displays included.
-TEST(TfrmMainAccessible, TheKeysAndTheDisplayTextsAreFoundWhereTheyLie) {
+// The index of the element a screen reader finds under that name in the accessible order.
+std::size_t ElementNamed(const Form& form, const std::string& name) {
+    for (std::size_t index = 0; index < form.AccessibleCount(); ++index) {
+        if (form.AccessibleOrder[index] == name) {
+            return index;
+        }
+    }
+    return form.AccessibleCount();
+}
+
+// What a screen reader finds: the 18 keys as push buttons with the key that types them, the
+// three display texts and the display as a whole, each where the window shows it, read from top
+// to bottom and left to right, scaled displays included.
+TEST(TfrmMainAccessible, TheKeysAndTheDisplayAreFoundWhereTheyLieInReadingOrder) {
     Window w;
     w.Backend.ZeroHeight = 16;
     w.TheForm().Scale();
     const Form& form = w.TheForm();
-    ASSERT_EQ(form.AccessibleCount(), 21u);
-    std::map<std::string, int> names;
-    int buttons = 0;
+    ASSERT_EQ(form.AccessibleCount(), 22u);
+    std::map<AccessibleRole, int> roles;
+    std::map<std::string, std::string> shortcuts;  // by the key's spoken name
     for (std::size_t index = 0; index < form.AccessibleCount(); ++index) {
         const AccessibleElement element = form.Accessible(index);
+        ++roles[element.Role];
+        if (element.Role == AccessibleRole::Display) {
+            EXPECT_EQ(element.Description, "Anzeige");
+            EXPECT_EQ(form.AccessibleFocusIndex(), index);
+            continue;
+        }
         const Control& control = form.ControlNamed(form.AccessibleOrder[index]);
         EXPECT_EQ(element.Bounds, control.Bounds) << control.Name;
         if (element.Role == AccessibleRole::PushButton) {
-            ++buttons;
-            ++names[element.Name];
             EXPECT_FALSE(element.Name.empty()) << control.Name;
+            EXPECT_FALSE(element.Shortcut.empty()) << control.Name;
+            shortcuts[element.Name] = element.Shortcut;
             if (!control.Hint.empty()) {
                 EXPECT_EQ(element.Description, control.Hint) << control.Name;
             }
@@ -425,68 +445,203 @@ TEST(TfrmMainAccessible, TheKeysAndTheDisplayTextsAreFoundWhereTheyLie) {
             EXPECT_EQ(form.AccessibleAt(centre), index) << control.Name;
         }
     }
-    EXPECT_EQ(buttons, 18);
-    EXPECT_EQ(names.size(), 18u) << "every key has a name of its own";
+    EXPECT_EQ(roles, (std::map<AccessibleRole, int>{{AccessibleRole::PushButton, 18},
+                                                    {AccessibleRole::StaticText, 3},
+                                                    {AccessibleRole::Display, 1}}));
+    EXPECT_EQ(shortcuts.size(), 18u) << "every key has a name of its own";
+    EXPECT_EQ(shortcuts["Sieben"], "7");
+    EXPECT_EQ(shortcuts["Plus"], "Plus");
+    EXPECT_EQ(shortcuts["Gleich"], "Eingabetaste");
+    EXPECT_EQ(shortcuts["Alles l\xC3\xB6schen"], "Esc");
+    EXPECT_EQ(shortcuts["Eingabe l\xC3\xB6schen"], "C");
     EXPECT_EQ(form.AccessibleAt({5, 100}), std::nullopt) << "the body is no element";
-    EXPECT_THROW(form.Accessible(21), std::out_of_range);
+    EXPECT_THROW(form.Accessible(22), std::out_of_range);
 
-    const std::size_t seven = *form.AccessibleAt(w.Centre("Image20"));
-    EXPECT_EQ(form.Accessible(seven).Name, "Sieben");
-    const std::size_t entry = *form.AccessibleFocusIndex();
-    EXPECT_EQ(form.Accessible(entry).Role, AccessibleRole::StaticText);
-    EXPECT_EQ(form.Accessible(entry).Description, "Eingabe");
+    // The display spans its texts, and between them the point is the display's.
+    const std::size_t display = *form.AccessibleFocusIndex();
+    const Rect spanned = form.Accessible(display).Bounds;
+    for (const std::string label : {"lblRechner", "lblRechnerLetzteZahl", "lblRechnerOperant"}) {
+        const Rect text = form.ControlNamed(label).Bounds;
+        EXPECT_TRUE(spanned.Contains({text.Left, text.Top}) &&
+                    spanned.Contains({text.Right() - 1, text.Bottom() - 1}))
+            << label;
+    }
+    EXPECT_EQ(form.AccessibleAt({spanned.Right() - 1, spanned.Bottom() - 1}), display);
+
+    // Reading order: each element lies on the row of the one before it and right of it, or on
+    // a row further down; a row takes what starts within a few pixels of its top. The display
+    // as a whole comes first.
+    EXPECT_EQ(display, 0u);
+    constexpr int SameRow = 3;
+    for (std::size_t index = 1; index < form.AccessibleCount(); ++index) {
+        const Rect before = form.Accessible(index - 1).Bounds;
+        const Rect now = form.Accessible(index).Bounds;
+        const bool sameRow = std::abs(now.Top - before.Top) <= SameRow;
+        EXPECT_TRUE(sameRow ? now.Left >= before.Left : now.Top > before.Top)
+            << form.AccessibleOrder[index - 1] << " is read before " << form.AccessibleOrder[index];
+    }
 }
 
 // A press through the accessibility interface is a click: the same display as clicking the
-// same key, and nothing for a display text.
+// same key, and nothing for a display text, the display, or a number beyond the elements. Only
+// what can be pressed has an action, and one word for it.
 TEST(TfrmMainAccessible, PressingAnElementEntersWhatClickingItEnters) {
     Window pressed;
     Window clicked;
     Form& form = pressed.TheForm();
     for (std::size_t index = 0; index < form.AccessibleCount(); ++index) {
         const std::string& name = form.AccessibleOrder[index];
-        const bool isButton = form.Accessible(index).Role == AccessibleRole::PushButton;
+        const AccessibleElement element = form.Accessible(index);
+        const bool isButton = element.Role == AccessibleRole::PushButton;
+        EXPECT_EQ(element.Action, isButton ? "Dr\xC3\xBC"
+                                             "cken"
+                                           : "")
+            << name;
         EXPECT_EQ(form.PressAccessible(index), isButton) << name;
         if (isButton) {
             clicked.Click(clicked.Centre(name));
         }
         EXPECT_EQ(pressed.Display(), clicked.Display()) << "after " << name;
     }
+    const std::string before = pressed.Display();
+    EXPECT_FALSE(form.PressAccessible(form.AccessibleCount()));
+    EXPECT_FALSE(form.PressAccessible(static_cast<std::size_t>(-1)));
+    EXPECT_EQ(pressed.Display(), before);
 }
 
-// Each change a listener hears is told once, named as it is said; the entry is where the
-// reader is when the window becomes active.
-TEST(TfrmMainAccessible, DisplayChangesAreToldOnceAndTheEntryHasTheFocus) {
+// Where two keys overlap by a pixel row, the reader finds the key that a click there enters,
+// the later one, as the click takes the topmost.
+TEST(TfrmMainAccessible, HitTestingOnOverlappingKeysFindsTheKeyAClickEnters) {
     Window w;
-    Form& form = w.TheForm();
-    const auto indexOf = [&form](const std::string& label) {
-        for (std::size_t index = 0; index < form.AccessibleCount(); ++index) {
-            if (form.AccessibleOrder[index] == label) {
-                return index;
+    const Form& form = w.TheForm();
+    int overlaps = 0;
+    for (std::size_t a = 0; a < form.AccessibleCount(); ++a) {
+        for (std::size_t b = a + 1; b < form.AccessibleCount(); ++b) {
+            const AccessibleElement first = form.Accessible(a);
+            const AccessibleElement second = form.Accessible(b);
+            if (first.Role != AccessibleRole::PushButton ||
+                second.Role != AccessibleRole::PushButton ||
+                !first.Bounds.Intersects(second.Bounds)) {
+                continue;
+            }
+            const int left = std::max(first.Bounds.Left, second.Bounds.Left);
+            const int top = std::max(first.Bounds.Top, second.Bounds.Top);
+            const int right = std::min(first.Bounds.Right(), second.Bounds.Right());
+            const int bottom = std::min(first.Bounds.Bottom(), second.Bounds.Bottom());
+            for (int y = top; y < bottom; ++y) {
+                for (int x = left; x < right; ++x) {
+                    ++overlaps;
+                    // Fresh windows each time, with a calculation under way, so that every key
+                    // shows differently.
+                    const auto clicked = std::make_unique<Window>();
+                    const auto pressed = std::make_unique<Window>();
+                    clicked->Type(U"12+3");
+                    pressed->Type(U"12+3");
+                    clicked->Click({x, y});
+                    const auto found = pressed->TheForm().AccessibleAt({x, y});
+                    ASSERT_TRUE(found.has_value()) << x << "," << y;
+                    pressed->TheForm().PressAccessible(*found);
+                    EXPECT_EQ(pressed->Display(), clicked->Display())
+                        << "at " << x << "," << y << " the reader finds "
+                        << form.AccessibleOrder[*found];
+                }
             }
         }
-        return form.AccessibleCount();
+    }
+    EXPECT_GT(overlaps, 0) << "the key table has keys that overlap";
+}
+
+// What a reader is told after each key: the display says what it shows as its main number,
+// the entry while typing and the result after "=" or an operator; a change is told once, and
+// every result is said once, also when the display already showed it. A display text's change
+// is told only when it is spoken differently.
+TEST(TfrmMainAccessible, EveryKeyTellsTheDisplayOnceAndEveryResultIsSaid) {
+    struct Case {
+        std::u32string Before;  // typed first, then the changes are cleared
+        std::u32string Key;
+        std::string Shown;
+        bool Result;
+        bool NameChanged;  // the display's
+        bool Announced;
     };
-    const std::size_t entry = indexOf("lblRechner");
-    const std::size_t operatorText = indexOf("lblRechnerOperant");
+    const std::vector<Case> cases{
+        {U"", U"7", "7", false, true, true},        {U"7", U"+", "7", true, false, true},
+        {U"7+", U"8", "8", false, true, true},      {U"7+8", U"\r", "15", true, true, true},
+        {U"2x", U"1", "1", false, true, true},      {U"2x1", U"=", "2", true, true, true},
+        {U"2", U"=", "2", true, false, true},       {U"2=", U"=", "2", true, false, true},
+        {U"5:0", U"=", "Fehler", true, true, true}, {U"", U"c", "0", false, false, false},
+        {U"", U"\x1b", "0", false, false, false},   {U"12", U"\x1b", "0", false, true, true},
+        {U"", U"X", "0", false, false, false},
+    };
+    for (const Case& c : cases) {
+        Window w;
+        Form& form = w.TheForm();
+        const std::size_t display = ElementNamed(form, "Anzeige");
+        const std::size_t operatorText = ElementNamed(form, "lblRechnerOperant");
+        w.Type(c.Before);
+        w.Backend.AccessibleChanges.clear();
+        w.Type(c.Key);
+        const std::string what = "\"" + std::string(c.Before.begin(), c.Before.end()) + "\" then " +
+                                 std::to_string(static_cast<int>(c.Key[0]));
+        const AccessibleElement element = form.Accessible(display);
+        EXPECT_EQ(element.Name, c.Shown) << what;
+        EXPECT_EQ(element.ShowsResult, c.Result) << what;
+        const auto count = [&](std::size_t index, AccessibleChange change) {
+            return std::count(w.Backend.AccessibleChanges.begin(),
+                              w.Backend.AccessibleChanges.end(), std::pair{index, change});
+        };
+        EXPECT_EQ(count(display, AccessibleChange::Name), c.NameChanged ? 1 : 0) << what;
+        EXPECT_EQ(count(display, AccessibleChange::Announce), c.Announced ? 1 : 0) << what;
+        // The operator label's blank start (" ") and an all-clear's "" are spoken alike.
+        if (c.Before.empty() && c.Key == U"\x1b") {
+            EXPECT_EQ(w.Caption("lblRechnerOperant"), "") << what;
+            EXPECT_EQ(count(operatorText, AccessibleChange::Name), 0) << what;
+        }
+        for (std::size_t index = 0; index < form.AccessibleCount(); ++index) {
+            EXPECT_LE(count(index, AccessibleChange::Name), 1) << what << " at " << index;
+        }
+    }
+
+    // The display texts keep saying what they show.
+    Window w;
+    w.Type(U"7+2:");
+    const Form& form = w.TheForm();
+    EXPECT_EQ(form.Accessible(ElementNamed(form, "lblRechnerOperant")).Name, "geteilt durch");
+    EXPECT_EQ(form.Accessible(ElementNamed(form, "lblRechnerLetzteZahl")).Name, "9");
+    EXPECT_EQ(form.Accessible(ElementNamed(form, "lblRechner")).Name, "");
+    EXPECT_EQ(form.Accessible(ElementNamed(form, "Anzeige")).Name, "9");
+}
+
+// The display is focused only while the program is active, as the form learns it from the
+// backend; losing the foreground is told once, and a paste is shown as typing is.
+TEST(TfrmMainAccessible, TheDisplayIsFocusedOnlyWhileTheProgramIsActive) {
+    Window w;
+    Form& form = w.TheForm();
+    const std::size_t display = *form.AccessibleFocusIndex();
     using Changes = std::vector<std::pair<std::size_t, AccessibleChange>>;
+    EXPECT_FALSE(form.Accessible(display).Focused) << "not focused before the first activation";
+    EXPECT_TRUE(form.Accessible(display).Focusable);
 
-    w.Type(U"7");
-    EXPECT_EQ(w.Backend.AccessibleChanges, (Changes{{entry, AccessibleChange::Name}}))
-        << "a typed 7 is told once";
-    EXPECT_EQ(form.Accessible(operatorText).Name, "") << "a blank operator says nothing";
-    w.Backend.AccessibleChanges.clear();
-    w.Type(U"+");
-    EXPECT_EQ(std::count(w.Backend.AccessibleChanges.begin(), w.Backend.AccessibleChanges.end(),
-                         std::pair{operatorText, AccessibleChange::Name}),
-              1);
-    EXPECT_EQ(form.Accessible(operatorText).Name, "plus");
-    w.Type(U"2:");
-    EXPECT_EQ(form.Accessible(operatorText).Name, "geteilt durch");
-
-    w.Backend.AccessibleChanges.clear();
     form.Activate();
-    EXPECT_EQ(w.Backend.AccessibleChanges, (Changes{{entry, AccessibleChange::Focus}}));
+    EXPECT_TRUE(form.Accessible(display).Focused);
+    EXPECT_EQ(w.Backend.AccessibleChanges, (Changes{{display, AccessibleChange::Focus}}));
+    w.Backend.AccessibleChanges.clear();
+    form.Deactivate();
+    form.Deactivate();
+    EXPECT_FALSE(form.Accessible(display).Focused) << "focused while inactive";
+    EXPECT_FALSE(form.Active());
+    EXPECT_EQ(w.Backend.AccessibleChanges, (Changes{{display, AccessibleChange::FocusLost}}));
+    for (std::size_t index = 0; index < form.AccessibleCount(); ++index) {
+        if (index != display) {
+            EXPECT_FALSE(form.Accessible(index).Focused || form.Accessible(index).Focusable);
+        }
+    }
+
+    w.Backend.AccessibleChanges.clear();
+    form.ClipboardTextArrived("12,5");
+    EXPECT_EQ(form.Accessible(display).Name, "12,5");
+    EXPECT_FALSE(form.Accessible(display).ShowsResult);
+    EXPECT_EQ(w.Backend.AccessibleChanges.back(), std::pair(display, AccessibleChange::Announce));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "FormBackend.h"
 #include "FormTypes.h"
@@ -19,15 +20,40 @@ public:
     virtual ~AccessibleWindow() = default;
     virtual std::string Title() = 0;
     virtual std::size_t ElementCount() = 0;
+    // What the form says of the element: its role, name, states, key and action.
     virtual AccessibleElement Element(std::size_t index) = 0;
     // The client area on the screen: where the element bounds start from.
     virtual Rect ScreenBounds() = 0;
     virtual std::optional<std::size_t> ElementAt(Point client) = 0;
-    // The element a screen reader is on while the program is the active one.
-    virtual std::optional<std::size_t> FocusElement() = 0;
+    // Whether the program is the active one.
     virtual bool Active() = 0;
     // Presses a push button soon, from the event loop: the call that asked returns at once.
     virtual void Press(std::size_t index) = 0;
+};
+
+// A key press or release as the X server reported it, for a screen reader to see before the
+// calculator does.
+struct ReaderKey {
+    bool Press = true;
+    unsigned Modifiers = 0;  // the X modifier and button state
+    unsigned Symbol = 0;     // the keysym, with the shift level applied
+    // UTF-8: the character the key types when it is a visible one or Ctrl is held, else the
+    // keysym's name ("Return", "Shift_L"), as a screen reader names the key.
+    std::string Text;
+    unsigned short Code = 0;  // the hardware key code
+    unsigned long Time = 0;   // the X server's time of the event, in milliseconds
+};
+
+// What the library's share of the loop waits for next: descriptors to become readable or
+// writable, and a time in milliseconds (-1 none, 0 at once) after which it is due anyway.
+struct LoopDescriptor {
+    int Descriptor = -1;
+    bool Read = false;
+    bool Write = false;
+};
+struct LoopWait {
+    std::vector<LoopDescriptor> Descriptors;
+    int TimeoutMilliseconds = -1;
 };
 
 // The library's side: it keeps the accessible objects and the bridge to the accessibility bus.
@@ -35,10 +61,15 @@ class AccessibilityBridge {
 public:
     virtual ~AccessibilityBridge() = default;
     virtual void Changed(std::size_t element, AccessibleChange change) = 0;
-    virtual void Deactivated() = 0;
-    // Handles what the bus has sent since the last call; true when there was something, so
-    // that more may follow soon.
-    virtual bool ServeEvents() = 0;
+    // The window's form is gone: whoever still holds an object finds it defunct.
+    virtual void FormGone() = 0;
+    // Offers a key to the screen reader first; true when it took the key as its own command,
+    // which the calculator then must not see.
+    virtual bool KeyEvent(const ReaderKey& key) = 0;
+    // Handles what is due on the bus and says what to wait for until the next call. The program
+    // calls it when something it waits for happens, and after every other call of the library,
+    // which may have given the bus something to send.
+    virtual LoopWait ServeEvents() = 0;
 };
 
 // The entry point, looked up by this name: the bridge for the window, announced on the

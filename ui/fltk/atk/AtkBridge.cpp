@@ -1,11 +1,13 @@
 // The screen-reader library: the calculator's ATK objects announced on the accessibility bus
 // through the at-spi2-atk bridge. The program loads it only when the session's accessibility
 // bus is enabled, and calls RechnerOpenAccessibility; afterwards it serves GLib's default main
-// context, on which the bridge talks to the bus, from its own event loop.
+// context, on which the bridge talks to the bus, from its own event loop, and offers it every
+// key first.
 //
 // Without a toolkit of its own, the library answers what ATK asks a toolkit: the root object,
-// the toolkit's name, and the global event listeners through which the bridge hears every ATK
-// signal and forwards it to the bus.
+// the toolkit's name, the global event listeners through which the bridge hears every ATK
+// signal and forwards it to the bus, and the key listeners through which the screen reader
+// hears every key.
 #include <atk-bridge.h>
 
 #include <map>
@@ -14,6 +16,8 @@
 
 #include "AccessibleWindow.h"
 #include "AtkElements.h"
+#include "KeyListeners.h"
+#include "MainContextServer.h"
 
 namespace {
 
@@ -78,13 +82,13 @@ void AnswerAsToolkit() {
     util->get_toolkit_version = GetToolkitVersion;
     util->add_global_event_listener = AddGlobalEventListener;
     util->remove_global_event_listener = RemoveGlobalEventListener;
+    util->add_key_event_listener = AddKeyEventListener;
+    util->remove_key_event_listener = RemoveKeyEventListener;
 }
 
 class AtkBridge final : public AccessibilityBridge {
 public:
-    explicit AtkBridge(AccessibleWindow& window) : window_(window), tree_(window) {
-        currentRoot = tree_.Root();
-    }
+    explicit AtkBridge(AccessibleWindow& window) : tree_(window) { currentRoot = tree_.Root(); }
 
     ~AtkBridge() override {
         if (started_) {
@@ -111,25 +115,23 @@ public:
             case AccessibleChange::Focus:
                 tree_.Focused(element);
                 break;
+            case AccessibleChange::FocusLost:
+                tree_.FocusLost(element);
+                break;
+            case AccessibleChange::Announce:
+                tree_.Announce(element);
+                break;
         }
     }
 
-    void Deactivated() override {
-        if (const auto focus = window_.FocusElement()) {
-            tree_.Deactivated(*focus);
-        }
-    }
+    void FormGone() override { tree_.FormGone(); }
 
-    bool ServeEvents() override {
-        bool served = false;
-        while (g_main_context_iteration(nullptr, FALSE)) {
-            served = true;
-        }
-        return served;
-    }
+    bool KeyEvent(const ReaderKey& key) override { return started_ && OfferKey(key); }
+
+    LoopWait ServeEvents() override { return loop_.Serve(); }
 
 private:
-    AccessibleWindow& window_;
+    MainContextServer loop_;
     AtkElementTree tree_;
     bool started_ = false;
 };

@@ -1,18 +1,19 @@
 // The ATK object types of the calculator and the tree that holds them; see AtkElements.h.
 //
-// Four GObject types share one instance layout and one set of AtkObject methods, which read the
+// Five GObject types share one instance layout and one set of AtkObject methods, which read the
 // kind of object they serve; the types differ in the interfaces they carry: the frame is an
-// AtkWindow with a place on the screen, a push button has its place and one action, a label its
-// place and its text. Every method runs inside GLib's signal or D-Bus dispatch, so none lets an
-// exception out: a failure answers as an empty object would.
+// AtkWindow with a place on the screen, a push button has its place and one action, a label and
+// the display their place and their text. Every method runs inside GLib's signal or D-Bus dispatch,
+// so none lets an exception out: a failure answers as an empty object would.
 #include "AtkElements.h"
 
+#include <algorithm>
 #include <initializer_list>
 #include <utility>
 
 namespace {
 
-enum class ObjectKind { Application, Frame, Button, Label };
+enum class ObjectKind { Application, Frame, Button, Label, Display };
 
 struct RechnerAtkObject {
     AtkObject Parent;
@@ -34,10 +35,9 @@ Result Guarded(Result fallback, Work&& work) noexcept {
     }
 }
 
-// The action's programmatic name, as toolkits name a button's press, and what a German screen
-// reader says for it.
+// The action's programmatic name, as toolkits name a button's press; what a reader says for it
+// comes from the window.
 constexpr const char* PressActionName = "press";
-constexpr const char* PressActionWords = "Drücken";
 
 // ---- AtkObject
 
@@ -48,7 +48,7 @@ const gchar* GetName(AtkObject* object) {
         if (self.Kind == ObjectKind::Application || self.Kind == ObjectKind::Frame) {
             return tree.Title();
         }
-        return tree.KeepName(self.Index, tree.Window().Element(self.Index).Name);
+        return tree.KeepName(self.Index, tree.SpokenName(self.Index));
     });
 }
 
@@ -72,6 +72,7 @@ gint GetChildCount(AtkObject* object) {
             return static_cast<gint>(self.Tree->ElementCount());
         case ObjectKind::Button:
         case ObjectKind::Label:
+        case ObjectKind::Display:
             break;
     }
     return 0;
@@ -97,6 +98,7 @@ gint GetIndexInParent(AtkObject* object) {
             return 0;
         case ObjectKind::Button:
         case ObjectKind::Label:
+        case ObjectKind::Display:
             break;
     }
     return static_cast<gint>(self.Index);
@@ -105,6 +107,10 @@ gint GetIndexInParent(AtkObject* object) {
 AtkStateSet* RefStateSet(AtkObject* object) {
     AtkStateSet* states = atk_state_set_new();
     const RechnerAtkObject& self = Instance(object);
+    if (self.Tree->Defunct()) {
+        atk_state_set_add_state(states, ATK_STATE_DEFUNCT);
+        return states;
+    }
     for (const AtkStateType state :
          {ATK_STATE_ENABLED, ATK_STATE_SENSITIVE, ATK_STATE_VISIBLE, ATK_STATE_SHOWING}) {
         atk_state_set_add_state(states, state);
@@ -115,10 +121,18 @@ AtkStateSet* RefStateSet(AtkObject* object) {
             if (window.Active()) {
                 atk_state_set_add_state(states, ATK_STATE_ACTIVE);
             }
-        } else if (self.Kind != ObjectKind::Application && window.FocusElement() == self.Index) {
-            atk_state_set_add_state(states, ATK_STATE_FOCUSABLE);
-            if (window.Active()) {
+        } else if (self.Kind != ObjectKind::Application) {
+            const AccessibleElement element = window.Element(self.Index);
+            if (element.Focusable) {
+                atk_state_set_add_state(states, ATK_STATE_FOCUSABLE);
+            }
+            if (element.Focused) {
                 atk_state_set_add_state(states, ATK_STATE_FOCUSED);
+            }
+            if (self.Kind == ObjectKind::Display) {
+                // Text a reader reads but the user does not edit: no caret, no typing into it.
+                atk_state_set_add_state(states, ATK_STATE_READ_ONLY);
+                atk_state_set_add_state(states, ATK_STATE_SINGLE_LINE);
             }
         }
         return true;
@@ -204,27 +218,47 @@ void InitComponent(gpointer interface, gpointer) {
 
 // ---- AtkAction
 
-gboolean DoAction(AtkAction* action, gint number) {
-    if (number != 0) {
-        return FALSE;
-    }
+std::string ActionWords(AtkAction* action) {
     const RechnerAtkObject& self = Instance(action);
-    return Guarded(FALSE, [&] {
+    return self.Tree->Window().Element(self.Index).Action;
+}
+
+gboolean DoAction(AtkAction* action, gint number) {
+    const RechnerAtkObject& self = Instance(action);
+    return Guarded<gboolean>(FALSE, [&]() -> gboolean {
+        if (number != 0 || ActionWords(action).empty()) {
+            return FALSE;
+        }
         self.Tree->Window().Press(self.Index);
         return TRUE;
     });
 }
 
-gint GetActionCount(AtkAction*) {
-    return 1;
+gint GetActionCount(AtkAction* action) {
+    return Guarded(0, [&] { return ActionWords(action).empty() ? 0 : 1; });
 }
 
 const gchar* GetActionName(AtkAction*, gint number) {
     return number == 0 ? PressActionName : nullptr;
 }
 
-const gchar* GetActionWords(AtkAction*, gint number) {
-    return number == 0 ? PressActionWords : nullptr;
+const gchar* GetActionWords(AtkAction* action, gint number) {
+    return Guarded<const gchar*>(nullptr, [&]() -> const gchar* {
+        const RechnerAtkObject& self = Instance(action);
+        return number == 0 ? self.Tree->KeepAction(self.Index, ActionWords(action)) : nullptr;
+    });
+}
+
+// The keyboard key that enters the key, as the keyboard calls it.
+const gchar* GetKeybinding(AtkAction* action, gint number) {
+    return Guarded<const gchar*>(nullptr, [&]() -> const gchar* {
+        const RechnerAtkObject& self = Instance(action);
+        if (number != 0) {
+            return nullptr;
+        }
+        return self.Tree->KeepShortcut(self.Index,
+                                       self.Tree->Window().Element(self.Index).Shortcut);
+    });
 }
 
 void InitAction(gpointer interface, gpointer) {
@@ -234,10 +268,11 @@ void InitAction(gpointer interface, gpointer) {
     action->get_name = GetActionName;
     action->get_localized_name = GetActionWords;
     action->get_description = GetActionWords;
+    action->get_keybinding = GetKeybinding;
 }
 
 // ---- AtkText: a label's text is what it is called, so that reading it and hearing its name
-// agree ("plus", not "+").
+// agree ("plus", not "+"); the display's text is the number it shows, typed or a result.
 
 std::string LabelText(AtkText* text) {
     const RechnerAtkObject& self = Instance(text);
@@ -277,12 +312,119 @@ gint GetCaretOffset(AtkText*) {
     return 0;
 }
 
+// The text is one run without attributes of its own: the run is the whole text, wherever the
+// offset lies in it, and nothing past its end.
+AtkAttributeSet* GetRunAttributes(AtkText* text, gint offset, gint* start, gint* end) {
+    const gint count = Guarded(0, [&] { return CharacterCount(LabelText(text)); });
+    const bool inside = offset >= 0 && offset <= count;
+    *start = inside ? 0 : -1;
+    *end = inside ? count : -1;
+    return nullptr;
+}
+
+AtkAttributeSet* GetDefaultAttributes(AtkText*) {
+    return nullptr;
+}
+
+// What a reader reads by character, word, line or more: the texts are one line of one sentence,
+// so anything above a word is the whole text, and words lie between blanks ("geteilt durch").
+enum class TextUnit { Character, Word, Whole };
+
+gchar* TextAround(AtkText* text, gint offset, TextUnit unit, gint* start, gint* end) {
+    *start = -1;
+    *end = -1;
+    return Guarded<gchar*>(nullptr, [&] {
+        const std::string whole = LabelText(text);
+        const gint count = CharacterCount(whole);
+        if (offset < 0 || offset > count || (unit == TextUnit::Character && offset == count)) {
+            return g_strdup("");
+        }
+        gint first = 0;
+        gint last = count;
+        if (unit == TextUnit::Character) {
+            first = offset;
+            last = offset + 1;
+        } else if (unit == TextUnit::Word) {
+            const auto blankAt = [&](gint at) {
+                return g_unichar_isspace(
+                    g_utf8_get_char(g_utf8_offset_to_pointer(whole.c_str(), at)));
+            };
+            first = offset;
+            while (first > 0 && !blankAt(first - 1)) {
+                --first;
+            }
+            last = offset;
+            while (last < count && !blankAt(last)) {
+                ++last;
+            }
+        }
+        *start = first;
+        *end = last;
+        return g_utf8_substring(whole.c_str(), first, last);
+    });
+}
+
+gchar* GetStringAtOffset(AtkText* text, gint offset, AtkTextGranularity granularity, gint* start,
+                         gint* end) {
+    const TextUnit unit = granularity == ATK_TEXT_GRANULARITY_CHAR   ? TextUnit::Character
+                          : granularity == ATK_TEXT_GRANULARITY_WORD ? TextUnit::Word
+                                                                     : TextUnit::Whole;
+    return TextAround(text, offset, unit, start, end);
+}
+
+gchar* GetTextAtOffset(AtkText* text, gint offset, AtkTextBoundary boundary, gint* start,
+                       gint* end) {
+    const TextUnit unit =
+        boundary == ATK_TEXT_BOUNDARY_CHAR ? TextUnit::Character
+        : boundary == ATK_TEXT_BOUNDARY_WORD_START || boundary == ATK_TEXT_BOUNDARY_WORD_END
+            ? TextUnit::Word
+            : TextUnit::Whole;
+    return TextAround(text, offset, unit, start, end);
+}
+
+// Where the characters lie: the text is right-aligned in its place, each character taking an
+// equal share of it; near enough for a reader that orders what it reviews by place.
+Rect CharacterPlace(AtkText* text, gint offset, AtkCoordType coordinates) {
+    const Rect place = Extents(Instance(text), coordinates);
+    const gint count = CharacterCount(LabelText(text));
+    if (count == 0 || offset < 0 || offset >= count) {
+        return {place.Right(), place.Top, 0, place.Height};
+    }
+    const int share = std::min(place.Width / count, place.Height);
+    return {place.Right() - (count - offset) * share, place.Top, share, place.Height};
+}
+
+void GetCharacterExtents(AtkText* text, gint offset, gint* x, gint* y, gint* width, gint* height,
+                         AtkCoordType coordinates) {
+    const Rect place = Guarded(Rect{}, [&] { return CharacterPlace(text, offset, coordinates); });
+    *x = place.Left;
+    *y = place.Top;
+    *width = place.Width;
+    *height = place.Height;
+}
+
+void GetRangeExtents(AtkText* text, gint start, gint end, AtkCoordType coordinates,
+                     AtkTextRectangle* rectangle) {
+    const Rect place = Guarded(Rect{}, [&] {
+        const Rect first = CharacterPlace(text, start, coordinates);
+        const Rect last = CharacterPlace(text, std::max(start, end - 1), coordinates);
+        return Rect{first.Left, first.Top, last.Right() - first.Left, first.Height};
+    });
+    *rectangle = {place.Left, place.Top, place.Width, place.Height};
+}
+
 void InitText(gpointer interface, gpointer) {
     auto* text = static_cast<AtkTextIface*>(interface);
     text->get_text = GetText;
     text->get_character_count = GetCharacterCount;
     text->get_character_at_offset = GetCharacterAtOffset;
     text->get_caret_offset = GetCaretOffset;
+    text->get_run_attributes = GetRunAttributes;
+    text->get_default_attributes = GetDefaultAttributes;
+    text->get_string_at_offset = GetStringAtOffset;
+    text->get_text_at_offset = GetTextAtOffset;
+    text->get_character_extents = GetCharacterExtents;
+    text->get_range_extents = GetRangeExtents;
 }
 
 // AtkWindow has only signals.
@@ -324,6 +466,8 @@ GType TypeOf(ObjectKind kind) {
         "RechnerAtkButton", {{ATK_TYPE_COMPONENT, InitComponent}, {ATK_TYPE_ACTION, InitAction}});
     static const GType label = RegisterType(
         "RechnerAtkLabel", {{ATK_TYPE_COMPONENT, InitComponent}, {ATK_TYPE_TEXT, InitText}});
+    static const GType display = RegisterType(
+        "RechnerAtkDisplay", {{ATK_TYPE_COMPONENT, InitComponent}, {ATK_TYPE_TEXT, InitText}});
     switch (kind) {
         case ObjectKind::Application:
             return application;
@@ -331,6 +475,8 @@ GType TypeOf(ObjectKind kind) {
             return frame;
         case ObjectKind::Button:
             return button;
+        case ObjectKind::Display:
+            return display;
         case ObjectKind::Label:
             break;
     }
@@ -351,22 +497,37 @@ AtkObject* NewObject(AtkElementTree& tree, ObjectKind kind, std::size_t index, A
     return object;
 }
 
+// Each role as ATK names it: the display is read-only text, which a reader speaks when its name
+// changes while it has the focus; a label's changes it leaves unsaid.
+std::pair<ObjectKind, AtkRole> KindOf(AccessibleRole role) {
+    switch (role) {
+        case AccessibleRole::PushButton:
+            return {ObjectKind::Button, ATK_ROLE_PUSH_BUTTON};
+        case AccessibleRole::Display:
+            return {ObjectKind::Display, ATK_ROLE_TEXT};
+        case AccessibleRole::StaticText:
+            break;
+    }
+    return {ObjectKind::Label, ATK_ROLE_LABEL};
+}
+
 }  // namespace
 
 AtkElementTree::AtkElementTree(AccessibleWindow& window) : window_(window) {
     application_ = NewObject(*this, ObjectKind::Application, 0, ATK_ROLE_APPLICATION, nullptr);
     frame_ = NewObject(*this, ObjectKind::Frame, 0, ATK_ROLE_FRAME, application_);
     const std::size_t count = window_.ElementCount();
-    names_.resize(count);
-    descriptions_.resize(count);
-    texts_.resize(count);
+    for (std::vector<std::string>* kept :
+         {&names_, &descriptions_, &actions_, &shortcuts_, &texts_, &toldNames_}) {
+        kept->resize(count);
+    }
     for (std::size_t index = 0; index < count; ++index) {
         const AccessibleElement element = window_.Element(index);
-        const bool label = element.Role == AccessibleRole::StaticText;
-        elements_.push_back(NewObject(*this, label ? ObjectKind::Label : ObjectKind::Button, index,
-                                      label ? ATK_ROLE_LABEL : ATK_ROLE_PUSH_BUTTON, frame_));
-        if (label) {
+        const auto [kind, role] = KindOf(element.Role);
+        elements_.push_back(NewObject(*this, kind, index, role, frame_));
+        if (kind != ObjectKind::Button) {
             texts_[index] = element.Name;
+            toldNames_[index] = SpokenName(index);
         }
     }
 }
@@ -383,6 +544,16 @@ AtkObject* AtkElementTree::Element(std::size_t index) const {
     return index < elements_.size() ? elements_[index] : nullptr;
 }
 
+std::string AtkElementTree::SpokenName(std::size_t index) {
+    const AccessibleElement element = window_.Element(index);
+    if (element.Role != AccessibleRole::Display) {
+        return element.Name;
+    }
+    // The display's name is the result it shows, and nothing while a number is typed: a reader
+    // echoes the typed keys itself, and speaks a name change of the element it is on.
+    return element.ShowsResult && !passingEmptyName_ ? element.Name : "";
+}
+
 const char* AtkElementTree::KeepName(std::size_t index, std::string name) {
     return (names_.at(index) = std::move(name)).c_str();
 }
@@ -391,20 +562,39 @@ const char* AtkElementTree::KeepDescription(std::size_t index, std::string descr
     return (descriptions_.at(index) = std::move(description)).c_str();
 }
 
+const char* AtkElementTree::KeepAction(std::size_t index, std::string action) {
+    return (actions_.at(index) = std::move(action)).c_str();
+}
+
+const char* AtkElementTree::KeepShortcut(std::size_t index, std::string shortcut) {
+    return (shortcuts_.at(index) = std::move(shortcut)).c_str();
+}
+
 const char* AtkElementTree::Title() {
     title_ = window_.Title();
     return title_.c_str();
 }
 
+void AtkElementTree::NotifyName(std::size_t index) {
+    // The bridge reads the new name back through GetName and sends it with the signal.
+    toldNames_[index] = SpokenName(index);
+    g_object_notify(G_OBJECT(elements_[index]), "accessible-name");
+}
+
 void AtkElementTree::NameChanged(std::size_t index) {
     AtkObject* object = Element(index);
-    if (object == nullptr) {
+    if (object == nullptr || defunct_) {
         return;
     }
-    // The bridge reads the new name back through GetName and sends it with the signal.
-    g_object_notify(G_OBJECT(object), "accessible-name");
-    if (Instance(object).Kind != ObjectKind::Label) {
+    if (Instance(object).Kind == ObjectKind::Button) {
+        NotifyName(index);
         return;
+    }
+    // The display says a result when it is announced, and only then; what changes as the user
+    // types is its text, and a name that was a result empties.
+    if (Instance(object).Kind == ObjectKind::Label ||
+        (SpokenName(index).empty() && !toldNames_[index].empty())) {
+        NotifyName(index);
     }
     const std::string before = std::exchange(texts_[index], window_.Element(index).Name);
     const std::string& now = texts_[index];
@@ -416,7 +606,35 @@ void AtkElementTree::NameChanged(std::size_t index) {
     }
 }
 
+void AtkElementTree::Announce(std::size_t index) {
+    AtkObject* object = Element(index);
+    if (object == nullptr || defunct_ || Instance(object).Kind != ObjectKind::Display) {
+        return;
+    }
+    const AccessibleElement element = window_.Element(index);
+    if (!element.ShowsResult) {
+        return;
+    }
+    // A reader speaks a name change of the element it is on, but not a name it was told last:
+    // a result equal to the one before passes through the empty name, which it leaves unsaid.
+    if (toldNames_[index] == element.Name) {
+        passingEmptyName_ = true;
+        NotifyName(index);
+        passingEmptyName_ = false;
+    }
+    NotifyName(index);
+    // Without the focus the name is not presented; a reader that speaks announcements hears
+    // the result that way instead, and never both ways.
+    static const guint announcement = g_signal_lookup("announcement", ATK_TYPE_OBJECT);
+    if (!element.Focused && announcement != 0) {
+        g_signal_emit(object, announcement, 0, element.Name.c_str());
+    }
+}
+
 void AtkElementTree::Focused(std::size_t index) {
+    if (defunct_) {
+        return;
+    }
     atk_object_notify_state_change(frame_, ATK_STATE_ACTIVE, TRUE);
     g_signal_emit_by_name(frame_, "activate");
     if (AtkObject* object = Element(index)) {
@@ -424,10 +642,23 @@ void AtkElementTree::Focused(std::size_t index) {
     }
 }
 
-void AtkElementTree::Deactivated(std::size_t focusIndex) {
-    if (AtkObject* object = Element(focusIndex)) {
+void AtkElementTree::FocusLost(std::size_t index) {
+    if (defunct_) {
+        return;
+    }
+    if (AtkObject* object = Element(index)) {
         atk_object_notify_state_change(object, ATK_STATE_FOCUSED, FALSE);
     }
     atk_object_notify_state_change(frame_, ATK_STATE_ACTIVE, FALSE);
     g_signal_emit_by_name(frame_, "deactivate");
+}
+
+void AtkElementTree::FormGone() {
+    if (std::exchange(defunct_, true)) {
+        return;
+    }
+    for (AtkObject* element : elements_) {
+        atk_object_notify_state_change(element, ATK_STATE_DEFUNCT, TRUE);
+    }
+    atk_object_notify_state_change(frame_, ATK_STATE_DEFUNCT, TRUE);
 }

@@ -20,23 +20,33 @@ public:
     // The application object, which holds the frame.
     AtkObject* Root() const { return application_; }
 
-    // A display text now says something else: its name and its text changed.
+    // What the window told: an element's name (and a text's text) changed; the display's
+    // content is to be said; the program became active or lost the foreground with the reader
+    // on this element; the form is gone, so every object is defunct from now on.
     void NameChanged(std::size_t index);
-    // The program became active, and the screen reader is on this element.
+    void Announce(std::size_t index);
     void Focused(std::size_t index);
-    void Deactivated(std::size_t focusIndex);
+    void FocusLost(std::size_t index);
+    void FormGone();
+    bool Defunct() const { return defunct_; }
 
     // For the objects' own methods.
     AccessibleWindow& Window() { return window_; }
     AtkObject* Frame() const { return frame_; }
     AtkObject* Element(std::size_t index) const;
     std::size_t ElementCount() const { return elements_.size(); }
+    // The name a reader is given, which for the display is the result it shows.
+    std::string SpokenName(std::size_t index);
     // Kept here so that the pointers ATK hands out stay valid until the next question.
     const char* KeepName(std::size_t index, std::string name);
     const char* KeepDescription(std::size_t index, std::string description);
+    const char* KeepAction(std::size_t index, std::string action);
+    const char* KeepShortcut(std::size_t index, std::string shortcut);
     const char* Title();
 
 private:
+    void NotifyName(std::size_t index);
+
     AccessibleWindow& window_;
     AtkObject* application_ = nullptr;
     AtkObject* frame_ = nullptr;
@@ -44,6 +54,13 @@ private:
     std::string title_;
     std::vector<std::string> names_;
     std::vector<std::string> descriptions_;
-    // What each label's text was when a screen reader was last told, for the removal signal.
+    std::vector<std::string> actions_;
+    std::vector<std::string> shortcuts_;
+    // What each text's text and name were when a screen reader was last told, for the removal
+    // signal and to know whether a name is news.
     std::vector<std::string> texts_;
+    std::vector<std::string> toldNames_;
+    // While set, the display's name reads as empty, for the one signal that passes through it.
+    bool passingEmptyName_ = false;
+    bool defunct_ = false;
 };

@@ -1,0 +1,170 @@
+"""Idle wakeups and the first answer after idle, with the session's accessibility switch off and
+on: what a calculator left open all day costs, and how soon it answers the key that wakes it.
+
+    bench/idle.py build/rechner [--runs N]
+
+startup.py prints these figures after its own; run alone, only these are taken. Each case runs the program in a
+private session bus of its own (the accessibility bus started through it, its settings in
+memory), with its window active and the pointer away. What each figure is:
+
+  wakeups    times per second the program's threads were put back to work after sleeping
+             (voluntary and involuntary context switches of all its threads, from the kernel's
+             counts), over IDLE_SECONDS once it has settled.
+  first key  ms from an XTest digit key, sent after QUIET_BEFORE_KEY s without any input, to
+             the first XDamage report on the window; the median of KEYS such keys. With
+             accessibility on, each key goes to the accessibility registry first.
+  first answer
+             with accessibility on, ms from a screen reader's question (the name of the
+             program's accessible application object, asked over the accessibility bus by
+             atspi_answer.py) to the answer, after QUIET_BEFORE_KEY s without any; the median
+             of KEYS such questions.
+"""
+
+import argparse
+import json
+import os
+import statistics
+import subprocess
+import sys
+import time
+from pathlib import Path
+
+HERE = Path(__file__).resolve().parent
+sys.path.insert(0, str(HERE.parent / "tests" / "e2e"))
+from interaction import Program, find_window, key_latencies
+from xsession import Program as Running
+from xsession import START_TIMEOUT, UserDirs, XSession, wait_until
+from xtest import Input
+from xwatch import Watcher
+
+SETTLE_SECONDS = 1.0
+IDLE_SECONDS = 5.0
+QUIET_BEFORE_KEY = 1.0
+KEYS = 9
+LIBRARY = "librechner-atk"
+ANSWERS = HERE / "atspi_answer.py"
+# Debian's own interpreter, which has the GObject bindings; the first python3 may not.
+SYSTEM_PYTHON = "/usr/bin/python3"
+
+
+def context_switches(pid):
+    """Voluntary and involuntary context switches of all the process's threads so far."""
+    total = 0
+    for task in Path(f"/proc/{pid}/task").iterdir():
+        for line in (task / "status").read_text().splitlines():
+            if line.startswith(("voluntary_ctxt_switches:", "nonvoluntary_ctxt_switches:")):
+                total += int(line.split()[1])
+    return total
+
+
+def maps_library(pid):
+    return LIBRARY in Path(f"/proc/{pid}/maps").read_text()
+
+
+class SessionBus:
+    """A private session bus whose activated services (the accessibility bus) keep their
+    settings in memory."""
+
+    def __init__(self):
+        self.process = subprocess.Popen(["dbus-daemon", "--session", "--nofork",
+                                         "--print-address=1"], stdout=subprocess.PIPE,
+                                        stderr=subprocess.DEVNULL, text=True)
+        self.address = self.process.stdout.readline().strip()
+        self.call("org.freedesktop.DBus", "/org/freedesktop/DBus",
+                  "org.freedesktop.DBus.UpdateActivationEnvironment",
+                  "{'GSETTINGS_BACKEND': 'memory'}")
+
+    def call(self, destination, path, method, *args):
+        subprocess.run(["gdbus", "call", "--session", "--dest", destination, "--object-path",
+                        path, "--method", method, *args],
+                       env=os.environ | {"DBUS_SESSION_BUS_ADDRESS": self.address},
+                       capture_output=True, timeout=10, check=True)
+
+    def switch_accessibility(self, enabled):
+        self.call("org.a11y.Bus", "/org/a11y/bus", "org.freedesktop.DBus.Properties.Set",
+                  "org.a11y.Status", "IsEnabled", "<true>" if enabled else "<false>")
+
+    def close(self):
+        # The accessibility bus and its registry end when the bus they were started from goes.
+        self.process.terminate()
+        self.process.wait()
+
+
+def measure_case(session, rechner, accessibility):
+    """(wakeups per second, first-key latencies in ms, first-answer latencies in ms or None) of
+    one run."""
+    bus = SessionBus()
+    user = UserDirs()
+    running = None
+    try:
+        bus.switch_accessibility(accessibility)
+        env = session.env(user) | {"DBUS_SESSION_BUS_ADDRESS": bus.address}
+        running = Running([str(rechner)], env, "rechner")
+        program = Program("rechner", [rechner],
+                          lambda pid: ["--all", "--pid", pid, "--name", "^Rechner$"], "Escape")
+        window = find_window(session, program, running.pid)
+        if accessibility:
+            wait_until(lambda: maps_library(running.pid), START_TIMEOUT,
+                       "the calculator to load its screen-reader library")
+        time.sleep(SETTLE_SECONDS)
+        before = context_switches(running.pid)
+        time.sleep(IDLE_SECONDS)
+        wakeups = (context_switches(running.pid) - before) / IDLE_SECONDS
+        watcher = Watcher(session.display)
+        try:
+            latencies = key_latencies(Input(watcher), program, window, KEYS,
+                                      before=lambda number: time.sleep(QUIET_BEFORE_KEY))
+        finally:
+            watcher.close()
+        answers = None
+        if accessibility:
+            result = subprocess.run([SYSTEM_PYTHON, str(ANSWERS), str(running.pid), str(KEYS),
+                                     str(QUIET_BEFORE_KEY)], env=env, capture_output=True,
+                                    text=True, timeout=60, check=True)
+            answers = json.loads(result.stdout)
+        return wakeups, latencies, answers
+    finally:
+        if running:
+            running.stop()
+        user.remove()
+        bus.close()
+
+
+def measure(session, rechner, runs):
+    """Each case's figures over runs runs, by whether accessibility was on."""
+    figures = {False: [], True: []}
+    for number in range(runs):
+        for accessibility in figures:
+            figures[accessibility].append(measure_case(session, rechner, accessibility))
+        print(f"idle run {number + 1} of {runs} done", file=sys.stderr)
+    return figures
+
+
+def report(figures):
+    print(f"\nidle wakeups and first answer, medians over {len(figures[False])} runs each "
+          f"({KEYS} keys per run)\n")
+    print(f"{'':28}{'a11y off':>10}{'a11y on':>10}")
+    wakeups = {on: statistics.median(run[0] for run in figures[on]) for on in figures}
+    first = {on: statistics.median(ms for run in figures[on] for ms in run[1]) for on in figures}
+    print(f"{'idle wakeups per s':28}{wakeups[False]:10.1f}{wakeups[True]:10.1f}")
+    print(f"{'first key after idle, ms':28}{first[False]:10.2f}{first[True]:10.2f}")
+    answer = statistics.median(ms for run in figures[True] for ms in run[2])
+    print(f"{'first answer after idle, ms':28}{'n/a':>10}{answer:10.2f}  goal <= 2")
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("rechner", type=Path)
+    parser.add_argument("--runs", type=int, default=3)
+    options = parser.parse_args()
+    session = XSession()
+    try:
+        session.move_pointer(10, 1000)
+        figures = measure(session, options.rechner.resolve(), options.runs)
+    finally:
+        session.close()
+    report(figures)
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,137 @@
+"""End-to-end test of the calculator with the screen reader people use on Linux: Orca, in a
+private session, speaking German through a speech server that writes each utterance to a file
+(screen_reader.py). A person types 7 + 8 =, 2 + 2 =, asks where the focus is, and uses one of
+the reader's own commands; the same is done with a tiny GTK 3 window (gtk_display_window.py),
+which shows what Orca does for a toolkit its users trust. The calculator must say at least as
+much, and also speak each result by itself, once.
+
+CTest runs it under dbus-run-session. By hand:
+    RECHNER=build/rechner HOSTSIGNAL=build/hostsignal dbus-run-session -- \\
+        python3 tests/e2e/rechner_orca_test.py [-v]
+Orca's debug file and the speech log stay in the user's scratch directory while a test runs;
+a failure's message quotes what Orca said.
+"""
+
+import os
+import unittest
+from pathlib import Path
+
+from calculator import CalculatorTestCase
+from screen_reader import Orca, words
+
+COMPARISON = Path(__file__).resolve().parent / "gtk_display_window.py"
+# Debian's own interpreter, which has the GObject bindings; the first python3 may not.
+SYSTEM_PYTHON = "/usr/bin/python3"
+LOCALE = "de_DE.UTF-8"
+# How long Orca gets to say what a key or the start brings about.
+SPEECH_TIMEOUT = 10.0
+# A negative, or a count, can only be watched for a while: how long Orca must have been silent
+# before what it said for a step is taken as all.
+SETTLE_SECONDS = 1.5
+# The keys of a calculation, as xdotool names them, with what Orca echoes for each.
+SEVEN_PLUS_EIGHT = [("7", "7"), ("plus", "Plus"), ("8", "8"), ("equal", "gleich")]
+TWO_PLUS_TWO = [("2", "2"), ("plus", "Plus"), ("2", "2"), ("equal", "gleich")]
+# Orca's desktop layout: where am I on keypad Enter, flat review on and off on keypad minus.
+WHERE_AM_I = "KP_Enter"
+FLAT_REVIEW = "KP_Subtract"
+FLAT_REVIEW_ON = "Die Übersicht betreten"
+FLAT_REVIEW_OFF = "Die Übersicht wird verlassen"
+
+
+def numbers(lines):
+    """The numbers said, in order."""
+    return [word for line in lines for word in words(line)
+            if word.lstrip("-").replace(",", "").isdigit()]
+
+
+class ScreenReaderSpeaks(CalculatorTestCase):
+    """Orca in the class's X session, for a German user."""
+
+    @classmethod
+    def setUpClass(cls):
+        if not os.environ.get("DBUS_SESSION_BUS_ADDRESS"):
+            raise unittest.SkipTest("needs a session bus: run under dbus-run-session")
+        super().setUpClass()
+        # The accessibility bus Orca starts keeps its switch in the desktop's settings; here
+        # they stay in this session.
+        cls.session.tool("gdbus", "call", "--session", "--dest", "org.freedesktop.DBus",
+                         "--object-path", "/org/freedesktop/DBus", "--method",
+                         "org.freedesktop.DBus.UpdateActivationEnvironment",
+                         "{'GSETTINGS_BACKEND': 'memory'}")
+
+    def setUp(self):
+        super().setUp()
+        self.user = self.new_user(LOCALE)
+        self.orca = Orca(self.session, self.user)
+
+    def scenario(self, start, display):
+        """What Orca says, step by step, for a program started by start() whose display is read
+        by display(): (heard by step, the display after a reader command and two digits)."""
+        orca = self.orca
+        heard = {}
+        mark = orca.mark()
+        start()
+        orca.wait_for_words("Rechner", mark, SPEECH_TIMEOUT)
+        orca.wait_for(lambda line: "0" in words(line), mark, SPEECH_TIMEOUT, "the display's 0")
+        heard["start"] = orca.lines(mark)
+        for step, keys in (("7 + 8 =", SEVEN_PLUS_EIGHT), ("2 + 2 =", TWO_PLUS_TWO)):
+            mark = orca.mark()
+            for key, echo in keys:
+                orca.key(key, echo, SPEECH_TIMEOUT)
+            # A toolkit may leave the result unsaid: what was said is compared afterwards.
+            orca.wait_until_quiet(SETTLE_SECONDS, SPEECH_TIMEOUT)
+            heard[step] = orca.lines(mark)
+        mark = orca.mark()
+        self.session.tool("xdotool", "key", WHERE_AM_I)
+        orca.wait_for(lambda line: True, mark, SPEECH_TIMEOUT, "Orca to say where the focus is")
+        orca.wait_until_quiet(SETTLE_SECONDS, SPEECH_TIMEOUT)
+        heard["where am I"] = orca.lines(mark)
+        mark = orca.mark()
+        orca.key("2", "2", SPEECH_TIMEOUT)
+        orca.key(FLAT_REVIEW, FLAT_REVIEW_ON, SPEECH_TIMEOUT)
+        orca.key(FLAT_REVIEW, FLAT_REVIEW_OFF, SPEECH_TIMEOUT)
+        orca.key("3", "3", SPEECH_TIMEOUT)
+        heard["reader command"] = orca.lines(mark)
+        return heard, display()
+
+    def test_orca_says_every_key_and_result_and_keeps_its_commands(self):
+        comparison = {}
+
+        def start_comparison():
+            comparison["program"] = self.session.start([SYSTEM_PYTHON, COMPARISON],
+                                                       user=self.user, name="gtk window")
+
+        def comparison_display():
+            # The comparison window tells the keys it received; it has no clipboard.
+            return "23" if FLAT_REVIEW not in comparison["program"].stdout().split() else "-"
+
+        trusted, trusted_display = self.scenario(start_comparison, comparison_display)
+        trusted_keys = comparison["program"].stdout().split()
+        comparison["program"].stop()
+
+        calculator = {}
+
+        def start_calculator():
+            calculator["window"] = self.start_calculator()
+
+        ours, our_display = self.scenario(start_calculator,
+                                          lambda: calculator["window"].copied_display())
+
+        self.assertEqual(trusted_display, "23",
+                         f"the GTK window received Orca's command: {trusted_keys}")
+        # The reader's command stayed the reader's: 2 and 3 made 23, no subtraction began.
+        self.assertEqual(our_display, "23", f"Orca's command reached the calculator: {ours}")
+        self.assertIn("0", numbers(ours["start"]), ours)
+        self.assertEqual(numbers(ours["7 + 8 ="]).count("15"), 1,
+                         f"the result 15 is said once, unasked: {ours['7 + 8 =']}; why: "
+                         f"{self.orca.why('not being presented|Ignoring event')[-5:]}")
+        self.assertEqual(numbers(ours["2 + 2 ="]).count("4"), 1, ours["2 + 2 ="])
+        self.assertIn("4", numbers(ours["where am I"]), ours["where am I"])
+        for step, said in trusted.items():
+            missing = [number for number in numbers(said) if number not in numbers(ours[step])]
+            self.assertEqual(missing, [], f"{step}: Orca said {said} for the GTK window, "
+                             f"but {ours[step]} for the calculator")
+
+
+if __name__ == "__main__":
+    unittest.main()

@@ -1,0 +1,118 @@
+"""The screen reader people use on Linux, run in a test's X session: Orca with its speech going
+through a private speech server whose only voice writes each utterance to a file, so that a
+test reads what a user would hear, and Orca's debug file tells why.
+
+The session needs a session bus of its own (run the test under dbus-run-session). Orca switches
+the accessibility bus on and starts the speech server itself; everything it keeps is in the
+user's scratch directories.
+"""
+
+import re
+import time
+
+from xsession import Program, wait_until
+
+START_TIMEOUT = 20.0
+# What Orca says once it is up, in German.
+STARTED = "Bildschirmleser an"
+
+SPEECH_SERVER_CONFIG = """\
+AddModule "log" "sd_generic" "log.conf"
+DefaultModule log
+DefaultLanguage "de"
+# The module must open an audio device although it never plays: ALSA's null device.
+AudioOutputMethod "alsa"
+AudioALSADevice "null"
+LogDir "{logs}"
+"""
+# $DATA is the utterance, which the server has already put in single quotes' safe form.
+SPEECH_MODULE_CONFIG = """\
+GenericExecuteSynth "printf '%s\\\\n' '$DATA' >> {speech}"
+GenericLanguage "de" "de" "utf-8"
+AddVoice "de" "MALE1" "de"
+"""
+
+
+def words(line):
+    """The words and numbers of an utterance, without its punctuation."""
+    return re.findall(r"[\w,+-]+", line.replace(".", " "))
+
+
+class Orca:
+    """Orca running for a user in a session, and what it has said."""
+
+    def __init__(self, session, user):
+        self.directory = user.root / "orca"
+        self.directory.mkdir()
+        self.speech = self.directory / "speech.log"
+        self.speech.touch()
+        self.debug = self.directory / "debug.out"
+        speech_config = user.config / "speech-dispatcher"
+        (speech_config / "modules").mkdir(parents=True)
+        (speech_config / "speechd.conf").write_text(
+            SPEECH_SERVER_CONFIG.format(logs=self.directory))
+        (speech_config / "modules" / "log.conf").write_text(
+            SPEECH_MODULE_CONFIG.format(speech=self.speech))
+        preferences = self.directory / "preferences"
+        preferences.mkdir()
+        self.session = session
+        # Its settings stay in memory, whatever the tester's desktop keeps.
+        env = session.env(user) | {"GSETTINGS_BACKEND": "memory"}
+        self.program = Program(["orca", "--debug-file", str(self.debug), "-u", str(preferences)],
+                               env, "orca")
+        session.programs.append(self.program)
+        self.wait_for(lambda line: STARTED in line, 0, START_TIMEOUT, "Orca to start")
+
+    def lines(self, since=0):
+        """What Orca said, one utterance a line, from line number since on."""
+        text = self.speech.read_text(encoding="utf-8", errors="replace")
+        return [line.strip() for line in text.splitlines()[since:] if line.strip()]
+
+    def mark(self):
+        return len(self.speech.read_text(encoding="utf-8", errors="replace").splitlines())
+
+    def wait_for(self, heard, since, timeout, what):
+        """The first utterance since the mark for which heard(line) holds, waited for."""
+        def found():
+            if not self.program.running():
+                raise AssertionError(f"Orca ended: {self.program.stderr()[-2000:]}")
+            return next((line for line in self.lines(since) if heard(line)), None)
+        try:
+            return wait_until(found, timeout, what)
+        except AssertionError as error:
+            raise AssertionError(f"{error}; Orca said {self.lines(since)}") from None
+
+    def wait_for_words(self, expected, since, timeout):
+        """Waits until an utterance since the mark holds the words (a text or a list)."""
+        expected = words(expected) if isinstance(expected, str) else list(expected)
+        return self.wait_for(lambda line: contains(words(line), expected), since, timeout,
+                             f"Orca to say {' '.join(expected)!r}")
+
+    def wait_until_quiet(self, quiet, timeout):
+        """Waits until Orca has said nothing new for quiet seconds."""
+        last = {"mark": self.mark(), "since": time.monotonic()}
+
+        def silent():
+            mark = self.mark()
+            if mark != last["mark"]:
+                last.update(mark=mark, since=time.monotonic())
+            return time.monotonic() - last["since"] >= quiet
+        wait_until(silent, timeout + quiet, f"Orca to be silent for {quiet} s")
+
+    def key(self, name, echo, timeout=5.0):
+        """Presses a key and waits for Orca to echo it; returns the mark before the key."""
+        since = self.mark()
+        self.session.tool("xdotool", "key", name)
+        self.wait_for_words(echo, since, timeout)
+        return since
+
+    def why(self, pattern):
+        """The lines of Orca's debug file that match a pattern, for a failure's message."""
+        text = self.debug.read_text(encoding="utf-8", errors="replace")
+        return [line for line in text.splitlines() if re.search(pattern, line)]
+
+
+def contains(said, expected):
+    """Whether the words hold the expected words in a row."""
+    return any(said[start:start + len(expected)] == expected
+               for start in range(len(said) - len(expected) + 1))
