@@ -5,11 +5,13 @@
 #include "DesktopResolution.h"
 #include "FltkWindow.h"
 #include "FormFont.h"
+#include "HighContrastTheme.h"
 #include "HintWindow.h"
 #include "ProgramIcon.h"
 #include "ScreenReaderAccess.h"
 #include "StopMessage.h"
 #include "X11Window.h"
+#include "XSettingsWatch.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Menu_Item.H>
@@ -70,7 +72,8 @@ FltkBackend::FltkBackend()
     : window_(std::make_unique<FltkWindow>()),
       hint_(std::make_unique<HintWindow>()),
       screenReader_(std::make_unique<ScreenReaderAccess>(*window_)),
-      activation_([this](Activation activation) { ActivationChanged(activation); }) {
+      activation_([this](Activation activation) { ActivationChanged(activation); }),
+      desktopSettings_(std::make_unique<XSettingsWatch>([this] { DesktopThemeChanged(); })) {
     UseProgramIcon();
 }
 
@@ -139,6 +142,10 @@ ScreenLayout FltkBackend::Screens() {
     return layout;
 }
 
+std::optional<SystemColours> FltkBackend::HighContrastColours() {
+    return HighContrastThemeColours(desktopSettings_->ThemeName());
+}
+
 void FltkBackend::SetClientSize(int width, int height) {
     window_->size(width, height);
     window_->size_range(width, height, width, height);  // not resizable
@@ -150,9 +157,19 @@ void FltkBackend::SetColourKey(Colour key, const Picture& picture) {
     ApplyShape();
 }
 
+void FltkBackend::RemoveColourKey() {
+    visible_.reset();
+    ApplyShape();
+}
+
 void FltkBackend::ApplyShape() {
-    if (visible_ && window_->shown()) {
+    if (!window_->shown()) {
+        return;
+    }
+    if (visible_) {
         SetWindowShape(fl_xid(window_.get()), *visible_);
+    } else {
+        RemoveWindowShape(fl_xid(window_.get()));
     }
 }
 
@@ -281,6 +298,14 @@ void FltkBackend::ActivationChanged(Activation activation) {
         } else {
             screenReader_->Deactivated();
             form_->Deactivate();
+        }
+    });
+}
+
+void FltkBackend::DesktopThemeChanged() {
+    GuardCallback(form_, [&] {
+        if (form_ != nullptr) {
+            form_->ContrastChanged();
         }
     });
 }

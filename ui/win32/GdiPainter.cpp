@@ -4,7 +4,20 @@
 #include <cstdint>
 #include <vector>
 
+#include "SystemColours.h"
 #include "WideText.h"
+
+namespace {
+
+void Fill(HDC dc, const RECT& area, Colour colour) {
+    HBRUSH brush = CreateSolidBrush(ColourReference(colour));
+    if (brush != nullptr) {
+        FillRect(dc, &area, brush);
+        DeleteObject(brush);
+    }
+}
+
+}  // namespace
 
 LabelFonts::~LabelFonts() {
     for (const auto& [height, font] : fonts_) {
@@ -53,14 +66,22 @@ void GdiPainter::DrawPicture(const Picture& picture, Point topLeft) {
 }
 
 void GdiPainter::DrawLabel(const std::string& text, const Rect& box, TextAlignment alignment,
-                           int fontHeight) {
+                           int fontHeight, std::optional<Colour> colour) {
     const std::wstring wide = WideFromUtf8(text);
     RECT area{box.Left, box.Top, box.Right(), box.Bottom()};
     const HGDIOBJ previous = SelectObject(dc_, fonts_.ForHeight(fontHeight));
     SetBkMode(dc_, TRANSPARENT);
-    SetTextColor(dc_, GetSysColor(COLOR_WINDOWTEXT));
+    SetTextColor(dc_, colour ? ColourReference(*colour) : GetSysColor(COLOR_WINDOWTEXT));
     const UINT format = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX |
                         (alignment == TextAlignment::Right ? DT_RIGHT : DT_CENTER);
     ::DrawTextW(dc_, wide.c_str(), static_cast<int>(wide.size()), &area, format);
     SelectObject(dc_, previous);
+}
+
+void GdiPainter::DrawRectangle(const Rect& box, Colour fill, Colour frame, int frameWidth) {
+    Fill(dc_, {box.Left, box.Top, box.Right(), box.Bottom()}, frame);
+    Fill(dc_,
+         {box.Left + frameWidth, box.Top + frameWidth, box.Right() - frameWidth,
+          box.Bottom() - frameWidth},
+         fill);
 }

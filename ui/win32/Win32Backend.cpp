@@ -7,6 +7,7 @@
 #include "Form.h"
 #include "FormAccessible.h"
 #include "MessageRules.h"
+#include "SystemColours.h"
 #include "WideText.h"
 #include "WindowClass.h"
 #include "WindowMessages.h"
@@ -21,10 +22,6 @@ constexpr int ProgramIconId = 1;
 // changes again replaces what is still waiting to be said.
 constexpr int NotificationKindOther = 4;
 constexpr int NotificationProcessingMostRecent = 3;
-
-COLORREF ColourReference(Colour colour) {
-    return RGB(colour.Red, colour.Green, colour.Blue);
-}
 
 // Ends a message box of this thread as its OK button would. No exception leaves it, as none may
 // leave a system callback.
@@ -167,6 +164,15 @@ void Win32Backend::SetColourKey(Colour key, const Picture&) {
     // The layered window keys the colour itself; the picture is not needed to shape it.
     colourKey_ = key;
     ApplyLayering();
+}
+
+void Win32Backend::RemoveColourKey() {
+    colourKey_.reset();
+    ApplyLayering();
+}
+
+std::optional<SystemColours> Win32Backend::HighContrastColours() {
+    return SystemHighContrastColours();
 }
 
 void Win32Backend::SetOpacity(int alpha) {
