@@ -7,9 +7,9 @@
 
 #include "FormBackend.h"
 
-// text with each sign the face has no glyph for (hasGlyph says which it has) written as its plain
-// look-alike: "−" as "-", "×" as "x", "÷" as ":". A face without them would show empty boxes on
-// the keys of the high-contrast face.
+// text with each sign the face has no glyph for (hasGlyph says which it has) written as a
+// look-alike it has: "−" as "–" or else "-", "×" as "x", "÷" as ":". A face without them would
+// show empty boxes on the keys of the high-contrast face.
 std::string WithDrawableSigns(const std::string& text,
                               const std::function<bool(char32_t)>& hasGlyph);
 

@@ -55,10 +55,14 @@ TEST(WithDrawableSigns, OnlySignsTheFaceLacksBecomeTheirLookAlikes) {
     auto lacking = [](char32_t missing) {
         return [missing](char32_t character) { return character != missing; };
     };
-    EXPECT_EQ(WithDrawableSigns(minus, lacking(U'\u2212')), "-");
+    EXPECT_EQ(WithDrawableSigns(minus, lacking(U'\u2212')), "\xE2\x80\x93") << "an en dash";
+    EXPECT_EQ(WithDrawableSigns(minus, [](char32_t c) { return c < 128; }), "-")
+        << "a face without the en dash either";
     EXPECT_EQ(WithDrawableSigns(times, lacking(U'\u00D7')), "x");
     EXPECT_EQ(WithDrawableSigns(divide, lacking(U'\u00F7')), ":");
-    EXPECT_EQ(WithDrawableSigns(minus + "5" + minus, lacking(U'\u2212')), "-5-");
+    EXPECT_EQ(WithDrawableSigns(minus + "5" + minus, lacking(U'\u2212')),
+              "\xE2\x80\x93"
+              "5\xE2\x80\x93");
     EXPECT_EQ(WithDrawableSigns(times + divide, lacking(U'\u00D7')), "x" + divide)
         << "a sign the face has stays";
     EXPECT_EQ(WithDrawableSigns(minus, [](char32_t) { return true; }), minus);
