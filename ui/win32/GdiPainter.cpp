@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "DrawableSigns.h"
 #include "SystemColours.h"
 #include "WideText.h"
 
@@ -15,6 +16,18 @@ void Fill(HDC dc, const RECT& area, Colour colour) {
         FillRect(dc, &area, brush);
         DeleteObject(brush);
     }
+}
+
+// Whether the font selected into dc has a glyph for the character; a font that cannot say is
+// taken to lack it, and gets the plain look-alike.
+bool FontHasGlyph(HDC dc, char32_t character) {
+    if (character > 0xFFFF) {
+        return false;
+    }
+    const wchar_t unit = static_cast<wchar_t>(character);
+    WORD glyph = 0;
+    return GetGlyphIndicesW(dc, &unit, 1, &glyph, GGI_MARK_NONEXISTING_GLYPHS) == 1 &&
+           glyph != 0xFFFF;
 }
 
 }  // namespace
@@ -67,9 +80,10 @@ void GdiPainter::DrawPicture(const Picture& picture, Point topLeft) {
 
 void GdiPainter::DrawLabel(const std::string& text, const Rect& box, TextAlignment alignment,
                            int fontHeight, std::optional<Colour> colour) {
-    const std::wstring wide = WideFromUtf8(text);
     RECT area{box.Left, box.Top, box.Right(), box.Bottom()};
     const HGDIOBJ previous = SelectObject(dc_, fonts_.ForHeight(fontHeight));
+    const std::wstring wide =
+        WideFromUtf8(WithDrawableSigns(text, [&](char32_t c) { return FontHasGlyph(dc_, c); }));
     SetBkMode(dc_, TRANSPARENT);
     SetTextColor(dc_, colour ? ColourReference(*colour) : GetSysColor(COLOR_WINDOWTEXT));
     const UINT format = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX |
