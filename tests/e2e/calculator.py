@@ -280,8 +280,8 @@ class CalculatorTestCase(unittest.TestCase):
             # Under Wine all users share one session: the next start must be a first.
             calculator.program.stop()
 
-    def start_calculator(self, wait=True, user=None):
-        calculator = Calculator(self.session, user or self.user)
+    def start_calculator(self, wait=True, user=None, program="RECHNER"):
+        calculator = Calculator(self.session, user or self.user, program)
         self.addCleanup(calculator.program.stop)
         if wait:
             calculator.wait_for_window()

@@ -41,6 +41,12 @@ def contrast_ratio(first, second):
     return (lighter + 0.05) / (darker + 0.05)
 
 
+def check_every_key_computes(test, calculator):
+    for keys, shown in ALL_KEYS_CASES:
+        calculator.click_keys("A" + keys)
+        test.assertEqual(calculator.copied_display(), shown, f"clicked AC {keys}")
+
+
 class SettingsDaemon:
     """xsettingsd serving Net/ThemeName from a file of the session's, until stopped."""
 
@@ -160,11 +166,6 @@ class HighContrastCase(CalculatorTestCase):
         self.assertEqual(same, [], "keys whose labels look alike")
         return face
 
-    def check_keys_compute(self, calculator):
-        for keys, shown in ALL_KEYS_CASES:
-            calculator.click_keys("A" + keys)
-            self.assertEqual(calculator.copied_display(), shown, f"clicked AC {keys}")
-
 
 class HighContrastAtStart(HighContrastCase):
 
@@ -183,7 +184,7 @@ class HighContrastAtStart(HighContrastCase):
             self.assertEqual(calculator.opacity(), opacity_value(255),
                              "translucent in high contrast while another program is active")
             time.sleep(0.05)
-        self.check_keys_compute(calculator)
+        check_every_key_computes(self, calculator)
         calculator.type("7+1\r")
         self.assertEqual(calculator.copied_display(), "8", "typed 7+1 Enter")
 
@@ -203,7 +204,7 @@ class HighContrastSwitchedWhileRunning(HighContrastCase):
         self.daemon.switch("HighContrast")
         self.wait_for_face(calculator, WHITE, BLACK)
         calculator.wait_for_opacity(255)
-        self.check_keys_compute(calculator)
+        check_every_key_computes(self, calculator)
 
         self.daemon.switch("HighContrastInverse")
         self.wait_for_face(calculator, BLACK, WHITE)
@@ -230,7 +231,7 @@ class HighContrastSwitchedWhileRunning(HighContrastCase):
             # A new manager announces itself to the root window, and is followed.
             self.daemon.start("HighContrastInverse")
         self.wait_for_face(calculator, BLACK, WHITE)
-        self.check_keys_compute(calculator)
+        check_every_key_computes(self, calculator)
 
 
 if __name__ == "__main__":

@@ -20,9 +20,8 @@ from pathlib import Path
 import rechner_desktop_test as desktop
 import rechner_settings_test as settings
 import rechner_window_test as window
-from calculator import (HEIGHT, KEYS, WIDTH, Calculator, CalculatorTestCase, is_owner_window,
-                        titled_windows)
-from rechner_contrast_test import ALL_KEYS_CASES, Face, contrast_ratio
+from calculator import HEIGHT, KEYS, WIDTH, CalculatorTestCase, is_owner_window, titled_windows
+from rechner_contrast_test import Face, check_every_key_computes, contrast_ratio
 from xsession import EMULATOR, Program, UserDirs, program_command, user_env, wait_until
 
 
@@ -194,20 +193,8 @@ class WineHighContrast(WineServer, CalculatorTestCase):
         (before,) = self.run_client("colours", *hexes)
         self.addCleanup(self.run_client, "colours", *before.split())
 
-    def start_window(self, program):
-        calculator = Calculator(self.session, self.user, program)
-        self.addCleanup(calculator.program.stop)
-        calculator.wait_for_window()
-        calculator.wait_until_active()
-        return calculator
-
-    def compute_with_every_key(self, calculator):
-        for keys, shown in ALL_KEYS_CASES:
-            calculator.click_keys("A" + keys)
-            self.assertEqual(calculator.copied_display(), shown, f"clicked AC {keys}")
-
     def test_rechner_hears_the_switch_and_shows_what_wine_reports(self):
-        calculator = self.start_window("RECHNER")
+        calculator = self.start_calculator()
         skin = calculator.shape_pixels()
         self.use_scheme()
         reported_on = self.set_high_contrast("on")
@@ -218,11 +205,11 @@ class WineHighContrast(WineServer, CalculatorTestCase):
         else:
             self.assertEqual(calculator.shape_pixels(), skin, "the skin as Wine reports no "
                              "high contrast")
-        self.compute_with_every_key(calculator)
+        check_every_key_computes(self, calculator)
 
     def test_the_window_switches_in_the_systems_colours(self):
         self.use_scheme()
-        calculator = self.start_window("STORED_CONTRAST_WINDOW")
+        calculator = self.start_calculator(program="STORED_CONTRAST_WINDOW")
         skin = calculator.shape_pixels()
         other = self.session.start(["xlogo"], user=self.user)
         self.addCleanup(other.stop)
@@ -234,8 +221,11 @@ class WineHighContrast(WineServer, CalculatorTestCase):
                                                         for y in range(height)},
                    3.0, "the holes to close")
         calculator.wait_for_opacity(255)
-        face = wait_until(lambda: (lambda f: f if f.pixel(1, 1) == self.SCHEME["window"]
-                                   else None)(Face(calculator)), 3.0, "the face")
+
+        def face_in_the_scheme():
+            face = Face(calculator)
+            return face if face.pixel(1, 1) == self.SCHEME["window"] else None
+        face = wait_until(face_in_the_scheme, 3.0, "the face in the scheme's colours")
         for key, rectangle in KEYS.items():
             left, top, key_width, _ = rectangle
             inside = face.scaled(rectangle, inset=round(2 * face.scale))
@@ -251,7 +241,7 @@ class WineHighContrast(WineServer, CalculatorTestCase):
             label = max(colours, key=lambda c: contrast_ratio(c, self.SCHEME["button face"]))
             self.assertGreaterEqual(contrast_ratio(label, self.SCHEME["button face"]), 7.0,
                                     f"the label of key {key}")
-        self.compute_with_every_key(calculator)
+        check_every_key_computes(self, calculator)
 
         # The display as at the start: its texts are in the window-text colour, here white, the
         # colour key, so they are part of the skin's shape.
