@@ -49,21 +49,4 @@ TEST(HighContrastColours, TheOnFlagDecidesAndEachRoleTakesItsSystemColour) {
     }
 }
 
-TEST(HighContrastColours, ColoursConvertBothWaysExactly) {
-    for (const Colour colour :
-         {Colour{0, 0, 0}, Colour{255, 255, 255}, Colour{1, 2, 3}, Colour{255, 0, 128}}) {
-        EXPECT_EQ(ColourOf(ColourReference(colour)), colour);
-    }
-    EXPECT_EQ(ColourReference({1, 2, 3}), RGB(1, 2, 3));
-    EXPECT_EQ(ColourReference({1, 2, 3}), COLORREF{0x030201}) << "red in the lowest byte";
-}
-
-TEST(HighContrastColours, TheRunningSystemAnswersWithoutFailing) {
-    // Wine always reports high contrast off; Windows reports what the user chose. Either way the
-    // answer agrees with the setting read directly.
-    HIGHCONTRASTW setting = Setting(0);
-    ASSERT_TRUE(SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof(setting), &setting, 0));
-    EXPECT_EQ(SystemHighContrastColours().has_value(), (setting.dwFlags & HCF_HIGHCONTRASTON) != 0);
-}
-
 }  // namespace
