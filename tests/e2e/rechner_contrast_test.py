@@ -41,6 +41,13 @@ def contrast_ratio(first, second):
     return (lighter + 0.05) / (darker + 0.05)
 
 
+def key_face(calculator, key):
+    """The colour most of the key's inside shows, its frame left out."""
+    face = Face(calculator)
+    colours = [face.pixel(x, y) for x, y in face.scaled(KEYS[key], inset=round(2 * face.scale))]
+    return max(set(colours), key=colours.count)
+
+
 def check_every_key_computes(test, calculator):
     for keys, shown in ALL_KEYS_CASES:
         calculator.click_keys("A" + keys)
@@ -169,10 +176,24 @@ class HighContrastCase(CalculatorTestCase):
 
 class HighContrastAtStart(HighContrastCase):
 
+    def check_held_key_inverted(self, calculator, key, ground, text):
+        """Holds the left button on key: it shows inverted while held, and as before once
+        released."""
+        left, top, width, height = KEYS[key]
+        scale = calculator.geometry()[2] / WIDTH
+        calculator.move_pointer((int((left + width / 2) * scale), int((top + height / 2) * scale)))
+        self.session.tool("xdotool", "mousedown", 1)
+        try:
+            wait_until(lambda: key_face(calculator, key) == text, 3.0, f"key {key} held")
+        finally:
+            self.session.tool("xdotool", "mouseup", 1)
+        wait_until(lambda: key_face(calculator, key) == ground, 3.0, f"key {key} released")
+
     def test_face_is_opaque_two_coloured_readable_and_every_key_computes(self):
         calculator = self.start_calculator()
         self.wait_for_face(calculator, WHITE, BLACK)
         calculator.wait_for_opacity(255)
+        self.check_held_key_inverted(calculator, "5", WHITE, BLACK)
         other = self.session.start(["xlogo"], user=self.user)
         self.addCleanup(other.stop)
         # Another application is active; the window stays opaque. The program decides about
