@@ -54,6 +54,7 @@ Form::Form(FormBackend& backend, std::string title, int clientWidth, int clientH
         }
     }
     backend_.AttachForm(this);
+    contrast_ = backend_.HighContrastColours();
 }
 
 Form::~Form() {
@@ -66,6 +67,7 @@ Form::~Form() {
 void Form::Scale() {
     const int measured = backend_.MeasureZeroHeight();
     if (measured > 0 && measured != DesignTextHeight) {
+        textHeight_ = measured;
         auto scale = [measured](int value) {
             return RoundedMulDiv(value, measured, DesignTextHeight);
         };
@@ -89,7 +91,7 @@ void Form::Scale() {
         }
     }
     backend_.SetClientSize(clientWidth_, clientHeight_);
-    backend_.SetColourKey(ColourKey, skin_);
+    ApplyColourKey();
 }
 
 Control& Form::ControlNamed(const std::string& name) {
@@ -120,10 +122,8 @@ void Form::SetCaption(const std::string& labelName, const std::string& caption) 
 }
 
 void Form::SetOpacity(int alpha) {
-    if (opacity_ != alpha) {
-        opacity_ = alpha;
-        backend_.SetOpacity(alpha);
-    }
+    opacity_ = alpha;
+    ApplyOpacity();
 }
 
 void Form::Close() {
@@ -240,6 +240,7 @@ void Form::MouseDown(MouseButton button, Point client) {
         pressed_ = target;
         pressedButton_ = button;
         backend_.SetCapture(true);
+        ShowPressedKey();
     }
     if (target->OnMouseDown) {
         target->OnMouseDown(button, Relative(*target, client));
@@ -252,6 +253,8 @@ void Form::MouseMove(Point client) {
     if (target == nullptr) {
         target = ControlAt(client);
         UpdateHover(target);
+    } else {
+        ShowPressedKey();
     }
     if (target != nullptr && target->OnMouseMove) {
         target->OnMouseMove(Relative(*target, client));
@@ -302,6 +305,7 @@ void Form::CaptureLost() {
     const MouseButton button = pressedButton_;
     // The system already took the capture; there is nothing to release.
     pressed_ = nullptr;
+    ShowPressedKey();
     if (pressed->OnMouseUp) {
         pressed->OnMouseUp(button, Relative(*pressed, lastPointer_));
     }
@@ -338,12 +342,16 @@ void Form::Timer(FormTimer timer) {
 }
 
 void Form::Paint(FormPainter& painter) {
+    if (contrast_) {
+        PaintFromControls(painter, *contrast_);
+        return;
+    }
     for (const Control& control : controls_) {
         if (control.Kind == ControlKind::Picture) {
             painter.DrawPicture(skin_, {control.Bounds.Left, control.Bounds.Top});
         } else if (control.Kind == ControlKind::Label) {
             painter.DrawLabel(control.Caption, control.Bounds, control.Alignment,
-                              control.FontHeight);
+                              control.FontHeight, std::nullopt);
         }
     }
 }
@@ -400,6 +408,7 @@ Control* Form::LeftPressed() const {
 void Form::EndPress() {
     pressed_ = nullptr;
     backend_.SetCapture(false);
+    ShowPressedKey();
 }
 
 Control* Form::ControlAt(Point client) {

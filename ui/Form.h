@@ -12,6 +12,9 @@
 //   - each control has its own cursor; a hint shows after the pointer rests 500 ms on a control
 //     that has one and hides 2500 ms later;
 //   - the whole form scales by the measured height of "0" against the design's 13 pixels;
+//   - while the desktop asks for high contrast, the skin is not shown: the form draws the display
+//     and the keys from its controls in the system's colours, opaque and without see-through
+//     pixels; the controls, their places and their behaviour stay as they are;
 //   - until the user first presses a button, the window stays where the form placed it: a window
 //     manager that moves it while mapping it is undone once;
 //   - the controls a screen reader finds are the ones named in AccessibleOrder, surfaces as
@@ -56,9 +59,13 @@ struct Control {
     std::string AccessibleShortcut;
     // Labels only.
     std::string Caption;
+    // What a key surface shows on the face drawn from the controls in high contrast; a surface
+    // without it is not drawn there.
+    std::string FaceText;
     // How a screen reader says the caption ("+" is "plus"); unset, as it is written.
     std::function<std::string(const std::string& caption)> SpokenCaption;
     TextAlignment Alignment = TextAlignment::Right;
+    // Labels, and key surfaces for their face text.
     int FontHeight = 0;
     // Handlers; an empty one means the control ignores that event.
     std::function<void()> OnClick;
@@ -110,6 +117,7 @@ public:
     static constexpr int HintDurationMilliseconds = 2500;
 
     static constexpr Colour ColourKey{255, 255, 255};
+    static constexpr int OpaqueAlpha = 255;
 
     Form(FormBackend& backend, std::string title, int clientWidth, int clientHeight,
          std::vector<Control> controls, Picture skin);
@@ -136,6 +144,7 @@ public:
     void Activate();
     void Deactivate();
     void RegionalSettingsChanged();
+    void ContrastChanged();
     void ClipboardTextArrived(const std::string& text);
     void Timer(FormTimer timer);
     void Paint(FormPainter& painter);
@@ -186,6 +195,7 @@ public:
     int ClientHeight() const { return clientHeight_; }
     const std::vector<Control>& Controls() const { return controls_; }
     const Picture& Skin() const { return skin_; }
+    bool HighContrast() const { return contrast_.has_value(); }
 
 private:
     // Runs a handler that may be unbound.
@@ -206,6 +216,12 @@ private:
     std::optional<std::size_t> AccessibleIndexOf(const std::string& name) const;
     static std::string SpokenName(const Control& control);
     void TellAccessible(const std::string& name, AccessibleChange change);
+    // High contrast (FormContrast.cpp): the window's colour key and opacity as the mode has them,
+    // the key drawn as pressed, and the face drawn from the controls.
+    void ApplyColourKey();
+    void ApplyOpacity();
+    void ShowPressedKey();
+    void PaintFromControls(FormPainter& painter, const SystemColours& colours) const;
 
     // Waiting: the pointer rests on a control with a hint; Done: its hint was shown or cut short
     // by a press, and shows again only after the pointer has been on another control.
@@ -217,7 +233,16 @@ private:
     int clientHeight_;
     std::vector<Control> controls_;  // bottom first; later rows lie above earlier ones
     Picture skin_;
+    // The measured height of "0" the form was scaled to.
+    int textHeight_ = DesignTextHeight;
+    // The opacity the window asked for, and the one the backend was last told.
     std::optional<int> opacity_;
+    std::optional<int> shownOpacity_;
+    // The system's colours while the desktop asks for high contrast.
+    std::optional<SystemColours> contrast_;
+    // The key drawn in the highlight colours: the one a left press holds while the pointer is
+    // on it, in high contrast only.
+    const Control* pressedKey_ = nullptr;
     // Where the form put the window at show time, until the user's first press.
     std::optional<Point> placement_;
     // The control that took the press in progress, and the button that made it. Only a left

@@ -17,6 +17,8 @@
 //   - Timer when a timer the form started elapses
 //   - Paint, handing over a FormPainter
 //   - PressAccessible when a screen reader presses an element
+//   - ContrastChanged when the desktop's high-contrast setting or the system's colours may have
+//     changed; the form asks HighContrastColours again
 //   - WindowMoved when something other than the form moved the window (a window manager
 //     mapping it); the form decides whether the move is undone and asks for it
 //   - Show once, just before the window first appears
@@ -44,6 +46,7 @@
 // RunGuarded shows what escapes and lets nothing out, so nothing unwinds through toolkit or
 // system frames; a callback that runs while no form is attached catches everything itself.
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -59,14 +62,18 @@ enum class FormTimer { Close, HintShow, HintHide };
 // the display or completed a calculation, and what it shows is to be said now, once.
 enum class AccessibleChange { Name, Focus, FocusLost, Announce };
 
-// What a paint draws: the skin first, then the labels above it.
+// What a paint draws: the skin first, then the labels above it; in high contrast, rectangles
+// and texts in the system's colours instead of the skin.
 class FormPainter {
 public:
     virtual ~FormPainter() = default;
     virtual void DrawPicture(const Picture& picture, Point topLeft) = 0;
-    // One line of bold text of the given pixel height, vertically centred in box, clipped to it.
+    // One line of bold text of the given pixel height, vertically centred in box, clipped to it;
+    // in the given colour, or without one in the system's window-text colour.
     virtual void DrawLabel(const std::string& text, const Rect& box, TextAlignment alignment,
-                           int fontHeight) = 0;
+                           int fontHeight, std::optional<Colour> colour) = 0;
+    // box filled with fill, its outer frameWidth pixels (none for 0) in frame.
+    virtual void DrawRectangle(const Rect& box, Colour fill, Colour frame, int frameWidth) = 0;
 };
 
 class FormBackend {
@@ -81,12 +88,16 @@ public:
     // ascent plus descent: 13 on a standard 96-dpi display.
     virtual int MeasureZeroHeight() = 0;
     virtual ScreenLayout Screens() = 0;
+    // The system's colours while the desktop asks for high contrast, nullopt while it does not.
+    virtual std::optional<SystemColours> HighContrastColours() = 0;
 
     // The window.
     virtual void SetClientSize(int width, int height) = 0;
     // Pixels of exactly this colour are see-through and let clicks pass; the picture is what is
     // drawn at 0, 0, for backends that must derive the window's shape from it.
     virtual void SetColourKey(Colour key, const Picture& picture) = 0;
+    // No colour is see-through any more: every pixel of the window shows and takes clicks.
+    virtual void RemoveColourKey() = 0;
     virtual Point WindowPosition() = 0;
     virtual void MoveWindow(Point topLeft) = 0;
     virtual void SetOpacity(int alpha) = 0;

@@ -1,7 +1,7 @@
 #pragma once
 // Plain value types shared by the form runtime and its backends: points, rectangles, mouse
-// buttons, cursors, the screen layout and what a screen reader learns of a control. No toolkit,
-// no platform.
+// buttons, colours, cursors, the screen layout and what a screen reader learns of a control. No
+// toolkit, no platform.
 
 #include <cstdint>
 #include <string>
@@ -39,6 +39,19 @@ struct Colour {
     std::uint8_t Green = 0;
     std::uint8_t Blue = 0;
     friend bool operator==(const Colour&, const Colour&) = default;
+};
+
+// The colours of the face drawn from the controls while the desktop asks for high contrast, by
+// the roles the system gives them: the display in the window colours, the keys in the button
+// colours, the key under a press in the highlight colours, every frame in the window-text colour.
+struct SystemColours {
+    Colour Window;
+    Colour WindowText;
+    Colour ButtonFace;
+    Colour ButtonText;
+    Colour Highlight;
+    Colour HighlightText;
+    friend bool operator==(const SystemColours&, const SystemColours&) = default;
 };
 
 enum class PointerShape { Arrow, Hand, SizeAll };

@@ -82,6 +82,23 @@ constexpr std::array<KeySurface, 18> KeySurfaces{{
 constexpr std::array<std::string_view, 18> KeysInReadingOrder{
     "C", "A", ":", "7", "8", "9", "x", "4", "5", "6", "-", "1", "2", "3", "+", "0", ",", "="};
 
+// What a key shows where it is drawn as text, in high contrast: the key text, except for the
+// operators and all clear, which show their usual signs.
+std::string FaceText(std::string_view key) {
+    constexpr std::array<std::pair<std::string_view, std::string_view>, 4> signs{{
+        {"-", "\xE2\x88\x92"},  // minus sign
+        {"x", "\xC3\x97"},      // multiplication sign
+        {":", "\xC3\xB7"},      // division sign
+        {"A", "AC"},
+    }};
+    for (const auto& [text, sign] : signs) {
+        if (key == text) {
+            return std::string(sign);
+        }
+    }
+    return std::string(key);
+}
+
 // The operator as it is said; a blank display says nothing.
 std::string SpokenOperator(const std::string& caption) {
     constexpr std::array<std::pair<std::string_view, std::string_view>, 5> words{{
@@ -135,7 +152,9 @@ std::vector<Control> ControlTable() {
                             .Hint = std::string(key.Hint),
                             .HasPopupMenu = true,
                             .AccessibleName = std::string(key.Spoken),
-                            .AccessibleShortcut = KeyboardShortcut(std::string(key.Key))});
+                            .AccessibleShortcut = KeyboardShortcut(std::string(key.Key)),
+                            .FaceText = FaceText(key.Key),
+                            .FontHeight = LabelFontHeight});
     }
     controls.push_back(DragLabel(EntryLabel, {14, 59, 80, 17}, InitialEntryText));
     controls.back().AccessibleDescription = "Eingabe";

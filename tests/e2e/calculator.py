@@ -87,10 +87,11 @@ def calculator_windows(session, pid=None):
 class Calculator:
     """One run of the calculator program for one user."""
 
-    def __init__(self, session, user):
+    def __init__(self, session, user, program="RECHNER"):
+        """program names the environment variable that holds the program to start."""
         self.session = session
         self.user = user
-        self.program = session.start(program_command("RECHNER"), user=user, name="rechner")
+        self.program = session.start(program_command(program), user=user, name="rechner")
         self.window = None
 
     def wait_for_window(self):
@@ -279,8 +280,8 @@ class CalculatorTestCase(unittest.TestCase):
             # Under Wine all users share one session: the next start must be a first.
             calculator.program.stop()
 
-    def start_calculator(self, wait=True, user=None):
-        calculator = Calculator(self.session, user or self.user)
+    def start_calculator(self, wait=True, user=None, program="RECHNER"):
+        calculator = Calculator(self.session, user or self.user, program)
         self.addCleanup(calculator.program.stop)
         if wait:
             calculator.wait_for_window()

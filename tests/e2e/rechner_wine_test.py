@@ -23,8 +23,9 @@ import rechner_session_end_test as session_end
 import rechner_settings_test as settings
 import rechner_window_test as window
 import x11
-from calculator import BODY_POINT, HEIGHT, WIDTH, calculator_windows, is_owner_window, \
-    titled_windows
+from calculator import BODY_POINT, HEIGHT, KEYS, WIDTH, CalculatorTestCase, calculator_windows, \
+    is_owner_window, titled_windows
+from rechner_contrast_test import Face, check_every_key_computes, contrast_ratio
 from stores import WineStores, user_stores
 from xsession import EMULATOR, Program, UserDirs, program_command, user_env, wait_until
 
@@ -297,6 +298,94 @@ class WineSessionEnd(WineServer, session_end.SessionEndUnderWindowManager):
             told = self.windows_told(self.start_session_end())
         self.assert_hidden_before_the_answer(told)
         self.assertEqual(calculator.program.wait_exit(5.0), 0)
+
+
+class WineHighContrast(WineServer, CalculatorTestCase):
+    """Wine 8 reports high contrast always off and refuses SPI_SETHIGHCONTRAST (error 1439); it
+    does let the system colours change, and passes the broadcasts on. rechner.exe is checked to
+    hear the switch and keep its skin, as Wine tells it to; the switch itself is shown on the same
+    window reading the setting where Windows stores it."""
+
+    # A scheme whose roles differ, so that a role drawn in another role's colour shows.
+    SCHEME = {"window": (0, 0, 0), "window text": (255, 255, 255),
+              "button face": (0, 0, 96), "button text": (255, 255, 0),
+              "highlight": (0, 255, 255), "highlight text": (0, 0, 0)}
+
+    def run_client(self, *args):
+        client = self.session.start(program_command("CONTRAST_CLIENT", *args), user=self.user,
+                                    name="contrast-client")
+        self.assertEqual(client.wait_exit(30.0), 0, f"contrast-client {args}")
+        return [line.removesuffix("\r") for line in client.stdout().splitlines()]
+
+    def set_high_contrast(self, state):
+        """Switches the setting as far as Wine lets it; returns whether Wine reports it on."""
+        lines = self.run_client("high-contrast", state)
+        self.addCleanup(self.run_client, "high-contrast", "off")
+        return "reported on" in lines
+
+    def use_scheme(self):
+        hexes = ["%02x%02x%02x" % colour for colour in self.SCHEME.values()]
+        (before,) = self.run_client("colours", *hexes)
+        self.addCleanup(self.run_client, "colours", *before.split())
+
+    def test_rechner_hears_the_switch_and_shows_what_wine_reports(self):
+        calculator = self.start_calculator()
+        skin = calculator.shape_pixels()
+        self.use_scheme()
+        reported_on = self.set_high_contrast("on")
+        # The broadcast returns once every window has handled it.
+        if reported_on:
+            wait_until(lambda: len(calculator.shape_pixels()) > len(skin), 3.0,
+                       "the holes to close in high contrast")
+        else:
+            self.assertEqual(calculator.shape_pixels(), skin, "the skin as Wine reports no "
+                             "high contrast")
+        check_every_key_computes(self, calculator)
+
+    def test_the_window_switches_in_the_systems_colours(self):
+        self.use_scheme()
+        calculator = self.start_calculator(program="STORED_CONTRAST_WINDOW")
+        skin = calculator.shape_pixels()
+        other = self.session.start(["xlogo"], user=self.user)
+        self.addCleanup(other.stop)
+        calculator.wait_for_opacity(155)
+
+        self.set_high_contrast("on")
+        _, _, width, height = calculator.geometry()
+        wait_until(lambda: calculator.shape_pixels() == {(x, y) for x in range(width)
+                                                        for y in range(height)},
+                   3.0, "the holes to close")
+        calculator.wait_for_opacity(255)
+
+        def face_in_the_scheme():
+            face = Face(calculator)
+            return face if face.pixel(1, 1) == self.SCHEME["window"] else None
+        face = wait_until(face_in_the_scheme, 3.0, "the face in the scheme's colours")
+        for key, rectangle in KEYS.items():
+            left, top, key_width, _ = rectangle
+            inside = face.scaled(rectangle, inset=round(2 * face.scale))
+            colours = [face.pixel(x, y) for x, y in inside]
+            self.assertEqual(max(set(colours), key=colours.count), self.SCHEME["button face"],
+                             f"the face of key {key}")
+            # The top edge, or the bottom edge of the key above where that overlaps it by a
+            # row, within the pixel that scaling may move them by.
+            x, y = round((left + key_width / 2) * face.scale), round(top * face.scale)
+            self.assertIn(self.SCHEME["window text"],
+                          [face.pixel(x, row) for row in range(y - 1, y + 3)],
+                          f"the frame of key {key}")
+            label = max(colours, key=lambda c: contrast_ratio(c, self.SCHEME["button face"]))
+            self.assertGreaterEqual(contrast_ratio(label, self.SCHEME["button face"]), 7.0,
+                                    f"the label of key {key}")
+        check_every_key_computes(self, calculator)
+
+        # The display as at the start: its texts are in the window-text colour, here white, the
+        # colour key, so they are part of the skin's shape.
+        calculator.click_keys("A")
+        self.set_high_contrast("off")
+        wait_until(lambda: calculator.shape_pixels() == skin, 3.0, "the skin's holes")
+        other_again = self.session.start(["xlogo"], user=self.user)
+        self.addCleanup(other_again.stop)
+        calculator.wait_for_opacity(155)
 
 
 class WineWithoutDisplay(unittest.TestCase):

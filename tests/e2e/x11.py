@@ -1,6 +1,6 @@
 """What the X command-line tools cannot tell: whether a display accepts connections yet, the
-rectangles of a window's shape and the override-redirect windows on screen (hints and menus),
-read through libX11 and libXext."""
+rectangles of a window's shape, the override-redirect windows on screen (hints and menus) and
+who owns a selection, read through libX11 and libXext."""
 
 import ctypes
 import ctypes.util
@@ -104,8 +104,12 @@ class Display:
     def clipboard_owner(self):
         """The window that owns the clipboard selection, 0 when nobody does. Asking the owner
         nothing, it costs a clipboard server none of its requests."""
-        clipboard = _xlib.XInternAtom(self._display, b"CLIPBOARD", 0)
-        return _xlib.XGetSelectionOwner(self._display, clipboard)
+        return self.selection_owner("CLIPBOARD")
+
+    def selection_owner(self, selection):
+        """The window that owns the named selection, 0 when nobody does."""
+        atom = _xlib.XInternAtom(self._display, selection.encode(), 0)
+        return _xlib.XGetSelectionOwner(self._display, atom)
 
     def override_redirect_windows(self):
         """The viewable override-redirect top-level windows as (id, x, y, width, height)."""

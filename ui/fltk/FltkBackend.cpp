@@ -6,11 +6,13 @@
 #include "DesktopResolution.h"
 #include "FltkWindow.h"
 #include "FormFont.h"
+#include "HighContrastTheme.h"
 #include "HintWindow.h"
 #include "ProgramIcon.h"
 #include "ScreenReaderAccess.h"
 #include "StopMessage.h"
 #include "X11Window.h"
+#include "XSettingsWatch.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Menu_Item.H>
@@ -72,7 +74,8 @@ FltkBackend::FltkBackend()
       hint_(std::make_unique<HintWindow>()),
       screenReader_(std::make_unique<ScreenReaderAccess>(*window_)),
       closeRequests_(std::make_unique<CloseRequests>()),
-      activation_([this](Activation activation) { ActivationChanged(activation); }) {
+      activation_([this](Activation activation) { ActivationChanged(activation); }),
+      desktopSettings_(std::make_unique<XSettingsWatch>([this] { DesktopThemeChanged(); })) {
     UseProgramIcon();
 }
 
@@ -145,6 +148,10 @@ ScreenLayout FltkBackend::Screens() {
     return layout;
 }
 
+std::optional<SystemColours> FltkBackend::HighContrastColours() {
+    return HighContrastThemeColours(desktopSettings_->ThemeName());
+}
+
 void FltkBackend::SetClientSize(int width, int height) {
     window_->size(width, height);
     window_->size_range(width, height, width, height);  // not resizable
@@ -156,9 +163,19 @@ void FltkBackend::SetColourKey(Colour key, const Picture& picture) {
     ApplyShape();
 }
 
+void FltkBackend::RemoveColourKey() {
+    visible_.reset();
+    ApplyShape();
+}
+
 void FltkBackend::ApplyShape() {
-    if (visible_ && window_->shown()) {
+    if (!window_->shown()) {
+        return;
+    }
+    if (visible_) {
         SetWindowShape(fl_xid(window_.get()), *visible_);
+    } else {
+        RemoveWindowShape(fl_xid(window_.get()));
     }
 }
 
@@ -289,6 +306,14 @@ void FltkBackend::ActivationChanged(Activation activation) {
             form_->Activate();
         } else {
             form_->Deactivate();
+        }
+    });
+}
+
+void FltkBackend::DesktopThemeChanged() {
+    GuardCallback(form_, [&] {
+        if (form_ != nullptr) {
+            form_->ContrastChanged();
         }
     });
 }

@@ -17,6 +17,7 @@
 class FltkWindow;
 class HintWindow;
 class ScreenReaderAccess;
+class XSettingsWatch;
 
 class CloseRequests;
 
@@ -32,8 +33,10 @@ public:
     void AttachForm(Form* form) override;
     int MeasureZeroHeight() override;
     ScreenLayout Screens() override;
+    std::optional<SystemColours> HighContrastColours() override;
     void SetClientSize(int width, int height) override;
     void SetColourKey(Colour key, const Picture& picture) override;
+    void RemoveColourKey() override;
     Point WindowPosition() override;
     void MoveWindow(Point topLeft) override;
     void SetOpacity(int alpha) override;
@@ -61,6 +64,7 @@ private:
     };
     static void TimerElapsed(void* slot);
     void ActivationChanged(Activation activation);
+    void DesktopThemeChanged();
     void ApplyShape();
 
     std::unique_ptr<FltkWindow> window_;
@@ -68,9 +72,10 @@ private:
     std::unique_ptr<ScreenReaderAccess> screenReader_;
     std::unique_ptr<CloseRequests> closeRequests_;
     ActivationTracker activation_;
+    std::unique_ptr<XSettingsWatch> desktopSettings_;
     std::map<FormTimer, TimerSlot> timers_;  // a map keeps each slot's address for FLTK
     Form* form_ = nullptr;
     // The X window exists only once shown; until then the requests wait here.
     std::optional<int> opacity_;
-    std::optional<std::vector<Rect>> visible_;  // the colour key's shape
+    std::optional<std::vector<Rect>> visible_;  // the colour key's shape; none without the key
 };

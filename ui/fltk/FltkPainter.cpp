@@ -1,11 +1,21 @@
 // Drawing the skin and the labels with fl_draw; see FltkPainter.h.
 #include "FltkPainter.h"
 
+#include "DrawableSigns.h"
+#include "FontGlyphs.h"
 #include "FormFont.h"
 
 #include <FL/fl_draw.H>
 
 #include <cstddef>
+
+namespace {
+
+Fl_Color FltkColour(Colour colour) {
+    return fl_rgb_color(colour.Red, colour.Green, colour.Blue);
+}
+
+}  // namespace
 
 void FltkPainter::DrawPicture(const Picture& picture, Point topLeft) {
     const auto bytes =
@@ -32,17 +42,26 @@ void FltkPainter::DrawPicture(const Picture& picture, Point topLeft) {
 }
 
 void FltkPainter::DrawLabel(const std::string& text, const Rect& box, TextAlignment alignment,
-                            int fontHeight) {
+                            int fontHeight, std::optional<Colour> colour) {
     fl_font(FormFontFace, FltkFontSize(fontHeight));
-    fl_color(FL_BLACK);
-    const int length = static_cast<int>(text.size());
-    const int width = static_cast<int>(fl_width(text.c_str(), length));
+    fl_color(colour ? FltkColour(*colour) : FL_BLACK);
+    const std::string drawable = WithDrawableSigns(text, CurrentFontHasGlyph);
+    const int length = static_cast<int>(drawable.size());
+    const int width = static_cast<int>(fl_width(drawable.c_str(), length));
     // A text wider than its box keeps its right end when right-aligned and its middle when
     // centred; the clip cuts off the rest.
     const int left = alignment == TextAlignment::Right ? box.Right() - width
                                                        : box.Left + (box.Width - width) / 2;
     const int baseline = box.Top + (box.Height - fl_height()) / 2 + fl_height() - fl_descent();
     fl_push_clip(box.Left, box.Top, box.Width, box.Height);
-    fl_draw(text.c_str(), length, left, baseline);
+    fl_draw(drawable.c_str(), length, left, baseline);
     fl_pop_clip();
+}
+
+void FltkPainter::DrawRectangle(const Rect& box, Colour fill, Colour frame, int frameWidth) {
+    fl_color(FltkColour(frame));
+    fl_rectf(box.Left, box.Top, box.Width, box.Height);
+    fl_color(FltkColour(fill));
+    fl_rectf(box.Left + frameWidth, box.Top + frameWidth, box.Width - 2 * frameWidth,
+             box.Height - 2 * frameWidth);
 }

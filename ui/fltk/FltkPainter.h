@@ -8,5 +8,6 @@ class FltkPainter : public FormPainter {
 public:
     void DrawPicture(const Picture& picture, Point topLeft) override;
     void DrawLabel(const std::string& text, const Rect& box, TextAlignment alignment,
-                   int fontHeight) override;
+                   int fontHeight, std::optional<Colour> colour) override;
+    void DrawRectangle(const Rect& box, Colour fill, Colour frame, int frameWidth) override;
 };

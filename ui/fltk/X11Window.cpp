@@ -56,6 +56,11 @@ void SetWindowShape(XWindowId window, const std::vector<Rect>& visible) {
     XFlush(fl_display);
 }
 
+void RemoveWindowShape(XWindowId window) {
+    XShapeCombineMask(fl_display, window, ShapeBounding, 0, 0, None, ShapeSet);
+    XFlush(fl_display);
+}
+
 void PresentAboveOthers(XWindowId window) {
     SendToRoot(window, "_NET_ACTIVE_WINDOW", SourceApplication, CurrentTime);
     const auto skipTaskbar = static_cast<long>(AtomNamed("_NET_WM_STATE_SKIP_TASKBAR"));

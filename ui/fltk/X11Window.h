@@ -1,8 +1,8 @@
 #pragma once
 // What the calculator window asks of the X server and the window manager beyond what FLTK 1.3
-// does itself: whole-window opacity, the colour key as a bounding shape, activation and the
-// window-manager state. Each call needs a mapped window; without a window manager the requests
-// to it have no effect, which is harmless.
+// does itself: whole-window opacity, the colour key as a bounding shape (and its removal),
+// activation and the window-manager state. Each call needs a mapped window; without a window
+// manager the requests to it have no effect, which is harmless.
 
 #include <vector>
 
@@ -17,6 +17,9 @@ void SetWindowOpacity(XWindowId window, int alpha);
 // Only the given rectangles stay visible and take clicks; everything else is a hole to what lies
 // behind.
 void SetWindowShape(XWindowId window, const std::vector<Rect>& visible);
+
+// The whole window shows and takes clicks again.
+void RemoveWindowShape(XWindowId window);
 
 // A borderless FLTK window starts out skipped by the taskbar, unfocused and in the normal layer:
 // asks for the focus, a taskbar entry and the above-normal layer.

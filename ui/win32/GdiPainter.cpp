@@ -4,7 +4,33 @@
 #include <cstdint>
 #include <vector>
 
+#include "DrawableSigns.h"
+#include "SystemColours.h"
 #include "WideText.h"
+
+namespace {
+
+void Fill(HDC dc, const RECT& area, Colour colour) {
+    HBRUSH brush = CreateSolidBrush(ColourReference(colour));
+    if (brush != nullptr) {
+        FillRect(dc, &area, brush);
+        DeleteObject(brush);
+    }
+}
+
+// Whether the font selected into dc has a glyph for the character; a font that cannot say is
+// taken to lack it, and gets the plain look-alike.
+bool FontHasGlyph(HDC dc, char32_t character) {
+    if (character > 0xFFFF) {
+        return false;
+    }
+    const wchar_t unit = static_cast<wchar_t>(character);
+    WORD glyph = 0;
+    return GetGlyphIndicesW(dc, &unit, 1, &glyph, GGI_MARK_NONEXISTING_GLYPHS) == 1 &&
+           glyph != 0xFFFF;
+}
+
+}  // namespace
 
 LabelFonts::~LabelFonts() {
     for (const auto& [height, font] : fonts_) {
@@ -53,14 +79,23 @@ void GdiPainter::DrawPicture(const Picture& picture, Point topLeft) {
 }
 
 void GdiPainter::DrawLabel(const std::string& text, const Rect& box, TextAlignment alignment,
-                           int fontHeight) {
-    const std::wstring wide = WideFromUtf8(text);
+                           int fontHeight, std::optional<Colour> colour) {
     RECT area{box.Left, box.Top, box.Right(), box.Bottom()};
     const HGDIOBJ previous = SelectObject(dc_, fonts_.ForHeight(fontHeight));
+    const std::wstring wide =
+        WideFromUtf8(WithDrawableSigns(text, [&](char32_t c) { return FontHasGlyph(dc_, c); }));
     SetBkMode(dc_, TRANSPARENT);
-    SetTextColor(dc_, GetSysColor(COLOR_WINDOWTEXT));
+    SetTextColor(dc_, colour ? ColourReference(*colour) : GetSysColor(COLOR_WINDOWTEXT));
     const UINT format = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX |
                         (alignment == TextAlignment::Right ? DT_RIGHT : DT_CENTER);
     ::DrawTextW(dc_, wide.c_str(), static_cast<int>(wide.size()), &area, format);
     SelectObject(dc_, previous);
+}
+
+void GdiPainter::DrawRectangle(const Rect& box, Colour fill, Colour frame, int frameWidth) {
+    Fill(dc_, {box.Left, box.Top, box.Right(), box.Bottom()}, frame);
+    Fill(dc_,
+         {box.Left + frameWidth, box.Top + frameWidth, box.Right() - frameWidth,
+          box.Bottom() - frameWidth},
+         fill);
 }

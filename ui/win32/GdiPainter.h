@@ -1,6 +1,7 @@
 #pragma once
 // The form's painter on a Win32 device context: the skin with SetDIBitsToDevice, the labels with
-// DrawTextW in the bold form font, transparent, in the window-text colour.
+// DrawTextW in the bold form font, transparent, in the window-text colour unless told another,
+// and the rectangles of the high-contrast face with FillRect.
 
 #include <windows.h>
 
@@ -28,7 +29,8 @@ public:
 
     void DrawPicture(const Picture& picture, Point topLeft) override;
     void DrawLabel(const std::string& text, const Rect& box, TextAlignment alignment,
-                   int fontHeight) override;
+                   int fontHeight, std::optional<Colour> colour) override;
+    void DrawRectangle(const Rect& box, Colour fill, Colour frame, int frameWidth) override;
 
 private:
     HDC dc_;

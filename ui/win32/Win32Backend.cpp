@@ -8,6 +8,7 @@
 #include "Form.h"
 #include "FormAccessible.h"
 #include "MessageRules.h"
+#include "SystemColours.h"
 #include "WideText.h"
 #include "WindowClass.h"
 #include "WindowMessages.h"
@@ -18,10 +19,6 @@ constexpr wchar_t OwnerClass[] = L"RechnerApplication";
 constexpr wchar_t FormClass[] = L"RechnerForm";
 // The program icon in the resource script.
 constexpr int ProgramIconId = 1;
-
-COLORREF ColourReference(Colour colour) {
-    return RGB(colour.Red, colour.Green, colour.Blue);
-}
 
 // Ends a message box of this thread as its OK button would. No exception leaves it, as none may
 // leave a system callback.
@@ -182,6 +179,15 @@ void Win32Backend::SetColourKey(Colour key, const Picture&) {
     // The layered window keys the colour itself; the picture is not needed to shape it.
     colourKey_ = key;
     ApplyLayering();
+}
+
+void Win32Backend::RemoveColourKey() {
+    colourKey_.reset();
+    ApplyLayering();
+}
+
+std::optional<SystemColours> Win32Backend::HighContrastColours() {
+    return SystemHighContrastColours();
 }
 
 void Win32Backend::SetOpacity(int alpha) {

@@ -37,8 +37,10 @@ public:
     void AttachForm(Form* form) override;
     int MeasureZeroHeight() override;
     ScreenLayout Screens() override;
+    std::optional<SystemColours> HighContrastColours() override;
     void SetClientSize(int width, int height) override;
     void SetColourKey(Colour key, const Picture& picture) override;
+    void RemoveColourKey() override;
     Point WindowPosition() override;
     void MoveWindow(Point topLeft) override;
     void SetOpacity(int alpha) override;

@@ -105,6 +105,14 @@ std::optional<LRESULT> Win32Backend::OwnerMessage(UINT message, WPARAM wParam, L
             if (lParam != 0 && lstrcmpiW(reinterpret_cast<const wchar_t*>(lParam), L"intl") == 0) {
                 form_->RegionalSettingsChanged();
             }
+            if (wParam == SPI_SETHIGHCONTRAST) {
+                form_->ContrastChanged();
+            }
+            return 0;
+        case WM_SYSCOLORCHANGE:
+            // A scheme of other colours, in high contrast or not; the form redraws only on a
+            // change it shows.
+            form_->ContrastChanged();
             return 0;
         case WM_CLOSE:
             // Closing the taskbar entry closes the calculator.

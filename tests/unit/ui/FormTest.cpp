@@ -324,7 +324,9 @@ TEST(FormGuard, AnEscapingExceptionIsShownAndTheFormCarriesOn) {
 class ThrowingPainter : public FormPainter {
 public:
     void DrawPicture(const Picture&, Point) override { throw std::runtime_error("kein Bild"); }
-    void DrawLabel(const std::string&, const Rect&, TextAlignment, int) override {}
+    void DrawLabel(const std::string&, const Rect&, TextAlignment, int,
+                   std::optional<Colour>) override {}
+    void DrawRectangle(const Rect&, Colour, Colour, int) override {}
 };
 
 // Not only handlers: a paint, a timer and a backend call made for an event are shown in the box

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <map>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -18,6 +19,7 @@ public:
     // Facts the tests set up.
     int ZeroHeight = Form::DesignTextHeight;
     ScreenLayout Layout{{0, 0, 1920, 1080}, {{0, 0, 1920, 1080}}, {0, 0, 1920, 1080}};
+    std::optional<SystemColours> Contrast;  // what HighContrastColours reports
     int PopupChoice = -1;
     std::function<void()> InsideNestedLoop;
     std::string FailingCall;  // the name of a call that throws, to test the guards
@@ -28,6 +30,7 @@ public:
     Form* Attached = nullptr;
     Colour Key;
     Picture KeyedPicture;
+    bool ColourKeyOn = false;
     Point Position;
     std::vector<Point> Moves;
     std::vector<int> OpacityRequests;
@@ -53,10 +56,13 @@ public:
         ClientWidth = width;
         ClientHeight = height;
     }
+    std::optional<SystemColours> HighContrastColours() override { return Contrast; }
     void SetColourKey(Colour key, const Picture& picture) override {
         Key = key;
         KeyedPicture = picture;
+        ColourKeyOn = true;
     }
+    void RemoveColourKey() override { ColourKeyOn = false; }
     Point WindowPosition() override { return Position; }
     void MoveWindow(Point topLeft) override {
         Position = topLeft;

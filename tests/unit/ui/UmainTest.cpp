@@ -12,6 +12,7 @@
 #include "AmountText.h"
 #include "KeyboardMap.h"
 #include "RecordingBackend.h"
+#include "RecordingPainter.h"
 #include "Settings.h"
 #include "Umain.h"
 
@@ -645,3 +646,67 @@ TEST(TfrmMainAccessible, TheDisplayIsFocusedOnlyWhileTheProgramIsActive) {
 }
 
 }  // namespace
+
+// In high contrast each key is drawn on its own rectangle with its usual sign, and the window
+// keeps computing, dragging and reading out exactly as in the skin.
+TEST(TfrmMainContrast, EveryKeyShowsItsSignAndBehavesAsInTheSkin) {
+    const std::pair<std::string, std::string> signs[] = {{"Image10", "0"},
+                                                         {"img1", "1"},
+                                                         {"Img2", "2"},
+                                                         {"Image9", "3"},
+                                                         {"Image16", "4"},
+                                                         {"Image15", "5"},
+                                                         {"Image14", "6"},
+                                                         {"Image20", "7"},
+                                                         {"Image19", "8"},
+                                                         {"Image18", "9"},
+                                                         {"Image11", ","},
+                                                         {"Image24", "+"},
+                                                         {"Image13", "\xE2\x88\x92"},
+                                                         {"Image17", "\xC3\x97"},
+                                                         {"Image21", "\xC3\xB7"},
+                                                         {"Image12", "="},
+                                                         {"Image23", "C"},
+                                                         {"Image22", "AC"}};
+    Window skin;
+    // The display texts come first and differ; the keys' names may not.
+    std::vector<std::string> namesInTheSkin;
+    for (std::size_t index = 3; index < skin.TheForm().AccessibleCount(); ++index) {
+        namesInTheSkin.push_back(skin.TheForm().Accessible(index).Name);
+    }
+
+    Window w;
+    w.Backend.Contrast = SystemColours{.Window = {255, 255, 255}, .ButtonFace = {255, 255, 255}};
+    w.TheForm().ContrastChanged();
+    RecordingPainter painter;
+    w.TheForm().Paint(painter);
+    EXPECT_EQ(painter.Pictures, 0);
+    for (const auto& [surface, sign] : signs) {
+        const Rect& bounds = w.TheForm().ControlNamed(surface).Bounds;
+        const DrawnText* text = painter.TextOn(bounds);
+        ASSERT_NE(text, nullptr) << surface;
+        EXPECT_EQ(text->Text, sign) << surface;
+        EXPECT_EQ(text->FontHeight, 11) << surface << ": the form's 8 point";
+        EXPECT_NE(painter.RectangleOn(bounds), nullptr) << surface << " is framed";
+    }
+    EXPECT_EQ(painter.Texts.size(), 21u) << "18 keys and the three display texts";
+
+    for (const char* surface : {"img1", "Image11", "Image15", "Image17", "Img2", "Image24",
+                                "Image9", "Image13", "img1", "Image21", "Image16", "Image12"}) {
+        w.Click(w.Centre(surface));
+    }
+    EXPECT_EQ(w.Display(), "1,25|=|") << "1,5 x 2 + 3 - 1 : 4 = clicked in high contrast";
+    w.Type(U"7+1\r");
+    EXPECT_EQ(w.Display(), "8|=|") << "typed 7+1 Enter in high contrast";
+    w.Backend.Position = {300, 200};
+    w.TheForm().MouseDown(MouseButton::Left, {60, 20});
+    w.TheForm().MouseMove({70, 25});
+    w.TheForm().MouseUp(MouseButton::Left, {70, 25});
+    EXPECT_EQ(w.Backend.Position, (Point{310, 205})) << "the body drags in high contrast";
+    EXPECT_EQ(w.Registry.Values["CalcLeft"], "310");
+    std::vector<std::string> names;
+    for (std::size_t index = 3; index < w.TheForm().AccessibleCount(); ++index) {
+        names.push_back(w.TheForm().Accessible(index).Name);
+    }
+    EXPECT_EQ(names, namesInTheSkin);
+}
