@@ -48,6 +48,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     StoredContrastBackend backend(instance);
     UserSettings settings;
     TfrmMain window(backend, {settings.Store(), [] { return false; }, ReadUserDecimalSeparator});
-    backend.Run();
+    backend.Run([] {});
     return 0;
 }
