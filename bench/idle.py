@@ -23,9 +23,11 @@ memory), with its window active and the pointer away. What each figure is:
 import argparse
 import json
 import os
+import shutil
 import statistics
 import subprocess
 import sys
+import tempfile
 import time
 from pathlib import Path
 
@@ -63,16 +65,19 @@ def maps_library(pid):
 
 class SessionBus:
     """A private session bus whose activated services (the accessibility bus) keep their
-    settings in memory."""
+    settings in memory and their sockets in a directory of their own."""
 
     def __init__(self):
         self.process = subprocess.Popen(["dbus-daemon", "--session", "--nofork",
                                          "--print-address=1"], stdout=subprocess.PIPE,
                                         stderr=subprocess.DEVNULL, text=True)
         self.address = self.process.stdout.readline().strip()
+        # Without a runtime directory of its own, the accessibility bus would take the socket
+        # ~/.cache/at-spi/bus from any other session's.
+        self.directory = tempfile.mkdtemp(prefix="rechner-bench-a11y-")
         self.call("org.freedesktop.DBus", "/org/freedesktop/DBus",
                   "org.freedesktop.DBus.UpdateActivationEnvironment",
-                  "{'GSETTINGS_BACKEND': 'memory'}")
+                  repr({"GSETTINGS_BACKEND": "memory", "XDG_RUNTIME_DIR": self.directory}))
 
     def call(self, destination, path, method, *args):
         subprocess.run(["gdbus", "call", "--session", "--dest", destination, "--object-path",
@@ -88,6 +93,7 @@ class SessionBus:
         # The accessibility bus and its registry end when the bus they were started from goes.
         self.process.terminate()
         self.process.wait()
+        shutil.rmtree(self.directory, ignore_errors=True)
 
 
 def measure_case(session, rechner, accessibility):

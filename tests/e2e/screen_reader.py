@@ -7,12 +7,16 @@ the accessibility bus on and starts the speech server itself; everything it keep
 user's scratch directories.
 """
 
+import atexit
 import re
+import shutil
+import tempfile
 import time
 
 from xsession import Program, wait_until
 
 START_TIMEOUT = 20.0
+_bus_directory = None
 # What Orca says once it is up, in German.
 STARTED = "Bildschirmleser an"
 
@@ -31,6 +35,22 @@ GenericExecuteSynth "printf '%s\\\\n' '$DATA' >> {speech}"
 GenericLanguage "de" "de" "utf-8"
 AddVoice "de" "MALE1" "de"
 """
+
+
+def keep_accessibility_bus_private(session):
+    """Makes the accessibility bus that the session bus starts this session bus's own: its
+    switch kept in memory, not in the tester's desktop settings, and its socket in a directory
+    of this process, where the bus of another session run at the same time cannot take its place
+    (without a runtime directory every bus would be ~/.cache/at-spi/bus). The bus may outlive
+    the X session of the test class that started it, so it is told no display."""
+    global _bus_directory
+    if _bus_directory is None:
+        _bus_directory = tempfile.mkdtemp(prefix="rechner-a11y-")
+        atexit.register(shutil.rmtree, _bus_directory, ignore_errors=True)
+    environment = {"GSETTINGS_BACKEND": "memory", "XDG_RUNTIME_DIR": _bus_directory}
+    session.tool("gdbus", "call", "--session", "--dest", "org.freedesktop.DBus",
+                 "--object-path", "/org/freedesktop/DBus", "--method",
+                 "org.freedesktop.DBus.UpdateActivationEnvironment", repr(environment))
 
 
 def words(line):
@@ -106,10 +126,10 @@ class Orca:
         self.wait_for_words(echo, since, timeout)
         return since
 
-    def why(self, pattern):
-        """The lines of Orca's debug file that match a pattern, for a failure's message."""
+    def why(self, pattern, last=30):
+        """The last lines of Orca's debug file that match a pattern, for a failure's message."""
         text = self.debug.read_text(encoding="utf-8", errors="replace")
-        return [line for line in text.splitlines() if re.search(pattern, line)]
+        return [line.strip() for line in text.splitlines() if re.search(pattern, line)][-last:]
 
 
 def contains(said, expected):
