@@ -1,6 +1,6 @@
 """An AT-SPI client, as a screen reader is one: finds the calculator's application on the
-accessibility bus by its process, reads its tree and, when asked, presses a key through the key's
-action and collects what the bus then announces. Prints what it found as JSON for the test to
+accessibility bus by its process, reads its tree and, when asked, presses keys through their
+actions one after another and collects what the bus announces after each. Prints what it found as JSON for the test to
 judge; it judges nothing itself.
 
 With --await-focus it reads nothing: it prints "listening" once its listener is registered and
@@ -9,7 +9,7 @@ calculator becomes active.
 
 Runs under Debian's /usr/bin/python3 with python3-gi and gir1.2-atspi-2.0 (the python3 that
 runs the tests may be another one):
-    /usr/bin/python3 tests/e2e/atspi_client.py PID [--press NAME | --await-focus]
+    /usr/bin/python3 tests/e2e/atspi_client.py PID [--press NAME... | --await-focus]
         [--timeout SECONDS]
 """
 
@@ -23,7 +23,10 @@ import gi
 gi.require_version("Atspi", "2.0")
 from gi.repository import Atspi, GLib  # noqa: E402
 
-EVENTS = ("object:property-change:accessible-name", "object:text-changed")
+EVENTS = ("object:property-change:accessible-name", "object:text-changed",
+          "object:announcement")
+# How long the bus stays quiet before a press's events count as complete.
+QUIET_SECONDS = 0.5
 
 
 def find_application(pid, timeout):
@@ -58,11 +61,14 @@ def describe(accessible):
     if action is not None:
         found["actions"] = [{"name": action.get_action_name(number),
                              "localized": action.get_localized_name(number),
-                             "description": action.get_action_description(number)}
+                             "description": action.get_action_description(number),
+                             "key": action.get_key_binding(number)}
                             for number in range(action.get_n_actions())]
     text = accessible.get_text_iface()
     if text is not None:
         found["text"] = text.get_text(0, -1)
+        run = text.get_attribute_run(0, False)
+        found["run"] = [run.start_offset, run.end_offset]
     return found
 
 
@@ -83,48 +89,66 @@ class Events:
                            "data": event.any_data if isinstance(event.any_data, str) else None})
 
     def wait(self, done, timeout):
-        """Serves the bus until done(heard) or the time is up; then stops listening."""
+        """Serves the bus until done(heard) or the time is up."""
         context = GLib.MainContext.default()
         deadline = time.monotonic() + timeout
         while time.monotonic() < deadline and not done(self.heard):
             while context.iteration(False):
                 pass
             time.sleep(0.01)
-        for event_type in self._types:
-            self._listener.deregister(event_type)
         return self.heard
 
+    def settle(self, timeout):
+        """Serves the bus until something was heard and then nothing for a while, and hands
+        over what was heard."""
+        state = {"count": 0, "since": time.monotonic()}
 
-def heard_from_entry(events, kind, detail=None):
-    return any(e["type"].startswith(kind) and e["source"] == "Eingabe"
+        def quiet(heard):
+            if len(heard) != state["count"]:
+                state["count"], state["since"] = len(heard), time.monotonic()
+            return heard and time.monotonic() - state["since"] >= QUIET_SECONDS
+        heard = self.wait(quiet, timeout)
+        self.heard = []
+        return heard
+
+    def stop(self):
+        for event_type in self._types:
+            self._listener.deregister(event_type)
+
+
+def heard_from(events, source, kind, detail=None):
+    return any(e["type"].startswith(kind) and e["source"] == source
                and detail in (None, e["detail"]) for e in events)
 
 
-def press(frame, name, timeout):
-    """Presses the child called name by its first action and collects the events of the next
-    timeout seconds, or until the entry display has announced its new name and text."""
+def press(frame, names, timeout):
+    """Presses the children called names by their first action, one after another, and
+    collects the events that follow each until the bus is quiet."""
     children = [frame.get_child_at_index(i) for i in range(frame.get_child_count())]
-    key = next(child for child in children if child.get_name() == name)
     events = Events(*EVENTS)
-    pressed = key.get_action_iface().do_action(0)
-    heard = events.wait(lambda heard: (
-        heard_from_entry(heard, "object:property-change:accessible-name")
-        and heard_from_entry(heard, "object:text-changed:insert")), timeout)
-    return {"accepted": pressed, "events": heard}
+    pressed = []
+    for name in names:
+        key = next(child for child in children if child.get_name() == name)
+        accepted = key.get_action_iface().do_action(0)
+        pressed.append({"key": name, "accepted": accepted,
+                        "events": events.settle(timeout)})
+    events.stop()
+    return pressed
 
 
 def await_focus(timeout):
     events = Events("object:state-changed:focused")
     print("listening", flush=True)
-    heard = events.wait(lambda heard: heard_from_entry(heard, "object:state-changed:focused", 1),
-                        timeout)
+    heard = events.wait(lambda heard: heard_from(heard, "Anzeige",
+                                                 "object:state-changed:focused", 1), timeout)
+    events.stop()
     return {"events": heard}
 
 
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("pid", type=int)
-    parser.add_argument("--press")
+    parser.add_argument("--press", nargs="+")
     parser.add_argument("--await-focus", action="store_true")
     parser.add_argument("--timeout", type=float, default=10.0)
     args = parser.parse_args()

@@ -110,7 +110,7 @@ class ScreenReaderOnTheBus(ScreenReaderTestCase):
         children = tree["children"]
         buttons = {c["name"]: c for c in children if c["role"] == "push button"}
         labels = {c["description"]: c for c in children if c["role"] == "label"}
-        self.assertEqual(len(children), 21)
+        self.assertEqual(len(children), 22)
         self.assertEqual(set(buttons), KEY_NAMES)
         self.assertEqual(set(labels), DISPLAY_DESCRIPTIONS)
         for child in children:
@@ -126,29 +126,61 @@ class ScreenReaderOnTheBus(ScreenReaderTestCase):
         self.assertEqual(buttons["Plus"]["description"], "plus")
         for name, button in buttons.items():
             self.assertEqual([a["localized"] for a in button["actions"]], ["Drücken"], name)
+            self.assertNotEqual(button["actions"][0]["key"], "", name)
+        self.assertEqual([buttons[name]["actions"][0]["key"] for name in
+                          ("Sieben", "Plus", "Gleich", "Alles löschen")],
+                         ["7", "Plus", "Eingabetaste", "Esc"])
 
+        # The display as a whole is the one element a reader is on: read-only text holding the
+        # number it shows, named after a result only. The display texts stay as they are.
+        display = next(c for c in children if c["role"] == "text")
+        self.assertEqual(children.index(display), 0, "the display is read first")
+        self.assertEqual((display["name"], display["description"], display["text"]),
+                         ("", "Anzeige", "0"))
+        self.assertTrue({"focusable", "focused", "read-only"} <= set(display["states"]),
+                        display["states"])
+        self.assertNotIn("editable", display["states"])
         entry = labels["Eingabe"]
         self.assertEqual((entry["name"], entry["text"]), ("0", "0"))
-        self.assertIn("focused", entry["states"], "the entry is read when the window is active")
+        self.assertNotIn("focused", entry["states"])
         for description, label in labels.items():
             self.assertEqual(label["attributes"].get("live"), "polite", description)
+        for text in (display, *labels.values()):
+            self.assertEqual(text["run"], [0, len(text["text"])], text["description"])
 
-    def test_pressing_sieben_by_its_action_enters_7_and_announces_it(self):
+    def test_pressed_keys_are_told_once_and_each_result_is_the_displays_name(self):
         calculator = self.start_calculator()
-        tree = self.read_tree(calculator, "--press", "Sieben")
-        self.assertTrue(tree["press"]["accepted"])
-        entry = next(c for c in tree["after"] if c["description"] == "Eingabe")
-        self.assertEqual((entry["name"], entry["text"]), ("7", "7"))
-        heard = [(e["type"], e["data"]) for e in tree["press"]["events"]
-                 if e["source"] == "Eingabe"]
-        self.assertIn(("object:property-change:accessible-name", "7"), heard)
-        self.assertIn(("object:text-changed:insert", "7"), heard)
-        # The press took the click's route: the display shows it to the user too.
-        self.assertEqual(calculator.copied_display(), "7")
+        keys = ["Sieben", "Plus", "Acht", "Gleich", "Zwei", "Gleich", "Gleich"]
+        tree = self.read_tree(calculator, "--press", *keys)
+        presses = tree["press"]
+        self.assertEqual([p["key"] for p in presses], keys)
+        self.assertTrue(all(p["accepted"] for p in presses))
+
+        def heard(press, source):
+            return [(e["type"], e["data"]) for e in press["events"] if e["source"] == source]
+        name = "object:property-change:accessible-name"
+        # Sieben: the entry's name and text change, the old text removed first; the display's
+        # text changes, but not its name, since a reader echoes the key itself.
+        self.assertEqual(heard(presses[0], "Eingabe"),
+                         [(name, "7"), ("object:text-changed:delete", "0"),
+                          ("object:text-changed:insert", "7")])
+        self.assertEqual(heard(presses[0], "Anzeige"),
+                         [("object:text-changed:delete", "0"),
+                          ("object:text-changed:insert", "7")])
+        # Each result is the display's name, once: the running result after "+", the result
+        # after "=", and an equal result again through the empty name. Typing empties it.
+        results = [[data for kind, data in heard(press, "Anzeige") if kind == name]
+                   for press in presses]
+        self.assertEqual(results, [[], ["7"], [""], ["15"], [""], ["2"], ["", "2"]])
+        after = {c["description"]: c for c in tree["after"]}
+        self.assertEqual((after["Anzeige"]["name"], after["Anzeige"]["text"]), ("2", "2"))
+        self.assertEqual(after["Letzte Zahl"]["name"], "2")
+        # The presses took the click's route: the display shows it to the user too.
+        self.assertEqual(calculator.copied_display(), "2")
         # The bridge is taken down with the window, and the program ends as usual.
         self.assertEqual(calculator.close_and_wait(), 0)
 
-    def test_the_entry_takes_the_focus_whenever_the_calculator_becomes_active(self):
+    def test_the_display_takes_the_focus_whenever_the_calculator_becomes_active(self):
         calculator = self.start_calculator()
         self.read_tree(calculator)  # the calculator is on the bus
         other = self.session.start(["xlogo"], user=self.user)
@@ -162,7 +194,7 @@ class ScreenReaderOnTheBus(ScreenReaderTestCase):
         calculator.click_point((100, 50))
         listener.wait_exit(3 * CLIENT_TIMEOUT)
         events = json.loads(listener.stdout().partition("\n")[2])["events"]
-        self.assertIn({"type": "object:state-changed:focused", "source": "Eingabe", "detail": 1,
+        self.assertIn({"type": "object:state-changed:focused", "source": "Anzeige", "detail": 1,
                        "data": None}, events)
 
 

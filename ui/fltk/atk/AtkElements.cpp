@@ -498,9 +498,10 @@ void AtkElementTree::NameChanged(std::size_t index) {
         NotifyName(index);
         return;
     }
-    // The display says a result when it is announced; what changes as the user types is its
-    // text, and a name that was a result empties.
-    if (Instance(object).Kind == ObjectKind::Label || SpokenName(index) != toldNames_[index]) {
+    // The display says a result when it is announced, and only then; what changes as the user
+    // types is its text, and a name that was a result empties.
+    if (Instance(object).Kind == ObjectKind::Label ||
+        (SpokenName(index).empty() && !toldNames_[index].empty())) {
         NotifyName(index);
     }
     const std::string before = std::exchange(texts_[index], window_.Element(index).Name);
