@@ -58,6 +58,7 @@ class ScreenReaderSpeaks(CalculatorTestCase):
         super().setUp()
         self.user = self.new_user(LOCALE)
         self.orca = Orca(self.session, self.user)
+        self.addCleanup(self.orca.close)
 
     def scenario(self, start, display):
         """What Orca says, step by step, for a program started by start() whose display is read
