@@ -82,12 +82,13 @@ class ScreenReaderSpeaks(CalculatorTestCase):
         orca.wait_for(lambda line: True, mark, SPEECH_TIMEOUT, "Orca to say where the focus is")
         orca.wait_until_quiet(SETTLE_SECONDS, SPEECH_TIMEOUT)
         heard["where am I"] = orca.lines(mark)
-        mark = orca.mark()
         orca.key("2", "2", SPEECH_TIMEOUT)
-        orca.key(FLAT_REVIEW, FLAT_REVIEW_ON, SPEECH_TIMEOUT)
+        # Flat review reads what the window shows, from where the focus is: the display first.
+        mark = orca.key(FLAT_REVIEW, FLAT_REVIEW_ON, SPEECH_TIMEOUT)
+        orca.wait_until_quiet(SETTLE_SECONDS, SPEECH_TIMEOUT)
+        heard["flat review"] = orca.lines(mark)
         orca.key(FLAT_REVIEW, FLAT_REVIEW_OFF, SPEECH_TIMEOUT)
         orca.key("3", "3", SPEECH_TIMEOUT)
-        heard["reader command"] = orca.lines(mark)
         return heard, display()
 
     def test_orca_says_every_key_and_result_and_keeps_its_commands(self):
@@ -123,6 +124,8 @@ class ScreenReaderSpeaks(CalculatorTestCase):
                          f"heard and said last: {self.orca.why('OBJECT EVENT:|SPEECH OUTPUT')}")
         self.assertEqual(numbers(ours["2 + 2 ="]).count("4"), 1, ours["2 + 2 ="])
         self.assertIn("4", numbers(ours["where am I"]), ours["where am I"])
+        self.assertIn("2", numbers(ours["flat review"]), f"flat review reads the display: "
+                      f"{ours['flat review']}; {self.orca.why('FLAT REVIEW')}")
         for step, said in trusted.items():
             missing = [number for number in numbers(said) if number not in numbers(ours[step])]
             self.assertEqual(missing, [], f"{step}: Orca said {said} for the GTK window, "
