@@ -156,10 +156,6 @@ std::optional<std::size_t> ScreenReaderAccess::ElementAt(Point client) {
     return form_ != nullptr ? form_->AccessibleAt(client) : std::nullopt;
 }
 
-std::optional<std::size_t> ScreenReaderAccess::FocusElement() {
-    return form_ != nullptr ? form_->AccessibleFocusIndex() : std::nullopt;
-}
-
 bool ScreenReaderAccess::Active() {
     return form_ != nullptr && form_->Active();
 }

@@ -37,7 +37,6 @@ public:
     AccessibleElement Element(std::size_t index) override;
     Rect ScreenBounds() override;
     std::optional<std::size_t> ElementAt(Point client) override;
-    std::optional<std::size_t> FocusElement() override;
     bool Active() override;
     void Press(std::size_t index) override;
 

@@ -2,9 +2,11 @@
 #include "FormAccessible.h"
 
 #include <exception>
+#include <new>
 #include <string>
 
 #include "WideText.h"
+#include "WindowAutomation.h"
 
 namespace {
 
@@ -69,8 +71,30 @@ HRESULT FormAccessible::QueryInterface(REFIID interfaceId, void** object) {
         AddRef();
         return S_OK;
     }
+    if (IsEqualIID(interfaceId, IID_IServiceProvider)) {
+        *object = static_cast<IServiceProvider*>(this);
+        AddRef();
+        return S_OK;
+    }
     *object = nullptr;
     return E_NOINTERFACE;
+}
+
+HRESULT FormAccessible::QueryService(REFGUID, REFIID interfaceId, void** object) {
+    if (object == nullptr) {
+        return E_POINTER;
+    }
+    *object = nullptr;
+    if (!IsEqualIID(interfaceId, IID_IAccessibleEx)) {
+        return E_NOINTERFACE;
+    }
+    auto* extension = new (std::nothrow) WindowAutomation(window_, this);
+    if (extension == nullptr) {
+        return E_OUTOFMEMORY;
+    }
+    const HRESULT result = extension->QueryInterface(interfaceId, object);
+    extension->Release();
+    return result;
 }
 
 ULONG FormAccessible::AddRef() {

@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <oleacc.h>
+#include <servprov.h>
 
 #include <cstddef>
 #include <optional>
@@ -20,7 +21,7 @@
 // nobody deletes it through the interface.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
-class FormAccessible final : public IAccessible {
+class FormAccessible final : public IAccessible, public IServiceProvider {
 public:
     // pressMessage is posted to the window with the element's index as wParam.
     FormAccessible(HWND window, const Form& form, const OleLibraries& ole, UINT pressMessage);
@@ -36,6 +37,11 @@ public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID interfaceId, void** object) override;
     ULONG STDMETHODCALLTYPE AddRef() override;
     ULONG STDMETHODCALLTYPE Release() override;
+
+    // IServiceProvider: the window's UI Automation extension, for the proxy that shows this
+    // object to UI Automation's readers.
+    HRESULT STDMETHODCALLTYPE QueryService(REFGUID service, REFIID interfaceId,
+                                           void** object) override;
 
     // IDispatch: not offered; readers use the IAccessible methods.
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;

@@ -117,7 +117,7 @@ void Win32Backend::AttachForm(Form* form) {
     if (accessible_ != nullptr) {
         // Readers that still hold the object get "disconnected" from now on.
         accessible_->Detach();
-        ole_->DisconnectObject(accessible_, 0);
+        ole_->DisconnectObject(static_cast<IAccessible*>(accessible_), 0);
         accessible_->Release();
         accessible_ = nullptr;
     }

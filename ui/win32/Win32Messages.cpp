@@ -45,7 +45,7 @@ std::optional<LRESULT> Win32Backend::OnGetObject(WPARAM flags, LPARAM objectId) 
         }
         accessible_ = new FormAccessible(window_, *form_, *ole_, AccessiblePressMessage);
     }
-    return ole_->ResultFromObject(IID_IAccessible, flags, accessible_);
+    return ole_->ResultFromObject(IID_IAccessible, flags, static_cast<IAccessible*>(accessible_));
 }
 
 void Win32Backend::OnPaste() {

@@ -24,7 +24,6 @@ public:
     AccessibleElement Element(std::size_t index) override { return Elements.at(index); }
     Rect ScreenBounds() override { return {100, 200, 126, 224}; }
     std::optional<std::size_t> ElementAt(Point) override { return std::nullopt; }
-    std::optional<std::size_t> FocusElement() override { return 0; }
     bool Active() override { return IsActive; }
     void Press(std::size_t index) override { Pressed.push_back(index); }
 };
@@ -211,6 +210,50 @@ TEST(AtkElements, TextAttributesSpanTheWholeText) {
             atk_attribute_set_free(attributes);
         }
     }
+}
+
+// What a reader reviews by character, word and line, and where it finds it: inside the
+// element's place, in reading order.
+TEST(AtkElements, TextIsReadByCharacterWordAndLineWithinItsPlace) {
+    Tree tree;
+    tree.Window.Elements[Entry].Name = "geteilt durch";
+    tree.Window.Elements[Entry].Bounds = {94, 43, 80, 17};
+    AtkText* text = ATK_TEXT(tree.Object(Entry));
+    struct Case {
+        gint Offset;
+        AtkTextGranularity Granularity;
+        const char* Said;
+        gint Start;
+        gint End;
+    };
+    for (const Case c : {Case{0, ATK_TEXT_GRANULARITY_CHAR, "g", 0, 1},
+                         Case{12, ATK_TEXT_GRANULARITY_CHAR, "h", 12, 13},
+                         Case{13, ATK_TEXT_GRANULARITY_CHAR, "", -1, -1},
+                         Case{3, ATK_TEXT_GRANULARITY_WORD, "geteilt", 0, 7},
+                         Case{9, ATK_TEXT_GRANULARITY_WORD, "durch", 8, 13},
+                         Case{13, ATK_TEXT_GRANULARITY_LINE, "geteilt durch", 0, 13},
+                         Case{5, ATK_TEXT_GRANULARITY_PARAGRAPH, "geteilt durch", 0, 13},
+                         Case{14, ATK_TEXT_GRANULARITY_LINE, "", -1, -1}}) {
+        gint start = 12345;
+        gint end = 12345;
+        gchar* said = atk_text_get_string_at_offset(text, c.Offset, c.Granularity, &start, &end);
+        EXPECT_STREQ(said, c.Said) << c.Offset << " by " << c.Granularity;
+        EXPECT_EQ(start, c.Start) << c.Offset << " by " << c.Granularity;
+        EXPECT_EQ(end, c.End) << c.Offset << " by " << c.Granularity;
+        g_free(said);
+    }
+    // On the screen the element's place starts at the window's 100, 200.
+    const Rect place{194, 243, 80, 17};
+    gint previousRight = place.Left;
+    for (gint offset = 0; offset < 13; ++offset) {
+        gint x = 0, y = 0, width = 0, height = 0;
+        atk_text_get_character_extents(text, offset, &x, &y, &width, &height, ATK_XY_SCREEN);
+        EXPECT_TRUE(width > 0 && x >= previousRight && x + width <= place.Right() &&
+                    y == place.Top && height == place.Height)
+            << offset << " at " << x << "," << y << " " << width << "x" << height;
+        previousRight = x + width;
+    }
+    EXPECT_EQ(previousRight, place.Right()) << "right-aligned";
 }
 
 TEST(AtkElements, OnceTheFormIsGoneEveryObjectIsDefunctAndSaysNothingMore) {

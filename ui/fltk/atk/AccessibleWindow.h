@@ -25,8 +25,7 @@ public:
     // The client area on the screen: where the element bounds start from.
     virtual Rect ScreenBounds() = 0;
     virtual std::optional<std::size_t> ElementAt(Point client) = 0;
-    // The element a screen reader is on, and whether the program is the active one.
-    virtual std::optional<std::size_t> FocusElement() = 0;
+    // Whether the program is the active one.
     virtual bool Active() = 0;
     // Presses a push button soon, from the event loop: the call that asked returns at once.
     virtual void Press(std::size_t index) = 0;

@@ -7,6 +7,7 @@
 // so none lets an exception out: a failure answers as an empty object would.
 #include "AtkElements.h"
 
+#include <algorithm>
 #include <initializer_list>
 #include <utility>
 
@@ -325,6 +326,93 @@ AtkAttributeSet* GetDefaultAttributes(AtkText*) {
     return nullptr;
 }
 
+// What a reader reads by character, word, line or more: the texts are one line of one sentence,
+// so anything above a word is the whole text, and words lie between blanks ("geteilt durch").
+enum class TextUnit { Character, Word, Whole };
+
+gchar* TextAround(AtkText* text, gint offset, TextUnit unit, gint* start, gint* end) {
+    *start = -1;
+    *end = -1;
+    return Guarded<gchar*>(nullptr, [&] {
+        const std::string whole = LabelText(text);
+        const gint count = CharacterCount(whole);
+        if (offset < 0 || offset > count || (unit == TextUnit::Character && offset == count)) {
+            return g_strdup("");
+        }
+        gint first = 0;
+        gint last = count;
+        if (unit == TextUnit::Character) {
+            first = offset;
+            last = offset + 1;
+        } else if (unit == TextUnit::Word) {
+            const auto blankAt = [&](gint at) {
+                return g_unichar_isspace(
+                    g_utf8_get_char(g_utf8_offset_to_pointer(whole.c_str(), at)));
+            };
+            first = offset;
+            while (first > 0 && !blankAt(first - 1)) {
+                --first;
+            }
+            last = offset;
+            while (last < count && !blankAt(last)) {
+                ++last;
+            }
+        }
+        *start = first;
+        *end = last;
+        return g_utf8_substring(whole.c_str(), first, last);
+    });
+}
+
+gchar* GetStringAtOffset(AtkText* text, gint offset, AtkTextGranularity granularity, gint* start,
+                         gint* end) {
+    const TextUnit unit = granularity == ATK_TEXT_GRANULARITY_CHAR   ? TextUnit::Character
+                          : granularity == ATK_TEXT_GRANULARITY_WORD ? TextUnit::Word
+                                                                     : TextUnit::Whole;
+    return TextAround(text, offset, unit, start, end);
+}
+
+gchar* GetTextAtOffset(AtkText* text, gint offset, AtkTextBoundary boundary, gint* start,
+                       gint* end) {
+    const TextUnit unit =
+        boundary == ATK_TEXT_BOUNDARY_CHAR ? TextUnit::Character
+        : boundary == ATK_TEXT_BOUNDARY_WORD_START || boundary == ATK_TEXT_BOUNDARY_WORD_END
+            ? TextUnit::Word
+            : TextUnit::Whole;
+    return TextAround(text, offset, unit, start, end);
+}
+
+// Where the characters lie: the text is right-aligned in its place, each character taking an
+// equal share of it; near enough for a reader that orders what it reviews by place.
+Rect CharacterPlace(AtkText* text, gint offset, AtkCoordType coordinates) {
+    const Rect place = Extents(Instance(text), coordinates);
+    const gint count = CharacterCount(LabelText(text));
+    if (count == 0 || offset < 0 || offset >= count) {
+        return {place.Right(), place.Top, 0, place.Height};
+    }
+    const int share = std::min(place.Width / count, place.Height);
+    return {place.Right() - (count - offset) * share, place.Top, share, place.Height};
+}
+
+void GetCharacterExtents(AtkText* text, gint offset, gint* x, gint* y, gint* width, gint* height,
+                         AtkCoordType coordinates) {
+    const Rect place = Guarded(Rect{}, [&] { return CharacterPlace(text, offset, coordinates); });
+    *x = place.Left;
+    *y = place.Top;
+    *width = place.Width;
+    *height = place.Height;
+}
+
+void GetRangeExtents(AtkText* text, gint start, gint end, AtkCoordType coordinates,
+                     AtkTextRectangle* rectangle) {
+    const Rect place = Guarded(Rect{}, [&] {
+        const Rect first = CharacterPlace(text, start, coordinates);
+        const Rect last = CharacterPlace(text, std::max(start, end - 1), coordinates);
+        return Rect{first.Left, first.Top, last.Right() - first.Left, first.Height};
+    });
+    *rectangle = {place.Left, place.Top, place.Width, place.Height};
+}
+
 void InitText(gpointer interface, gpointer) {
     auto* text = static_cast<AtkTextIface*>(interface);
     text->get_text = GetText;
@@ -333,6 +421,10 @@ void InitText(gpointer interface, gpointer) {
     text->get_caret_offset = GetCaretOffset;
     text->get_run_attributes = GetRunAttributes;
     text->get_default_attributes = GetDefaultAttributes;
+    text->get_string_at_offset = GetStringAtOffset;
+    text->get_text_at_offset = GetTextAtOffset;
+    text->get_character_extents = GetCharacterExtents;
+    text->get_range_extents = GetRangeExtents;
 }
 
 // AtkWindow has only signals.
