@@ -1,5 +1,6 @@
 """Idle wakeups and the first answer after idle, with the session's accessibility switch off and
 on: what a calculator left open all day costs, and how soon it answers the key that wakes it.
+A tiny GTK 3 window with accessibility on is measured the same way, for comparison.
 
     bench/idle.py build/rechner [--runs N]
 
@@ -23,9 +24,11 @@ memory), with its window active and the pointer away. What each figure is:
 import argparse
 import json
 import os
+import shutil
 import statistics
 import subprocess
 import sys
+import tempfile
 import time
 from pathlib import Path
 
@@ -43,6 +46,7 @@ QUIET_BEFORE_KEY = 1.0
 KEYS = 9
 LIBRARY = "librechner-atk"
 ANSWERS = HERE / "atspi_answer.py"
+GTK_WINDOW = HERE.parent / "tests" / "e2e" / "gtk_display_window.py"
 # Debian's own interpreter, which has the GObject bindings; the first python3 may not.
 SYSTEM_PYTHON = "/usr/bin/python3"
 
@@ -63,16 +67,19 @@ def maps_library(pid):
 
 class SessionBus:
     """A private session bus whose activated services (the accessibility bus) keep their
-    settings in memory."""
+    settings in memory and their sockets in a directory of their own."""
 
     def __init__(self):
         self.process = subprocess.Popen(["dbus-daemon", "--session", "--nofork",
                                          "--print-address=1"], stdout=subprocess.PIPE,
                                         stderr=subprocess.DEVNULL, text=True)
         self.address = self.process.stdout.readline().strip()
+        # Without a runtime directory of its own, the accessibility bus would take the socket
+        # ~/.cache/at-spi/bus from any other session's.
+        self.directory = tempfile.mkdtemp(prefix="rechner-bench-a11y-")
         self.call("org.freedesktop.DBus", "/org/freedesktop/DBus",
                   "org.freedesktop.DBus.UpdateActivationEnvironment",
-                  "{'GSETTINGS_BACKEND': 'memory'}")
+                  repr({"GSETTINGS_BACKEND": "memory", "XDG_RUNTIME_DIR": self.directory}))
 
     def call(self, destination, path, method, *args):
         subprocess.run(["gdbus", "call", "--session", "--dest", destination, "--object-path",
@@ -88,24 +95,43 @@ class SessionBus:
         # The accessibility bus and its registry end when the bus they were started from goes.
         self.process.terminate()
         self.process.wait()
+        shutil.rmtree(self.directory, ignore_errors=True)
 
 
-def measure_case(session, rechner, accessibility):
+class Case:
+    """One program run for the figures: its command, whether accessibility is on and whether
+    its screen-reader side has come up (by its process id)."""
+
+    def __init__(self, label, command, accessibility, ready=lambda pid: True):
+        self.label = label
+        self.command = [str(part) for part in command]
+        self.accessibility = accessibility
+        self.ready = ready
+
+
+def cases(rechner):
+    loaded = maps_library
+    return [Case("a11y off", [rechner], False),
+            Case("a11y on", [rechner], True, loaded),
+            # What a toolkit that screen-reader users trust costs idle, for comparison.
+            Case("GTK 3, on", [SYSTEM_PYTHON, GTK_WINDOW], True)]
+
+
+def measure_case(session, case):
     """(wakeups per second, first-key latencies in ms, first-answer latencies in ms or None) of
     one run."""
     bus = SessionBus()
     user = UserDirs()
     running = None
     try:
-        bus.switch_accessibility(accessibility)
+        bus.switch_accessibility(case.accessibility)
         env = session.env(user) | {"DBUS_SESSION_BUS_ADDRESS": bus.address}
-        running = Running([str(rechner)], env, "rechner")
-        program = Program("rechner", [rechner],
+        running = Running(case.command, env, case.label)
+        program = Program(case.label, case.command,
                           lambda pid: ["--all", "--pid", pid, "--name", "^Rechner$"], "Escape")
         window = find_window(session, program, running.pid)
-        if accessibility:
-            wait_until(lambda: maps_library(running.pid), START_TIMEOUT,
-                       "the calculator to load its screen-reader library")
+        wait_until(lambda: case.ready(running.pid), START_TIMEOUT,
+                   f"{case.label}: the screen-reader side to come up")
         time.sleep(SETTLE_SECONDS)
         before = context_switches(running.pid)
         time.sleep(IDLE_SECONDS)
@@ -117,7 +143,7 @@ def measure_case(session, rechner, accessibility):
         finally:
             watcher.close()
         answers = None
-        if accessibility:
+        if case.accessibility:
             result = subprocess.run([SYSTEM_PYTHON, str(ANSWERS), str(running.pid), str(KEYS),
                                      str(QUIET_BEFORE_KEY)], env=env, capture_output=True,
                                     text=True, timeout=60, check=True)
@@ -131,26 +157,31 @@ def measure_case(session, rechner, accessibility):
 
 
 def measure(session, rechner, runs):
-    """Each case's figures over runs runs, by whether accessibility was on."""
-    figures = {False: [], True: []}
+    """Each case's figures over runs runs, by its label."""
+    figures = {case.label: [] for case in cases(rechner)}
     for number in range(runs):
-        for accessibility in figures:
-            figures[accessibility].append(measure_case(session, rechner, accessibility))
+        for case in cases(rechner):
+            figures[case.label].append(measure_case(session, case))
         print(f"idle run {number + 1} of {runs} done", file=sys.stderr)
     return figures
 
 
 def report(figures):
-    print(f"\nidle wakeups and first answer, medians over {len(figures[False])} runs each "
-          f"({KEYS} keys per run)\n")
-    print(f"{'':28}{'a11y off':>10}{'a11y on':>10}")
-    wakeups = {on: statistics.median(run[0] for run in figures[on]) for on in figures}
-    first = {on: statistics.median(ms for run in figures[on] for ms in run[1]) for on in figures}
-    print(f"{'idle wakeups per s':28}{wakeups[False]:10.1f}{wakeups[True]:10.1f}")
-    print(f"{'first key after idle, ms':28}{first[False]:10.2f}{first[True]:10.2f}")
-    answer = statistics.median(ms for run in figures[True] for ms in run[2])
-    print(f"{'first answer after idle, ms':28}{'n/a':>10}{answer:10.2f}  goal <= 2")
+    runs = len(next(iter(figures.values())))
+    print(f"\nidle wakeups and first answer, medians over {runs} runs each ({KEYS} keys or "
+          f"questions per run)\n")
+    print(f"{'':28}" + "".join(f"{label:>12}" for label in figures))
 
+    def row(label, pick, goal=""):
+        cells = []
+        for runs_of_case in figures.values():
+            values = [value for run in runs_of_case for value in pick(run)]
+            cells.append(f"{statistics.median(values):12.2f}" if values else f"{'n/a':>12}")
+        print(f"{label:28}" + "".join(cells) + goal)
+
+    row("idle wakeups per s", lambda run: [run[0]])
+    row("first key after idle, ms", lambda run: run[1])
+    row("first answer after idle, ms", lambda run: run[2] or [], "  goal <= 2 (rechner)")
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])

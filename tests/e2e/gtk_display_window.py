@@ -1,8 +1,8 @@
 """A tiny GTK 3 adding machine, the comparison for what a screen reader does with a toolkit its
 users trust: a window "Rechner" whose focused, read-only entry "Eingabe" shows the number, and
 named buttons. Digits, + and = (or Enter) work from the keyboard; Escape clears. Every key it
-receives is written to standard output, one name a line, so that a test sees which keys a
-screen reader let through. Run with Debian's /usr/bin/python3, which has the GObject bindings.
+receives ("key KP_Subtract") and every number it then shows ("shows 23") is written to standard
+output, one a line, so that a test sees which keys a screen reader let through. Run with Debian's /usr/bin/python3, which has the GObject bindings.
 """
 
 import gi
@@ -35,7 +35,7 @@ class AddingMachine(Gtk.Window):
 
     def key_pressed(self, _widget, event):
         name = Gdk.keyval_name(event.keyval)
-        print(name, flush=True)
+        print("key", name, flush=True)
         character = chr(Gdk.keyval_to_unicode(event.keyval) or 0)
         if character.isdigit():
             self.typed += character
@@ -49,6 +49,7 @@ class AddingMachine(Gtk.Window):
         elif name == "Escape":
             self.typed, self.total = "", 0
             self.entry.set_text("0")
+        print("shows", self.entry.get_text(), flush=True)
         return True
 
 

@@ -12,12 +12,14 @@ dbus-run-session. By hand:
 
 import json
 import os
+import re
 import subprocess
 import time
 import unittest
 from pathlib import Path
 
 from calculator import HEIGHT, KEYS, WIDTH, CalculatorTestCase
+from screen_reader import keep_accessibility_bus_private
 from xsession import wait_until
 
 CLIENT = Path(__file__).resolve().parent / "atspi_client.py"
@@ -33,6 +35,8 @@ DISPLAY_DESCRIPTIONS = {"Eingabe", "Letzte Zahl", "Rechenzeichen"}
 # the accessibility stack.
 BUS_LIBRARIES = ("libdbus-1", "libgio-2.0", "libglib-2.0", "libgobject-2.0")
 ACCESSIBILITY_LIBRARIES = ("libatk-1.0", "libatk-bridge-2.0", "libatspi", "librechner-atk")
+# The application object's path on the accessibility bus, the registry's as a program's.
+ROOT = "/org/a11y/atspi/accessible/root"
 # A negative can only be watched for a while: how long the calculator is given to load what it
 # should not, once it has read the bus's answer.
 SETTLE_SECONDS = 1.0
@@ -56,12 +60,9 @@ class ScreenReaderTestCase(CalculatorTestCase):
         if not os.environ.get("DBUS_SESSION_BUS_ADDRESS"):
             raise unittest.SkipTest("needs a session bus: run under dbus-run-session")
         super().setUpClass()
-        # The accessibility bus keeps its switch in the user's desktop settings; the switching
-        # here must stay in this session, not turn the tester's own desktop accessible.
-        cls.session.tool("gdbus", "call", "--session", "--dest", "org.freedesktop.DBus",
-                         "--object-path", "/org/freedesktop/DBus", "--method",
-                         "org.freedesktop.DBus.UpdateActivationEnvironment",
-                         "{'GSETTINGS_BACKEND': 'memory'}")
+        # The switching here must stay in this session, not turn the tester's own desktop
+        # accessible, nor reach another session's bus.
+        keep_accessibility_bus_private(cls.session)
 
     def switch_accessibility(self, enabled):
         """Sets the accessibility bus's switch, as a screen reader does when it starts; the
@@ -199,6 +200,30 @@ class ScreenReaderOnTheBus(ScreenReaderTestCase):
 
 class ScreenReaderSwitchedOff(ScreenReaderTestCase):
 
+    def answers(self, pid):
+        """Whether the calculator answers a screen reader's question (its application's name)
+        on the accessibility bus within a second."""
+        def call(*args, timeout=5):
+            return subprocess.run(["gdbus", "call", *args, "--timeout", str(timeout)],
+                                  env=self.session.env(self.user), capture_output=True, text=True,
+                                  timeout=10)
+        address = re.search(r"'([^']*)'", call(
+            "--session", "--dest", "org.a11y.Bus", "--object-path", "/org/a11y/bus",
+            "--method", "org.a11y.Bus.GetAddress").stdout).group(1)
+        registered = call("--address", address, "--dest", "org.a11y.atspi.Registry",
+                          "--object-path", ROOT, "--method",
+                          "org.a11y.atspi.Accessible.GetChildren").stdout
+        for name in re.findall(r"\('(:[\d.]+)'", registered):
+            owner = call("--address", address, "--dest", "org.freedesktop.DBus", "--object-path",
+                         "/org/freedesktop/DBus", "--method",
+                         "org.freedesktop.DBus.GetConnectionUnixProcessID", name).stdout
+            if re.search(rf"\b{pid}\b", owner):
+                answer = call("--address", address, "--dest", name, "--object-path", ROOT,
+                              "--method", "org.freedesktop.DBus.Properties.Get",
+                              "org.a11y.atspi.Accessible", "Name", timeout=1)
+                return answer.returncode == 0 and "Rechner" in answer.stdout
+        raise AssertionError(f"process {pid} is not registered on the accessibility bus")
+
     def test_no_accessibility_library_is_loaded_until_a_screen_reader_switches_it_on(self):
         self.switch_accessibility(False)
         calculator = self.start_calculator()
@@ -212,6 +237,14 @@ class ScreenReaderSwitchedOff(ScreenReaderTestCase):
         wait_until(lambda: mapped_from(pid, ("librechner-atk",)), 5.0,
                    "the calculator to load its screen-reader library")
         self.assertEqual(self.read_tree(calculator)["frame"]["name"], "Rechner")
+        self.assertTrue(self.answers(pid))
+
+        # Switched off, the calculator stops serving the bus: nothing of it runs while idle.
+        self.switch_accessibility(False)
+        wait_until(lambda: not self.answers(pid), 5.0, "the calculator to stop answering")
+        # Switched on again, the library is still there and answers at once.
+        self.switch_accessibility(True)
+        wait_until(lambda: self.answers(pid), 5.0, "the calculator to answer again")
 
 
 class WithoutSessionBus(CalculatorTestCase):

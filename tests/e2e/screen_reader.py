@@ -7,12 +7,22 @@ the accessibility bus on and starts the speech server itself; everything it keep
 user's scratch directories.
 """
 
+import atexit
+import fcntl
+import os
 import re
+import shutil
+import subprocess
+import tempfile
 import time
+from pathlib import Path
 
 from xsession import Program, wait_until
 
 START_TIMEOUT = 20.0
+# How long a test waits for another that runs Orca at the same time.
+TURN_TIMEOUT = 120.0
+_bus_directory = None
 # What Orca says once it is up, in German.
 STARTED = "Bildschirmleser an"
 
@@ -31,6 +41,22 @@ GenericExecuteSynth "printf '%s\\\\n' '$DATA' >> {speech}"
 GenericLanguage "de" "de" "utf-8"
 AddVoice "de" "MALE1" "de"
 """
+
+
+def keep_accessibility_bus_private(session):
+    """Makes the accessibility bus that the session bus starts this session bus's own: its
+    switch kept in memory, not in the tester's desktop settings, and its socket in a directory
+    of this process, where the bus of another session run at the same time cannot take its place
+    (without a runtime directory every bus would be ~/.cache/at-spi/bus). The bus may outlive
+    the X session of the test class that started it, so it is told no display."""
+    global _bus_directory
+    if _bus_directory is None:
+        _bus_directory = tempfile.mkdtemp(prefix="rechner-a11y-")
+        atexit.register(shutil.rmtree, _bus_directory, ignore_errors=True)
+    environment = {"GSETTINGS_BACKEND": "memory", "XDG_RUNTIME_DIR": _bus_directory}
+    session.tool("gdbus", "call", "--session", "--dest", "org.freedesktop.DBus",
+                 "--object-path", "/org/freedesktop/DBus", "--method",
+                 "org.freedesktop.DBus.UpdateActivationEnvironment", repr(environment))
 
 
 def words(line):
@@ -56,12 +82,17 @@ class Orca:
         preferences = self.directory / "preferences"
         preferences.mkdir()
         self.session = session
+        self.turn = take_turn()
         # Its settings stay in memory, whatever the tester's desktop keeps.
         env = session.env(user) | {"GSETTINGS_BACKEND": "memory"}
         self.program = Program(["orca", "--debug-file", str(self.debug), "-u", str(preferences)],
                                env, "orca")
         session.programs.append(self.program)
         self.wait_for(lambda line: STARTED in line, 0, START_TIMEOUT, "Orca to start")
+
+    def close(self):
+        self.program.stop()
+        self.turn.close()
 
     def lines(self, since=0):
         """What Orca said, one utterance a line, from line number since on."""
@@ -106,10 +137,39 @@ class Orca:
         self.wait_for_words(echo, since, timeout)
         return since
 
-    def why(self, pattern):
-        """The lines of Orca's debug file that match a pattern, for a failure's message."""
+    def why(self, pattern, last=30):
+        """The last lines of Orca's debug file that match a pattern, for a failure's message."""
         text = self.debug.read_text(encoding="utf-8", errors="replace")
-        return [line for line in text.splitlines() if re.search(pattern, line)]
+        return [line.strip() for line in text.splitlines() if re.search(pattern, line)][-last:]
+
+
+def other_orcas():
+    """The Orca processes of this user, as Orca itself looks for them."""
+    found = subprocess.run(["pgrep", "-u", str(os.getuid()), "-x", "orca"], capture_output=True,
+                           text=True)
+    return found.stdout.split()
+
+
+def take_turn():
+    """Orca refuses to start while the user runs another one anywhere on the machine: waits
+    until no other test here runs Orca and none is left, and returns the lock that keeps it so
+    until it is closed."""
+    lock = open(Path(tempfile.gettempdir()) / f"rechner-orca-{os.getuid()}.lock", "w")
+
+    def taken():
+        try:
+            fcntl.flock(lock, fcntl.LOCK_EX | fcntl.LOCK_NB)
+        except BlockingIOError:
+            return False
+        return True
+    try:
+        wait_until(taken, TURN_TIMEOUT, "the other test that runs Orca to end", interval=0.2)
+        wait_until(lambda: not other_orcas(), START_TIMEOUT,
+                   "the user's other Orca to end (Orca runs once per user)", interval=0.2)
+    except BaseException:
+        lock.close()
+        raise
+    return lock
 
 
 def contains(said, expected):

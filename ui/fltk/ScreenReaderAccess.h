@@ -54,6 +54,7 @@ private:
     Form* form_ = nullptr;
     std::deque<std::size_t> presses_;
     ReaderLoop loop_;
+    // Lives exactly while the library is served: loaded and accessibility switched on.
     std::unique_ptr<ReaderKeys> keys_;
     AccessibilityBus bus_;
     // Last, so that it goes first: it holds on to this window.

@@ -1,0 +1,85 @@
+// ATK's key listeners as the screen-reader library keeps them: each sees every key with the
+// fields a screen reader needs, one listener's yes takes the key, and listeners that come or go
+// while a key is offered are handled as the registry's answers allow.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "KeyListeners.h"
+
+namespace {
+
+struct Seen {
+    std::vector<AtkKeyEventStruct> Events;
+    std::vector<std::string> Texts;
+    gint Answer = FALSE;
+    guint RemoveOnCall = 0;
+};
+
+gint Listen(AtkKeyEventStruct* event, gpointer data) {
+    auto& seen = *static_cast<Seen*>(data);
+    seen.Events.push_back(*event);
+    seen.Texts.emplace_back(event->string, static_cast<std::size_t>(event->length));
+    if (seen.RemoveOnCall != 0) {
+        RemoveKeyEventListener(seen.RemoveOnCall);
+    }
+    return seen.Answer;
+}
+
+const ReaderKey KeypadMinus{
+    .Press = true, .Modifiers = 0x10, .Symbol = 0xffad, .Text = "-", .Code = 82, .Time = 123456};
+
+}  // namespace
+
+TEST(KeyListeners, EveryListenerSeesTheKeyAndOneYesTakesIt) {
+    Seen first;
+    Seen second{.Answer = TRUE};
+    const guint one = AddKeyEventListener(Listen, &first);
+    const guint two = AddKeyEventListener(Listen, &second);
+    ASSERT_NE(one, 0u);
+    ASSERT_NE(one, two);
+
+    EXPECT_TRUE(OfferKey(KeypadMinus)) << "the second listener's yes takes the key";
+    ReaderKey release = KeypadMinus;
+    release.Press = false;
+    release.Time += 80;
+    second.Answer = FALSE;
+    EXPECT_FALSE(OfferKey(release)) << "nobody took the release";
+
+    ASSERT_EQ(first.Events.size(), 2u) << "the first listener saw both, although it said no";
+    ASSERT_EQ(second.Events.size(), 2u);
+    const AtkKeyEventStruct& press = first.Events[0];
+    EXPECT_EQ(press.type, ATK_KEY_EVENT_PRESS);
+    EXPECT_EQ(press.state, 0x10u);
+    EXPECT_EQ(press.keyval, 0xffadu);
+    EXPECT_EQ(first.Texts[0], "-");
+    EXPECT_EQ(press.keycode, 82);
+    EXPECT_EQ(press.timestamp, 123456u);
+    EXPECT_EQ(first.Events[1].type, ATK_KEY_EVENT_RELEASE);
+    EXPECT_EQ(first.Events[1].timestamp, 123536u);
+
+    RemoveKeyEventListener(two);
+    EXPECT_FALSE(OfferKey(KeypadMinus));
+    EXPECT_EQ(second.Events.size(), 2u) << "a removed listener hears nothing more";
+    RemoveKeyEventListener(one);
+    RemoveKeyEventListener(one);  // twice, or one never given: nothing happens
+    EXPECT_FALSE(OfferKey(KeypadMinus)) << "without listeners every key is the calculator's";
+    EXPECT_EQ(first.Events.size(), 3u);
+    EXPECT_EQ(AddKeyEventListener(nullptr, nullptr), 0u);
+}
+
+TEST(KeyListeners, AListenerRemovedWhileAKeyIsOfferedIsNotAskedAnyMore) {
+    // The bridge waits for the registry inside its listener and serves the bus meanwhile; what
+    // the bus asks for there may remove another listener.
+    Seen remover;
+    Seen removed;
+    const guint first = AddKeyEventListener(Listen, &remover);
+    const guint second = AddKeyEventListener(Listen, &removed);
+    remover.RemoveOnCall = second;
+    EXPECT_FALSE(OfferKey(KeypadMinus));
+    EXPECT_EQ(remover.Events.size(), 1u);
+    EXPECT_TRUE(removed.Events.empty());
+    RemoveKeyEventListener(first);
+}
