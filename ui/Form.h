@@ -11,7 +11,11 @@
 //   - a right release over a control with a context menu opens the menu at the pointer;
 //   - each control has its own cursor; a hint shows after the pointer rests 500 ms on a control
 //     that has one and hides 2500 ms later;
-//   - the whole form scales by the measured height of "0" against the design's 13 pixels;
+//   - the whole form scales by the backend's factor (the measured height of "0" against the
+//     design's 13 pixels, or the desktop's scale), each time from the design's own edges, and
+//     shows the skin drawn for its size; it scales again in place when the factor changes;
+//   - a window that a change of scale or of monitors leaves partly off the screens moves back
+//     onto them, without its stored position being written;
 //   - until the user first presses a button, the window stays where the form placed it: a window
 //     manager that moves it while mapping it is undone once;
 //   - the controls a screen reader finds are the ones named in AccessibleOrder, surfaces as
@@ -104,8 +108,11 @@ public:
     Form(const Form&) = delete;
     Form& operator=(const Form&) = delete;
 
-    // Applies the scaling rule with the backend's measured height of "0".
+    // Applies the scaling rule with the backend's factor, from the design's edges, fonts and
+    // picture. Again with an unchanged factor it does nothing.
     void Scale();
+    // The client size the form would have at a factor, without applying it.
+    Point ScaledClientSize(ScaleFactor factor) const;
 
     // Backend to form. Each call is made inside RunGuarded, except Show, which guards itself.
     // Show runs the show handler just before the window first appears and takes the window's
@@ -113,6 +120,11 @@ public:
     void Show();
     // The window may lie elsewhere than the form put it: a window manager moved it.
     void WindowMoved();
+    // The desktop's scale may have changed: the form scales again, and a window that changed size
+    // keeps its corner nearest the edges of its monitor.
+    void ScaleChanged();
+    // Monitors came, went or moved: a window no longer wholly on them moves back onto one.
+    void ScreensChanged();
     void MouseDown(MouseButton button, Point client);
     void MouseMove(Point client);
     void MouseUp(MouseButton button, Point client);
@@ -132,6 +144,9 @@ public:
 
     // For the window that owns the form.
     FormHandlers Handlers;
+    // The skin at a scaled size: one drawn for it, where the owner has such pictures. Unset, the
+    // design's picture is scaled.
+    std::function<Picture(int width, int height)> SkinAtSize;
     std::vector<PopupMenuItem> PopupMenu;
     // The controls a screen reader finds, by name, in the order it reads them.
     std::vector<std::string> AccessibleOrder;
@@ -165,6 +180,7 @@ public:
     const std::string& Title() const { return title_; }
     int ClientWidth() const { return clientWidth_; }
     int ClientHeight() const { return clientHeight_; }
+    ScaleFactor Scaling() const { return scale_.value_or(ScaleFactor{}); }
     const std::vector<Control>& Controls() const { return controls_; }
     const Picture& Skin() const { return skin_; }
 
@@ -193,10 +209,16 @@ private:
 
     FormBackend& backend_;
     std::string title_;
+    int designWidth_;
+    int designHeight_;
     int clientWidth_;
     int clientHeight_;
     std::vector<Control> controls_;  // bottom first; later rows lie above earlier ones
+    // Each control's bounds and font height as designed, in the order of controls_.
+    std::vector<std::pair<Rect, int>> design_;
+    Picture designSkin_;
     Picture skin_;
+    std::optional<ScaleFactor> scale_;  // unset until the first Scale
     std::optional<int> opacity_;
     // Where the form put the window at show time, until the user's first press.
     std::optional<Point> placement_;

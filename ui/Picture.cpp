@@ -132,7 +132,18 @@ std::vector<std::vector<Tap>> AreaTaps(int sourceSize, int targetSize) {
 
 }  // namespace
 
-Picture DecodeBitmap(Bytes file) {
+namespace {
+
+// A bitmap file's pixel rows as its headers describe them, every field checked.
+struct BitmapLayout {
+    std::int64_t Width = 0;
+    std::int64_t Rows = 0;
+    bool BottomUp = true;
+    Bytes Pixels;
+    std::size_t RowBytes = 0;
+};
+
+BitmapLayout ReadBitmapLayout(Bytes file) {
     if (ReadU16(file, 0, "the file signature") != 0x4D42) {  // "BM"
         throw PictureFormatError("not a Windows bitmap file");
     }
@@ -156,16 +167,35 @@ Picture DecodeBitmap(Bytes file) {
         throw PictureFormatError("the pixels overlap the bitmap header");
     }
     const std::uint64_t stride = RowStride(header.Width, 24);
-    const Bytes pixels =
+    BitmapLayout layout;
+    layout.Width = header.Width;
+    layout.Rows = rows;
+    layout.BottomUp = header.Height > 0;
+    layout.Pixels =
         Slice(file, pixelOffset, stride * static_cast<std::uint64_t>(rows), "the pixel data");
     // Within the file now, so within size_t too.
-    const auto rowBytes = static_cast<std::size_t>(stride);
+    layout.RowBytes = static_cast<std::size_t>(stride);
+    return layout;
+}
+
+}  // namespace
+
+Point BitmapSize(Bytes file) {
+    const BitmapLayout layout = ReadBitmapLayout(file);
+    return {static_cast<int>(layout.Width), static_cast<int>(layout.Rows)};
+}
+
+Picture DecodeBitmap(Bytes file) {
+    const BitmapLayout layout = ReadBitmapLayout(file);
+    const std::int64_t rows = layout.Rows;
+    const Bytes pixels = layout.Pixels;
+    const std::size_t rowBytes = layout.RowBytes;
 
     Picture picture;
-    picture.Width = static_cast<int>(header.Width);
+    picture.Width = static_cast<int>(layout.Width);
     picture.Height = static_cast<int>(rows);
-    picture.Rgb.resize(static_cast<std::size_t>(header.Width * rows * 3));
-    const bool bottomUp = header.Height > 0;
+    picture.Rgb.resize(static_cast<std::size_t>(layout.Width * rows * 3));
+    const bool bottomUp = layout.BottomUp;
     for (int y = 0; y < picture.Height; ++y) {
         const int sourceRow = bottomUp ? picture.Height - 1 - y : y;
         const std::uint8_t* in = &pixels[static_cast<std::size_t>(sourceRow) * rowBytes];

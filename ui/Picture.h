@@ -33,6 +33,10 @@ public:
 // bytes). Anything else throws PictureFormatError.
 Picture DecodeBitmap(std::span<const std::uint8_t> file);
 
+// The width and height of a bitmap file as DecodeBitmap would read them, without decoding its
+// pixels. Throws PictureFormatError where DecodeBitmap would.
+Point BitmapSize(std::span<const std::uint8_t> file);
+
 // Scales smoothly to the given size by averaging the source area each pixel covers; the same
 // size returns the picture unchanged. Exactly white pixels are the colour key's holes: a target
 // pixel is white where holes cover more than half of its area, and otherwise averages only the

@@ -3,6 +3,7 @@
 
 #include "CallbackGuard.h"
 #include "DesktopResolution.h"
+#include "DesktopWatch.h"
 #include "FltkWindow.h"
 #include "FormFont.h"
 #include "HintWindow.h"
@@ -70,6 +71,21 @@ FltkBackend::FltkBackend()
     : window_(std::make_unique<FltkWindow>()),
       hint_(std::make_unique<HintWindow>()),
       screenReader_(std::make_unique<ScreenReaderAccess>(*window_)),
+      desktop_(std::make_unique<DesktopWatch>(
+          [this] {
+              GuardCallback(form_, [&] {
+                  if (form_ != nullptr) {
+                      form_->ScaleChanged();
+                  }
+              });
+          },
+          [this] {
+              GuardCallback(form_, [&] {
+                  if (form_ != nullptr && window_->shown()) {
+                      form_->ScreensChanged();
+                  }
+              });
+          })),
       activation_([this](Activation activation) { ActivationChanged(activation); }) {
     UseProgramIcon();
 }
@@ -114,14 +130,13 @@ void FltkBackend::AttachForm(Form* form) {
     screenReader_->Attach(form);
 }
 
-int FltkBackend::MeasureZeroHeight() {
-    const char* resources = XResourceManagerString(fl_display);
-    const double dotsPerInch = DesktopDotsPerInch(resources != nullptr ? resources : "");
-    fl_font(FormFontFace, FltkFontSize(FormFontHeightAt(dotsPerInch)));
-    int width = 0;
-    int height = 0;
-    fl_measure("0", width, height, 0);
-    return height;
+ScaleFactor FltkBackend::FormScale() {
+    scale_ = DesktopScale(DesktopDotsPerInch(CurrentDesktopResources()));
+    return scale_;
+}
+
+int FltkBackend::Scaled(int designPixels) const {
+    return RoundedMulDiv(designPixels, scale_.Numerator, scale_.Denominator);
 }
 
 ScreenLayout FltkBackend::Screens() {
@@ -217,7 +232,7 @@ void FltkBackend::TimerElapsed(void* slot) {
 }
 
 void FltkBackend::ShowHint(const std::string& text, Point screenPointer) {
-    hint_->ShowAt(text, screenPointer);
+    hint_->ShowAt(text, screenPointer, [this](int pixels) { return Scaled(pixels); });
 }
 
 void FltkBackend::HideHint() {
@@ -229,6 +244,7 @@ int FltkBackend::ShowPopupMenu(const std::vector<std::string>& items, Point scre
     std::vector<Fl_Menu_Item> menu(items.size() + 1);
     for (std::size_t index = 0; index < items.size(); ++index) {
         menu[index].label(items[index].c_str());
+        menu[index].labelsize(Scaled(FL_NORMAL_SIZE));
     }
     // popup() takes coordinates relative to the window of the current event.
     const int windowLeft = Fl::event_x_root() - Fl::event_x();

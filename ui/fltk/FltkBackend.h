@@ -14,6 +14,7 @@
 #include "Form.h"
 #include "NativeBackend.h"
 
+class DesktopWatch;
 class FltkWindow;
 class HintWindow;
 class ScreenReaderAccess;
@@ -28,7 +29,7 @@ public:
     void Run() override;
 
     void AttachForm(Form* form) override;
-    int MeasureZeroHeight() override;
+    ScaleFactor FormScale() override;
     ScreenLayout Screens() override;
     void SetClientSize(int width, int height) override;
     void SetColourKey(Colour key, const Picture& picture) override;
@@ -60,14 +61,18 @@ private:
     static void TimerElapsed(void* slot);
     void ActivationChanged(Activation activation);
     void ApplyShape();
+    // Scaled by the form's factor, as the window's contents are.
+    int Scaled(int designPixels) const;
 
     std::unique_ptr<FltkWindow> window_;
     std::unique_ptr<HintWindow> hint_;
     std::unique_ptr<ScreenReaderAccess> screenReader_;
+    std::unique_ptr<DesktopWatch> desktop_;
     ActivationTracker activation_;
     std::map<FormTimer, TimerSlot> timers_;  // a map keeps each slot's address for FLTK
     Form* form_ = nullptr;
     // The X window exists only once shown; until then the requests wait here.
     std::optional<int> opacity_;
     std::optional<std::vector<Rect>> visible_;  // the colour key's shape
+    ScaleFactor scale_;                         // what FormScale last gave the form
 };

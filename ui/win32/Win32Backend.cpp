@@ -127,6 +127,10 @@ void Win32Backend::AttachForm(Form* form) {
     form_ = form;
 }
 
+ScaleFactor Win32Backend::FormScale() {
+    return {MeasureZeroHeight(), Form::DesignTextHeight};
+}
+
 int Win32Backend::MeasureZeroHeight() {
     HDC screen = GetDC(nullptr);
     if (screen == nullptr) {

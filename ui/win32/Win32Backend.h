@@ -34,7 +34,7 @@ public:
     void Run() override;
 
     void AttachForm(Form* form) override;
-    int MeasureZeroHeight() override;
+    ScaleFactor FormScale() override;
     ScreenLayout Screens() override;
     void SetClientSize(int width, int height) override;
     void SetColourKey(Colour key, const Picture& picture) override;
@@ -57,6 +57,8 @@ public:
     void RequestClipboardText() override;
 
 private:
+    // Height of the text "0" in the form font at the screen's resolution, ascent plus descent.
+    int MeasureZeroHeight();
     // A message's result, or nullopt to leave it to the default procedure.
     using MessageHandler = std::optional<LRESULT> (Win32Backend::*)(UINT, WPARAM, LPARAM);
 

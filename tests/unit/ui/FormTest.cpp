@@ -253,7 +253,7 @@ TEST(FormHint, LeavingPressingOrAControlWithoutHintEndsIt) {
 
 TEST(FormScale, EdgesFontsAndPictureScaleByTheMeasuredHeight) {
     RecordingBackend backend;
-    backend.ZeroHeight = 16;
+    backend.Factor = {16, Form::DesignTextHeight};
     Form form(backend, "Test", 126, 224,
               {{.Name = "Skin", .Kind = ControlKind::Picture},
                {.Name = "Key", .Bounds = {8, 191, 26, 21}},
@@ -277,7 +277,7 @@ TEST(FormScale, EdgesFontsAndPictureScaleByTheMeasuredHeight) {
     // The design's own height, and a measurement that failed, leave the design as it is.
     RecordingBackend standard;
     for (const int measured : {Form::DesignTextHeight, 0, -4}) {
-        standard.ZeroHeight = measured;
+        standard.Factor = {measured, Form::DesignTextHeight};
         Form unscaled(standard, "Test", 126, 224, {{.Name = "Key", .Bounds = {8, 191, 26, 21}}},
                       PlainPicture(126, 224));
         unscaled.Scale();

@@ -16,7 +16,7 @@
 class RecordingBackend : public FormBackend {
 public:
     // Facts the tests set up.
-    int ZeroHeight = Form::DesignTextHeight;
+    ScaleFactor Factor;
     ScreenLayout Layout{{0, 0, 1920, 1080}, {{0, 0, 1920, 1080}}, {0, 0, 1920, 1080}};
     int PopupChoice = -1;
     std::function<void()> InsideNestedLoop;
@@ -47,7 +47,7 @@ public:
     std::vector<std::string> Clipboard;
 
     void AttachForm(Form* form) override { Attached = form; }
-    int MeasureZeroHeight() override { return ZeroHeight; }
+    ScaleFactor FormScale() override { return Factor; }
     ScreenLayout Screens() override { return Layout; }
     void SetClientSize(int width, int height) override {
         ClientWidth = width;

@@ -403,7 +403,7 @@ TEST(TfrmMainPaste, CtrlVAsksForTheClipboardAndAnAmountBecomesTheEntry) {
 // where the window shows it, scaled displays included.
 TEST(TfrmMainAccessible, TheKeysAndTheDisplayTextsAreFoundWhereTheyLie) {
     Window w;
-    w.Backend.ZeroHeight = 16;
+    w.Backend.Factor = {16, Form::DesignTextHeight};
     w.TheForm().Scale();
     const Form& form = w.TheForm();
     ASSERT_EQ(form.AccessibleCount(), 21u);
