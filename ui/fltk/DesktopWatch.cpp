@@ -15,6 +15,8 @@
 
 namespace {
 
+constexpr double WindowManagerDelay = 0.5;
+
 Window Root() {
     return RootWindow(fl_display, fl_screen);
 }
@@ -57,7 +59,10 @@ DesktopWatch::DesktopWatch(std::function<void()> resourcesChanged,
     // Added to what the root window already reports to this client, FLTK's own selections.
     XWindowAttributes attributes{};
     XGetWindowAttributes(fl_display, Root(), &attributes);
-    XSelectInput(fl_display, Root(), attributes.your_event_mask | PropertyChangeMask);
+    // The root window's configuration changes with its size, and Xvfb and some servers announce
+    // a change of RandR monitors only that way.
+    XSelectInput(fl_display, Root(),
+                 attributes.your_event_mask | PropertyChangeMask | StructureNotifyMask);
     int errorBase = 0;
     if (XRRQueryExtension(fl_display, &randrEventBase_, &errorBase) != 0) {
         XRRSelectInput(
@@ -71,6 +76,11 @@ DesktopWatch::DesktopWatch(std::function<void()> resourcesChanged,
 
 DesktopWatch::~DesktopWatch() {
     Fl::remove_system_handler(SystemEvent);
+    Fl::remove_timeout(LookAgain, this);
+}
+
+void DesktopWatch::LookAgain(void* watch) {
+    static_cast<DesktopWatch*>(watch)->screensChanged_();
 }
 
 int DesktopWatch::SystemEvent(void* event, void* watch) {
@@ -79,13 +89,19 @@ int DesktopWatch::SystemEvent(void* event, void* watch) {
     if (x->type == PropertyNotify && x->xproperty.window == Root() &&
         x->xproperty.atom == self.resourceManager_) {
         self.resourcesChanged_();
-    } else if (self.randrEventBase_ >= 0 &&
-               (x->type == self.randrEventBase_ + RRScreenChangeNotify ||
-                x->type == self.randrEventBase_ + RRNotify)) {
+    } else if ((x->type == ConfigureNotify && x->xconfigure.window == Root()) ||
+               (self.randrEventBase_ >= 0 &&
+                (x->type == self.randrEventBase_ + RRScreenChangeNotify ||
+                 x->type == self.randrEventBase_ + RRNotify))) {
         // Xlib keeps the screen's size from the connection's start until told.
         XRRUpdateConfiguration(x);
         Fl::call_screen_init();
         self.screensChanged_();
+        // A window manager may move windows of its own accord after the change, and leave
+        // ours partly off the screens (openbox keeps a strip visible); look once more when it
+        // has.
+        Fl::remove_timeout(LookAgain, watch);
+        Fl::add_timeout(WindowManagerDelay, LookAgain, watch);
     }
     // FLTK goes on with the event as usual.
     return 0;

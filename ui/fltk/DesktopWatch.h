@@ -17,6 +17,7 @@ public:
 
 private:
     static int SystemEvent(void* event, void* watch);
+    static void LookAgain(void* watch);
 
     std::function<void()> resourcesChanged_;
     std::function<void()> screensChanged_;
