@@ -131,8 +131,7 @@ void Form::ScaleChanged() {
     const Rect before{position.X, position.Y, clientWidth_, clientHeight_};
     Scale();
     if (clientWidth_ != before.Width || clientHeight_ != before.Height) {
-        backend_.MoveWindow(
-            ResizedPlace(before, clientWidth_, clientHeight_, backend_.Screens().Monitors));
+        MoveWindow(ResizedPlace(before, clientWidth_, clientHeight_, backend_.Screens().Monitors));
     }
 }
 
@@ -140,7 +139,7 @@ void Form::ScreensChanged() {
     const Point position = backend_.WindowPosition();
     if (const auto back = BackOnScreen({position.X, position.Y, clientWidth_, clientHeight_},
                                        backend_.Screens().Monitors)) {
-        backend_.MoveWindow(*back);
+        MoveWindow(*back);
     }
 }
 
@@ -197,6 +196,11 @@ Point Form::WindowPosition() {
 }
 
 void Form::MoveWindow(Point topLeft) {
+    // Until the user's first press, a place the form chose is the one a window manager's move is
+    // undone to, a rescaled or rescued window's included.
+    if (placement_) {
+        placement_ = topLeft;
+    }
     backend_.MoveWindow(topLeft);
 }
 

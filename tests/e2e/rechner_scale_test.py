@@ -156,12 +156,13 @@ class SkinDrawnForEachScale(ScaleCase):
         for dpi in (96, 192):
             calculator = self.start_at(dpi)
             try:
-                scale = calculator.geometry()[2] // WIDTH
+                scale = calculator.geometry()[2] / WIDTH
                 seen = self.window_pixels(calculator)
                 for key in ("7", "C", ":"):
                     left, top, _, height = KEYS[key]
-                    tones[key, dpi] = tones_across(seen, (top + height // 2) * scale,
-                                                   (left - 2) * scale, (left + 4) * scale)
+                    tones[key, dpi] = tones_across(seen, int((top + height // 2) * scale),
+                                                   int((left - 2) * scale),
+                                                   int((left + 4) * scale))
             finally:
                 calculator.program.stop()
         for key in ("7", "C", ":"):

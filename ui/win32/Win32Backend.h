@@ -57,8 +57,6 @@ public:
     void RequestClipboardText() override;
 
 private:
-    // Height of the text "0" in the form font at the screen's resolution, ascent plus descent.
-    int MeasureZeroHeight();
     // A message's result, or nullopt to leave it to the default procedure.
     using MessageHandler = std::optional<LRESULT> (Win32Backend::*)(UINT, WPARAM, LPARAM);
 
@@ -81,6 +79,11 @@ private:
     void OnActivateApp(bool active);
     void OnTimer(WPARAM id);
     void OnWindowPosChanged(const WINDOWPOS& position);
+    // The window's monitor has another resolution now: the form scales for it, and the window
+    // takes the place the system suggests.
+    void OnDpiChanged(int dotsPerInch, const RECT& suggested);
+    // The client size the form would have at a resolution, for the system to place it.
+    void OnGetDpiScaledSize(int dotsPerInch, SIZE& size);
     void OnPaint();
     void OnPaste();
     // A screen reader asks for the window's accessible object.
@@ -101,6 +104,7 @@ private:
     bool releasingCapture_ = false;
     SurrogateJoiner typed_;
     std::optional<Colour> colourKey_;
+    std::optional<int> changingDpi_;
     // Made at a screen reader's first request, with the libraries it needs.
     const OleLibraries* ole_ = nullptr;
     FormAccessible* accessible_ = nullptr;

@@ -1,0 +1,62 @@
+// The window's resolution and the form font measured at it; see MonitorScale.h.
+#include "MonitorScale.h"
+
+#include "Form.h"
+#include "GdiPainter.h"
+
+namespace {
+
+using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
+
+GetDpiForWindowFunction GetDpiForWindowIfPresent() {
+    // Looked up once; user32 stays loaded for the program's life.
+    static const auto function = [] {
+        const HMODULE user32 = GetModuleHandleW(L"user32.dll");
+        return user32 != nullptr
+                   ? reinterpret_cast<GetDpiForWindowFunction>(
+                         reinterpret_cast<void*>(GetProcAddress(user32, "GetDpiForWindow")))
+                   : nullptr;
+    }();
+    return function;
+}
+
+int SystemDotsPerInch() {
+    HDC screen = GetDC(nullptr);
+    if (screen == nullptr) {
+        return USER_DEFAULT_SCREEN_DPI;
+    }
+    const int dotsPerInch = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dotsPerInch > 0 ? dotsPerInch : USER_DEFAULT_SCREEN_DPI;
+}
+
+}  // namespace
+
+int WindowDotsPerInch(HWND window) {
+    if (const auto getDpiForWindow = GetDpiForWindowIfPresent();
+        getDpiForWindow != nullptr && window != nullptr) {
+        if (const UINT dotsPerInch = getDpiForWindow(window); dotsPerInch != 0) {
+            return static_cast<int>(dotsPerInch);
+        }
+    }
+    return SystemDotsPerInch();
+}
+
+int MeasureZeroHeight(int dotsPerInch) {
+    HDC screen = GetDC(nullptr);
+    if (screen == nullptr) {
+        return Form::DesignTextHeight;
+    }
+    LOGFONTW font{};
+    font.lfHeight = -MulDiv(FormFontPoints, dotsPerInch, 72);
+    font.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynW(font.lfFaceName, FormFontFace, LF_FACESIZE);
+    HFONT created = CreateFontIndirectW(&font);
+    const HGDIOBJ previous = SelectObject(screen, created);
+    TEXTMETRICW metrics{};
+    const bool measured = GetTextMetricsW(screen, &metrics) != 0;
+    SelectObject(screen, previous);
+    DeleteObject(created);
+    ReleaseDC(nullptr, screen);
+    return measured ? static_cast<int>(metrics.tmHeight) : Form::DesignTextHeight;
+}
