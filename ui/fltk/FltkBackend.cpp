@@ -71,21 +71,8 @@ FltkBackend::FltkBackend()
     : window_(std::make_unique<FltkWindow>()),
       hint_(std::make_unique<HintWindow>()),
       screenReader_(std::make_unique<ScreenReaderAccess>(*window_)),
-      desktop_(std::make_unique<DesktopWatch>(
-          [this] {
-              GuardCallback(form_, [&] {
-                  if (form_ != nullptr) {
-                      form_->ScaleChanged();
-                  }
-              });
-          },
-          [this] {
-              GuardCallback(form_, [&] {
-                  if (form_ != nullptr && window_->shown()) {
-                      form_->ScreensChanged();
-                  }
-              });
-          })),
+      desktop_(std::make_unique<DesktopWatch>([this] { DesktopResourcesChanged(); },
+                                              [this] { MonitorsChanged(); })),
       activation_([this](Activation activation) { ActivationChanged(activation); }) {
     UseProgramIcon();
 }
@@ -286,6 +273,23 @@ void FltkBackend::RequestClipboardText() {
     // The clipboard, not the primary selection. The owner answers through the event loop, and
     // the text arrives as the window's paste event; an owner that never answers blocks nothing.
     Fl::paste(*window_, 1);
+}
+
+void FltkBackend::DesktopResourcesChanged() {
+    // Any resource may have changed; the form scales again only when Xft.dpi did.
+    GuardCallback(form_, [&] {
+        if (form_ != nullptr) {
+            form_->ScaleChanged();
+        }
+    });
+}
+
+void FltkBackend::MonitorsChanged() {
+    GuardCallback(form_, [&] {
+        if (form_ != nullptr && window_->shown()) {
+            form_->ScreensChanged();
+        }
+    });
 }
 
 void FltkBackend::ActivationChanged(Activation activation) {

@@ -60,6 +60,8 @@ private:
     };
     static void TimerElapsed(void* slot);
     void ActivationChanged(Activation activation);
+    void DesktopResourcesChanged();
+    void MonitorsChanged();
     void ApplyShape();
     // Scaled by the form's factor, as the window's contents are.
     int Scaled(int designPixels) const;
