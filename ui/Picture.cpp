@@ -219,6 +219,10 @@ Picture ScalePicture(const Picture& source, int width, int height) {
     if (width == source.Width && height == source.Height) {
         return source;
     }
+    if (source.Width > MaxBitmapSide) {
+        throw std::invalid_argument("cannot scale a picture wider than " +
+                                    std::to_string(MaxBitmapSide) + " pixels");
+    }
     const auto columns = AreaTaps(source.Width, width);
     const auto rows = AreaTaps(source.Height, height);
 
@@ -229,22 +233,25 @@ Picture ScalePicture(const Picture& source, int width, int height) {
     constexpr std::size_t Sums = 4;
     constexpr std::size_t Opaque = 3;
 
-    // Horizontal pass into exact sums, so the only rounding happens once at the end.
+    // Horizontal pass into exact sums, so the only rounding happens once at the end. The weights
+    // of one target pixel add up to the source width, at most 16384, so a sum stays below
+    // 255 × 16384 and 32 bits hold it: half the memory of the widest type, which a scaled-down
+    // skin briefly needs a megabyte of.
     const auto targetWidth = static_cast<std::size_t>(width);
-    std::vector<std::uint64_t> rowSums(static_cast<std::size_t>(source.Height) * targetWidth *
+    std::vector<std::uint32_t> rowSums(static_cast<std::size_t>(source.Height) * targetWidth *
                                        Sums);
     for (int y = 0; y < source.Height; ++y) {
         for (std::size_t x = 0; x < targetWidth; ++x) {
-            std::uint64_t* sum = &rowSums[(static_cast<std::size_t>(y) * targetWidth + x) * Sums];
+            std::uint32_t* sum = &rowSums[(static_cast<std::size_t>(y) * targetWidth + x) * Sums];
             for (const Tap& tap : columns[x]) {
                 const std::uint8_t* in = &source.Rgb[PixelOffset(source, 0, y) + tap.Index * 3];
                 if (IsWhite(in)) {
                     continue;
                 }
                 for (std::size_t channel = 0; channel < 3; ++channel) {
-                    sum[channel] += in[channel] * tap.Weight;
+                    sum[channel] += static_cast<std::uint32_t>(in[channel] * tap.Weight);
                 }
-                sum[Opaque] += tap.Weight;
+                sum[Opaque] += static_cast<std::uint32_t>(tap.Weight);
             }
         }
     }
@@ -259,7 +266,7 @@ Picture ScalePicture(const Picture& source, int width, int height) {
         for (std::size_t x = 0; x < targetWidth; ++x) {
             std::array<std::uint64_t, Sums> sum{};
             for (const Tap& tap : rows[static_cast<std::size_t>(y)]) {
-                const std::uint64_t* in = &rowSums[(tap.Index * targetWidth + x) * Sums];
+                const std::uint32_t* in = &rowSums[(tap.Index * targetWidth + x) * Sums];
                 for (std::size_t channel = 0; channel < Sums; ++channel) {
                     sum[channel] += in[channel] * tap.Weight;
                 }
