@@ -7,16 +7,26 @@
 namespace {
 
 using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
+using SystemParametersInfoForDpiFunction = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT);
+
+// A user32 function that older systems lack, or nullptr there; user32 stays loaded for the
+// program's life.
+template <typename Function>
+Function User32Function(const char* name) {
+    const HMODULE user32 = GetModuleHandleW(L"user32.dll");
+    return user32 != nullptr
+               ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(user32, name)))
+               : nullptr;
+}
 
 GetDpiForWindowFunction GetDpiForWindowIfPresent() {
-    // Looked up once; user32 stays loaded for the program's life.
-    static const auto function = [] {
-        const HMODULE user32 = GetModuleHandleW(L"user32.dll");
-        return user32 != nullptr
-                   ? reinterpret_cast<GetDpiForWindowFunction>(
-                         reinterpret_cast<void*>(GetProcAddress(user32, "GetDpiForWindow")))
-                   : nullptr;
-    }();
+    static const auto function = User32Function<GetDpiForWindowFunction>("GetDpiForWindow");
+    return function;
+}
+
+SystemParametersInfoForDpiFunction SystemParametersInfoForDpiIfPresent() {
+    static const auto function =
+        User32Function<SystemParametersInfoForDpiFunction>("SystemParametersInfoForDpi");
     return function;
 }
 
@@ -40,6 +50,24 @@ int WindowDotsPerInch(HWND window) {
         }
     }
     return SystemDotsPerInch();
+}
+
+std::optional<LOGFONTW> StatusFontAt(int dotsPerInch) {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof(metrics);
+    if (const auto forDpi = SystemParametersInfoForDpiIfPresent(); forDpi != nullptr) {
+        if (forDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0,
+                   static_cast<UINT>(dotsPerInch))) {
+            return metrics.lfStatusFont;
+        }
+    }
+    if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) {
+        return std::nullopt;
+    }
+    // Given at the system's resolution: scaled to the monitor's.
+    metrics.lfStatusFont.lfHeight =
+        MulDiv(metrics.lfStatusFont.lfHeight, dotsPerInch, SystemDotsPerInch());
+    return metrics.lfStatusFont;
 }
 
 int MeasureZeroHeight(int dotsPerInch) {

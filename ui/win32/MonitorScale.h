@@ -6,8 +6,14 @@
 
 #include <windows.h>
 
+#include <optional>
+
 // The window's monitor's dots per inch where the system tells it, else the system's.
 int WindowDotsPerInch(HWND window);
+
+// The system's status font (the tooltips' font) at a resolution; nothing when the system does not
+// tell it.
+std::optional<LOGFONTW> StatusFontAt(int dotsPerInch);
 
 // Height of the text "0" in the form font ("MS Sans Serif" 8 point bold) at a resolution, ascent
 // plus descent: 13 at 96 dots per inch. The design's 13 where nothing can be measured.

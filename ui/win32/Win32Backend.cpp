@@ -227,7 +227,7 @@ void Win32Backend::StopTimer(FormTimer timer) {
 }
 
 void Win32Backend::ShowHint(const std::string& text, Point screenPointer) {
-    hint_->ShowAt(text, screenPointer);
+    hint_->ShowAt(text, screenPointer, WindowDotsPerInch(window_));
 }
 
 void Win32Backend::HideHint() {
