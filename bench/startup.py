@@ -1,11 +1,12 @@
 #!/usr/bin/env python3
 """Start-up, memory and idle benchmark of the calculator against a minimal FLTK program.
 
-    bench/startup.py build/rechner [--runs N]
+    bench/startup.py build/rechner [--runs N] [--dpi D]
 
 Builds bench/minimal.cpp with g++ and fltk-config, starts a private Xvfb with openbox, and runs
 both programs in turn N times (at least 7; default 9) with fresh user directories, printing the
-medians with the targets. What each figure is:
+medians with the targets. With --dpi the desktop's Xft.dpi is D (default 96), and the
+calculator's window is as large as it makes itself at that scale. What each figure is:
 
   map        ms from just before exec to the X server's MapNotify of the program's window (its
              openbox frame), seen by a client that watches the root window.
@@ -42,7 +43,9 @@ from xsession import UserDirs, XSession
 from xwatch import Watcher, event_type, event_window, xlib
 import idle
 
-WIDTH, HEIGHT = 126, 224
+# A program's window is the first one mapped at least this large: the calculator's grows with the
+# desktop's scale, and Wine's 1 x 1 owner window does not count.
+SMALLEST_WINDOW = 100
 IDLE_START, IDLE_END = 1.0, 6.0
 MINIMUM_RUNS = 7
 # Where the pointer waits during the runs, far from where both windows appear.
@@ -130,9 +133,9 @@ class StartupWatcher(Watcher):
         return figures
 
     def watch_start(self, deadline):
-        """The moments the program's WIDTH x HEIGHT window was mapped and first drawn into, None
-        for what did not happen by the deadline. Its windows of other sizes (such as a 1 x 1
-        owner window under Wine) do not count."""
+        """The moments the program's window was mapped and first drawn into, None for what did
+        not happen by the deadline. Its small windows (such as a 1 x 1 owner window under Wine)
+        do not count."""
         sizes, created = {}, set()
         mapped = None
         self.drawn = set()
@@ -151,7 +154,9 @@ class StartupWatcher(Watcher):
                 sizes[window.window] = (window.width, window.height)
             elif kind == _MAP_NOTIFY and mapped is None:
                 window = _MapEvent.from_buffer(event)
-                if not window.override_redirect and sizes.get(window.window) == (WIDTH, HEIGHT):
+                width, height = sizes.get(window.window, (0, 0))
+                if (not window.override_redirect and width >= SMALLEST_WINDOW
+                        and height >= SMALLEST_WINDOW):
                     mapped = seen
                     # What is mapped is the window manager's frame: the drawing that counts is
                     # the program's, into the windows it created that are now inside the frame.
@@ -202,17 +207,20 @@ def arguments(description, program):
     parser.add_argument("rechner", type=Path, help=program)
     parser.add_argument("--runs", type=run_count, default=9,
                         help=f"runs of each program (default 9, at least {MINIMUM_RUNS})")
+    parser.add_argument("--dpi", type=int, default=96,
+                        help="the desktop's resolution, which the calculator scales by "
+                             "(default 96)")
     return parser
 
 
 @contextmanager
-def scratch_session():
-    """A scratch directory and a private Xvfb with openbox, the pointer out of the way; both
-    gone afterwards."""
+def scratch_session(dpi=96):
+    """A scratch directory and a private Xvfb with openbox whose desktop's Xft.dpi is dpi, the
+    pointer out of the way; both gone afterwards."""
     scratch = Path(tempfile.mkdtemp(prefix="rechner-bench-"))
     session = None
     try:
-        session = XSession()
+        session = XSession(resources=[f"Xft.dpi:\t{dpi}"])
         session.move_pointer(*NEUTRAL_POINT)
         yield scratch, session
     finally:
@@ -259,17 +267,17 @@ def print_ratios(figures, runs, setting, rows):
 
 def main():
     options = arguments(__doc__.splitlines()[0], "the Linux program").parse_args()
-    with scratch_session() as (scratch, session):
+    with scratch_session(options.dpi) as (scratch, session):
         commands = {"minimal": [str(build_minimal(scratch))],
                     "rechner": [str(options.rechner.resolve())]}
         figures = measure(session, commands, options.runs)
         idle_figures = idle.measure(session, commands["rechner"][0], options.runs)
-    report(figures, options.runs)
+    report(figures, options.runs, options.dpi)
     idle.report(idle_figures)
 
 
-def report(figures, runs):
-    print_ratios(figures, runs, "Xvfb with openbox",
+def report(figures, runs, dpi):
+    print_ratios(figures, runs, f"Xvfb with openbox, Xft.dpi {dpi}",
                  [("exec to window mapped, ms", "map", True),
                   ("exec to first paint, ms", "paint", True),
                   ("resident memory at 1 s, MB", "memory", True)])

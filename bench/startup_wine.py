@@ -1,17 +1,16 @@
 #!/usr/bin/env python3
 """Start-up and memory benchmark of rechner.exe under Wine against a minimal Win32 program.
 
-    bench/startup_wine.py build-windows/rechner.exe [--prefix DIR] [--runs N]
+    bench/startup_wine.py build-windows/rechner.exe [--prefix DIR] [--runs N] [--dpi D]
 
 Builds bench/minimal_win32.cpp with mingw-w64, starts a private Xvfb with openbox and, in the
 Wine prefix (build-windows/wineprefix by default, created when missing), a warm wineserver with
 its desktop process on that display; then runs both programs in turn N times (at least 7;
-default 9) with `wine` and prints the medians side by side. Watched from outside as startup.py
-does:
+default 9) with `wine` and prints the medians side by side. With --dpi the prefix's LogPixels
+is D for the runs (default 96). Watched from outside as startup.py does:
 
   map        ms from just before exec of `wine` to the X server's MapNotify of the program's
-             126 x 224 window (its openbox frame); the calculator's 1 x 1 owner window does not
-             count.
+             window (its openbox frame); the calculator's 1 x 1 owner window does not count.
   paint      ms from just before exec to the first drawing into that window after it is mapped:
              the first XDamage report on it.
   memory     resident set (VmRSS) 1 s after exec of the process started as `wine`, which Wine
@@ -52,6 +51,24 @@ def create_prefix(env):
     subprocess.run(["wineboot", "--init"], env=headless, check=True, **quiet)
     # The server wineboot started must be gone before a persistent one can be.
     subprocess.run(["wineserver", "--wait"], env=headless, check=True, **quiet)
+
+
+@contextmanager
+def log_pixels(env, dpi):
+    """The prefix's screen resolution set to dpi while the block runs, as a user sets the
+    scale; removed afterwards."""
+    key = r"HKCU\Control Panel\Desktop"
+    quiet = {"stdout": subprocess.DEVNULL, "stderr": subprocess.DEVNULL}
+    headless = {name: value for name, value in (os.environ | env).items() if name != "DISPLAY"}
+    subprocess.run(["wine", "reg", "add", key, "/v", "LogPixels", "/t", "REG_DWORD", "/d",
+                    str(dpi), "/f"], env=headless, timeout=60, check=True, **quiet)
+    subprocess.run(["wineserver", "--wait"], env=headless, **quiet)
+    try:
+        yield
+    finally:
+        subprocess.run(["wine", "reg", "delete", key, "/v", "LogPixels", "/f"], env=headless,
+                       timeout=60, **quiet)
+        subprocess.run(["wineserver", "--wait"], env=headless, **quiet)
 
 
 @contextmanager
@@ -99,10 +116,11 @@ def main():
     with scratch_session() as (scratch, session):
         commands = {"minimal": ["wine", str(build_minimal_win32(scratch))],
                     "rechner": ["wine", str(options.rechner.resolve())]}
-        with warm_wineserver(session.env() | env):
+        with log_pixels(env, options.dpi), warm_wineserver(session.env() | env):
             figures = measure(session, commands, options.runs, env, memory=program_memory,
                               idle=False)
-    print_ratios(figures, options.runs, "Wine on Xvfb with openbox, warm wineserver",
+    print_ratios(figures, options.runs,
+                 f"Wine on Xvfb with openbox, warm wineserver, LogPixels {options.dpi}",
                  [("exec to window mapped, ms", "map", True),
                   ("exec to first paint, ms", "paint", False),
                   ("resident memory at 1 s, MB", "memory", False),

@@ -1,10 +1,13 @@
 #!/usr/bin/env python3
 """Draws the calculator's artwork: the 126 x 224 skin (skin.bmp, 24-bit), the 32 x 32,
 16-colour program icon (rechner.ico), and the same icon for the desktop's icon theme, as an SVG
-and as PNGs from 16 to 256 pixels (icons/).
+and as PNGs from 16 to 256 pixels (icons/). The build draws the skin again for each scale in
+SKIN_SCALES, so a scaled window shows a picture drawn for its size rather than a stretched one.
 
     python3 resources/draw_artwork.py           writes them all beside this script
     python3 resources/draw_artwork.py --check   exits 1 when the committed files differ
+    python3 resources/draw_artwork.py --skin PERCENT FILE
+                                                writes the skin drawn at that scale to FILE
 
 Only the standard library is used, and only arithmetic whose results IEEE 754 fixes (+, -, *,
 /, sqrt), so every run on every machine writes the same bytes. The window treats pixels of
@@ -22,6 +25,9 @@ import zlib
 from pathlib import Path
 
 SKIN_WIDTH, SKIN_HEIGHT = 126, 224
+# The scales, in percent, that the program carries a skin for. Each is drawn from the same
+# geometry, so an edge on whole pixels at 100 % lies on whole pixels at 200 % too.
+SKIN_SCALES = (100, 125, 150, 175, 200)
 WHITE = (255, 255, 255)
 # The calculator's body: its box in continuous pixel coordinates and its corner radius.
 BODY = (2.0, 2.0, 120.0, 220.0)
@@ -131,30 +137,64 @@ def rounded_rect_distance(px, py, box, radius):
     return qy - radius, (0.0, sy)
 
 
-class Canvas:
-    def __init__(self, width, height, background):
-        self.width = width
-        self.height = height
-        self.pixels = [[tuple(map(float, background)) for _ in range(width)] for _ in range(height)]
+def scaled(value, percent):
+    """A length of the 100 % design at a scale, rounded half up as the program rounds edges."""
+    return (value * percent + 50) // 100
 
-    def blend(self, x, y, colour, alpha):
+
+class Canvas:
+    """A picture drawn from the design's coordinates at a scale. Shapes are measured in the
+    picture's own pixels, so their anti-aliased edges are one pixel wide at every scale; a design
+    pixel (a glyph's cell, a line) covers the whole pixels its edges round to."""
+
+    def __init__(self, width, height, background, percent=100):
+        self.percent = percent
+        self.scale = percent / 100
+        self.width = scaled(width, percent)
+        self.height = scaled(height, percent)
+        self.pixels = [[tuple(map(float, background)) for _ in range(self.width)]
+                       for _ in range(self.height)]
+
+    def design(self, pixel):
+        """The design coordinate of a pixel's centre, a whole number at 100 %."""
+        return (pixel + 0.5) / self.scale - 0.5
+
+    def blend_pixel(self, x, y, colour, alpha):
         if 0 <= x < self.width and 0 <= y < self.height and alpha > 0:
             self.pixels[y][x] = mix(self.pixels[y][x], colour, min(alpha, 1.0))
+
+    def blend(self, x, y, colour, alpha):
+        """Blends one design pixel, which covers a block of picture pixels."""
+        for py in range(scaled(y, self.percent), scaled(y + 1, self.percent)):
+            for px in range(scaled(x, self.percent), scaled(x + 1, self.percent)):
+                self.blend_pixel(px, py, colour, alpha)
 
     def fill_rounded(self, box, radius, paint, opacity=1.0, hard=False):
         """Fills a rounded rectangle with anti-aliased edges, or with hard ones that take a pixel
         whole when its centre lies inside; paint(x, y, distance, normal) gives each pixel's
-        colour."""
-        x0, y0, x1, y1 = box
+        colour, from its design coordinates and its distance in design pixels."""
+        s = self.scale
+        outline = tuple(v * s for v in box)
+        x0, y0, x1, y1 = outline
         for y in range(int(y0) - 1, int(y1) + 2):
             for x in range(int(x0) - 1, int(x1) + 2):
-                distance, normal = rounded_rect_distance(x + 0.5, y + 0.5, box, radius)
+                distance, normal = rounded_rect_distance(x + 0.5, y + 0.5, outline, radius * s)
                 if hard:
                     coverage = 1.0 if distance <= 0.0 else 0.0
                 else:
                     coverage = clamp(0.5 - distance, 0.0, 1.0)
                 if coverage > 0:
-                    self.blend(x, y, paint(x, y, distance, normal), coverage * opacity)
+                    colour = paint(self.design(x), self.design(y), distance / s, normal)
+                    self.blend_pixel(x, y, colour, coverage * opacity)
+
+    def inside_body(self, x, y):
+        s = self.scale
+        return rounded_rect_distance(x + 0.5, y + 0.5, tuple(v * s for v in BODY),
+                                     BODY_RADIUS * s)[0] <= 0.0
+
+    def design_cell(self, x, y):
+        """The design pixel whose block holds a picture pixel."""
+        return math.floor(self.design(x) + 0.5), math.floor(self.design(y) + 0.5)
 
     def draw_glyphs(self, text, glyphs, left, top, colour, alpha=1.0, bold=False):
         x = left
@@ -184,10 +224,6 @@ def lit(colour, normal, strength):
     """Lights a rim from the top left: edges facing up or left brighten, the others darken."""
     facing = -(normal[0] * 0.6 + normal[1] * 0.8)
     return lighten(colour, strength * facing)
-
-
-def inside_body(x, y):
-    return rounded_rect_distance(x + 0.5, y + 0.5, BODY, BODY_RADIUS)[0] <= 0.0
 
 
 def draw_body(canvas):
@@ -221,7 +257,7 @@ def draw_solar_cell(canvas):
 
         def paint(x, y, distance, normal):
             colour = mix((86, 60, 50), (58, 38, 34), clamp((y - 9.5) / 10.0, 0.0, 1.0))
-            if y == 12 or y == 16:
+            if math.floor(y + 0.5) in (12, 16):
                 colour = shade(colour, 0.8)
             return colour
 
@@ -244,7 +280,8 @@ def draw_display(canvas):
     edge = (124, 150, 130)
 
     def paint_glass(x, y, distance, normal):
-        if flat_left <= x <= flat_right and flat_top <= y <= flat_bottom:
+        if (flat_left <= math.floor(x + 0.5) <= flat_right
+                and flat_top <= math.floor(y + 0.5) <= flat_bottom):
             return DISPLAY
         # How far out towards the bezel the pixel lies, 0 at the flat area and 1 at the rim,
         # measured separately per side because the margins differ.
@@ -296,8 +333,8 @@ def draw_key(canvas, left, top, width, height, legend, kind):
     canvas.draw_glyphs(legend, glyphs, x, y, legend_colour, 1.0, bold)
 
 
-def draw_skin():
-    canvas = Canvas(SKIN_WIDTH, SKIN_HEIGHT, WHITE)
+def draw_skin(percent=100):
+    canvas = Canvas(SKIN_WIDTH, SKIN_HEIGHT, WHITE, percent)
     draw_body(canvas)
     draw_brand(canvas)
     draw_solar_cell(canvas)
@@ -310,13 +347,17 @@ def draw_skin():
     flat_left, flat_right, flat_top, flat_bottom = DISPLAY_FLAT
     for y, row in enumerate(pixels):
         for x, pixel in enumerate(row):
-            if inside_body(x, y) and pixel == WHITE:
-                raise SystemExit(f"body pixel {x}, {y} is exactly white: it would be a hole")
-            if not inside_body(x, y) and pixel != WHITE:
-                raise SystemExit(f"pixel {x}, {y} around the body is {pixel}, not the key "
-                                 "colour: it would show as a frame")
-            if flat_left <= x <= flat_right and flat_top <= y <= flat_bottom and pixel != DISPLAY:
-                raise SystemExit(f"display pixel {x}, {y} is {pixel}, not the flat colour")
+            inside = canvas.inside_body(x, y)
+            if inside and pixel == WHITE:
+                raise SystemExit(f"body pixel {x}, {y} at {percent} % is exactly white: it would "
+                                 "be a hole")
+            if not inside and pixel != WHITE:
+                raise SystemExit(f"pixel {x}, {y} around the body at {percent} % is {pixel}, "
+                                 "not the key colour: it would show as a frame")
+            cx, cy = canvas.design_cell(x, y)
+            if flat_left <= cx <= flat_right and flat_top <= cy <= flat_bottom and pixel != DISPLAY:
+                raise SystemExit(f"display pixel {x}, {y} at {percent} % is {pixel}, not the "
+                                 "flat colour")
     return pixels
 
 
@@ -555,6 +596,13 @@ def main():
     }
     for size in THEME_ICON_SIZES:
         outputs[here / "icons" / f"rechner-{size}.png"] = encode_png(draw_theme_icon(size))
+    if sys.argv[1:2] == ["--skin"] and len(sys.argv) == 4 and sys.argv[2].isdigit():
+        percent = int(sys.argv[2])
+        if percent not in SKIN_SCALES:
+            print(f"no skin is drawn at {percent} %; the scales are {SKIN_SCALES}")
+            return 2
+        Path(sys.argv[3]).write_bytes(encode_bitmap(draw_skin(percent)))
+        return 0
     if sys.argv[1:] == ["--check"]:
         stale = [path.name for path, data in outputs.items()
                  if not same_picture(path, data)]

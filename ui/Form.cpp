@@ -4,6 +4,8 @@
 
 #include "Form.h"
 
+#include "ScreenFit.h"
+
 #include <cstdint>
 #include <exception>
 #include <new>
@@ -42,16 +44,20 @@ Form::Form(FormBackend& backend, std::string title, int clientWidth, int clientH
            std::vector<Control> controls, Picture skin)
     : backend_(backend),
       title_(std::move(title)),
+      designWidth_(clientWidth),
+      designHeight_(clientHeight),
       clientWidth_(clientWidth),
       clientHeight_(clientHeight),
       controls_(std::move(controls)),
-      skin_(std::move(skin)) {
+      designSkin_(std::move(skin)),
+      skin_(designSkin_) {
     // A picture control takes the size of its picture.
     for (Control& control : controls_) {
         if (control.Kind == ControlKind::Picture) {
             control.Bounds.Width = skin_.Width;
             control.Bounds.Height = skin_.Height;
         }
+        design_.emplace_back(control.Bounds, control.FontHeight);
     }
     backend_.AttachForm(this);
     contrast_ = backend_.HighContrastColours();
@@ -64,34 +70,85 @@ Form::~Form() {
     backend_.AttachForm(nullptr);
 }
 
+namespace {
+
+// A factor that is not a positive ratio (a measurement that failed) leaves the design as it is.
+ScaleFactor Usable(ScaleFactor factor) {
+    return factor.Numerator > 0 && factor.Denominator > 0 ? factor : ScaleFactor{};
+}
+
+}  // namespace
+
+Point Form::ScaledClientSize(ScaleFactor factor) const {
+    factor = Usable(factor);
+    return {RoundedMulDiv(designWidth_, factor.Numerator, factor.Denominator),
+            RoundedMulDiv(designHeight_, factor.Numerator, factor.Denominator)};
+}
+
 void Form::Scale() {
-    const int measured = backend_.MeasureZeroHeight();
-    if (measured > 0 && measured != DesignTextHeight) {
-        textHeight_ = measured;
-        auto scale = [measured](int value) {
-            return RoundedMulDiv(value, measured, DesignTextHeight);
-        };
-        clientWidth_ = scale(clientWidth_);
-        clientHeight_ = scale(clientHeight_);
-        // Edges, not sizes, are scaled, so neighbouring controls stay flush.
-        const auto scaleEdges = [&scale](const Rect& b) {
-            const int left = scale(b.Left);
-            const int top = scale(b.Top);
-            return Rect{left, top, scale(b.Right()) - left, scale(b.Bottom()) - top};
-        };
-        Display.Bounds = scaleEdges(Display.Bounds);
-        for (Control& control : controls_) {
-            control.Bounds = scaleEdges(control.Bounds);
-            control.FontHeight = scale(control.FontHeight);
-            if (control.Kind == ControlKind::Picture) {
-                // The picture grows with the key rectangles, so the painted keys stay under
-                // their click regions.
-                skin_ = ScalePicture(skin_, control.Bounds.Width, control.Bounds.Height);
-            }
+    const ScaleFactor factor = Usable(backend_.FormScale());
+    if (scale_ == factor) {
+        return;
+    }
+    const bool rescaling = scale_.has_value();
+    if (!rescaling) {
+        designDisplay_ = Display.Bounds;
+    }
+    scale_ = factor;
+    auto scale = [factor](int value) {
+        return RoundedMulDiv(value, factor.Numerator, factor.Denominator);
+    };
+    // Edges, not sizes, are scaled, so neighbouring controls stay flush; always from the design's,
+    // so scaling back and forth never drifts.
+    const auto scaleEdges = [&scale](const Rect& b) {
+        const int left = scale(b.Left);
+        const int top = scale(b.Top);
+        return Rect{left, top, scale(b.Right()) - left, scale(b.Bottom()) - top};
+    };
+    const Point client = ScaledClientSize(factor);
+    clientWidth_ = client.X;
+    clientHeight_ = client.Y;
+    Display.Bounds = scaleEdges(designDisplay_);
+    for (std::size_t index = 0; index < controls_.size(); ++index) {
+        Control& control = controls_[index];
+        const auto& [bounds, fontHeight] = design_[index];
+        control.Bounds = scaleEdges(bounds);
+        control.FontHeight = scale(fontHeight);
+        if (control.Kind == ControlKind::Picture) {
+            // The picture grows with the key rectangles, so the painted keys stay under their
+            // click regions.
+            const int width = control.Bounds.Width;
+            const int height = control.Bounds.Height;
+            skin_ =
+                SkinAtSize ? SkinAtSize(width, height) : ScalePicture(designSkin_, width, height);
         }
+    }
+    if (rescaling) {
+        // A hint of the old size over a control that has moved would point at nothing.
+        CancelHint();
     }
     backend_.SetClientSize(clientWidth_, clientHeight_);
     ApplyColourKey();
+    if (rescaling) {
+        backend_.Invalidate({0, 0, clientWidth_, clientHeight_});
+    }
+}
+
+void Form::ScaleChanged() {
+    const Point position = backend_.WindowPosition();
+    const Rect before{position.X, position.Y, clientWidth_, clientHeight_};
+    Scale();
+    if (clientWidth_ != before.Width || clientHeight_ != before.Height) {
+        MoveWindow(ResizedPlace(before, clientWidth_, clientHeight_, backend_.Screens().Monitors));
+    }
+}
+
+void Form::ScreensChanged() {
+    const Point position = backend_.WindowPosition();
+    if (const auto back = BackOnScreen({position.X, position.Y, clientWidth_, clientHeight_},
+                                       backend_.Screens().Monitors)) {
+        MoveWindow(*back);
+    }
 }
 
 Control& Form::ControlNamed(const std::string& name) {
@@ -144,6 +201,11 @@ Point Form::WindowPosition() {
 }
 
 void Form::MoveWindow(Point topLeft) {
+    // Until the user's first press, a place the form chose is the one a window manager's move is
+    // undone to, a rescaled or rescued window's included.
+    if (placement_) {
+        placement_ = topLeft;
+    }
     backend_.MoveWindow(topLeft);
 }
 

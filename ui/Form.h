@@ -11,7 +11,11 @@
 //   - a right release over a control with a context menu opens the menu at the pointer;
 //   - each control has its own cursor; a hint shows after the pointer rests 500 ms on a control
 //     that has one and hides 2500 ms later;
-//   - the whole form scales by the measured height of "0" against the design's 13 pixels;
+//   - the whole form scales by the backend's factor (the measured height of "0" against the
+//     design's 13 pixels, or the desktop's scale), each time from the design's own edges, and
+//     shows the skin drawn for its size; it scales again in place when the factor changes;
+//   - a window that a change of scale or of monitors leaves partly off the screens moves back
+//     onto them, without its stored position being written;
 //   - while the desktop asks for high contrast, the skin is not shown: the form draws the display
 //     and the keys from its controls in the system's colours, opaque and without see-through
 //     pixels; the controls, their places and their behaviour stay as they are;
@@ -125,8 +129,11 @@ public:
     Form(const Form&) = delete;
     Form& operator=(const Form&) = delete;
 
-    // Applies the scaling rule with the backend's measured height of "0".
+    // Applies the scaling rule with the backend's factor, from the design's edges, fonts and
+    // picture. Again with an unchanged factor it does nothing.
     void Scale();
+    // The client size the form would have at a factor, without applying it.
+    Point ScaledClientSize(ScaleFactor factor) const;
 
     // Backend to form. Each call is made inside RunGuarded, except Show, which guards itself.
     // Show runs the show handler just before the window first appears and takes the window's
@@ -134,6 +141,11 @@ public:
     void Show();
     // The window may lie elsewhere than the form put it: a window manager moved it.
     void WindowMoved();
+    // The desktop's scale may have changed: the form scales again, and a window that changed size
+    // keeps its corner nearest the edges of its monitor.
+    void ScaleChanged();
+    // Monitors came, went or moved: a window no longer wholly on them moves back onto one.
+    void ScreensChanged();
     void MouseDown(MouseButton button, Point client);
     void MouseMove(Point client);
     void MouseUp(MouseButton button, Point client);
@@ -154,6 +166,9 @@ public:
 
     // For the window that owns the form.
     FormHandlers Handlers;
+    // The skin at a scaled size: one drawn for it, where the owner has such pictures. Unset, the
+    // design's picture is scaled.
+    std::function<Picture(int width, int height)> SkinAtSize;
     std::vector<PopupMenuItem> PopupMenu;
     // The controls a screen reader finds, by name, in the order it reads them; the display's
     // name among them stands for the display as a whole, which is the element the reader is on.
@@ -193,6 +208,7 @@ public:
     const std::string& Title() const { return title_; }
     int ClientWidth() const { return clientWidth_; }
     int ClientHeight() const { return clientHeight_; }
+    ScaleFactor Scaling() const { return scale_.value_or(ScaleFactor{}); }
     const std::vector<Control>& Controls() const { return controls_; }
     const Picture& Skin() const { return skin_; }
     bool HighContrast() const { return contrast_.has_value(); }
@@ -229,12 +245,18 @@ private:
 
     FormBackend& backend_;
     std::string title_;
+    int designWidth_;
+    int designHeight_;
     int clientWidth_;
     int clientHeight_;
     std::vector<Control> controls_;  // bottom first; later rows lie above earlier ones
+    // Each control's bounds and font height as designed, in the order of controls_.
+    std::vector<std::pair<Rect, int>> design_;
+    Picture designSkin_;
     Picture skin_;
-    // The measured height of "0" the form was scaled to.
-    int textHeight_ = DesignTextHeight;
+    std::optional<ScaleFactor> scale_;  // unset until the first Scale
+    // The display's bounds as the owner designed them, taken at the first Scale.
+    Rect designDisplay_;
     // The opacity the window asked for, and the one the backend was last told.
     std::optional<int> opacity_;
     std::optional<int> shownOpacity_;

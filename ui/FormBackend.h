@@ -22,6 +22,8 @@
 //   - WindowMoved when something other than the form moved the window (a window manager
 //     mapping it); the form decides whether the move is undone and asks for it
 //   - Show once, just before the window first appears
+//   - ScaleChanged when the desktop's scale may have changed, ScreensChanged when monitors
+//     came, went or moved
 //
 // Form to backend (this interface): everything else.
 //
@@ -83,10 +85,11 @@ public:
     // The form that receives the events, or nullptr once it is gone.
     virtual void AttachForm(Form* form) = 0;
 
-    // Creation-time facts.
-    // Height of the text "0" in the form font (8 point bold sans at the screen's resolution),
-    // ascent plus descent: 13 on a standard 96-dpi display.
-    virtual int MeasureZeroHeight() = 0;
+    // The factor the form scales by: on Windows the height of the text "0" in the form font
+    // (8 point bold sans at the screen's resolution, ascent plus descent) over the design's 13;
+    // on X11 the desktop's resolution over 96. Asked at creation and again after the backend
+    // told the form the scale changed (Form::ScaleChanged).
+    virtual ScaleFactor FormScale() = 0;
     virtual ScreenLayout Screens() = 0;
     // The system's colours while the desktop asks for high contrast, nullopt while it does not.
     virtual std::optional<SystemColours> HighContrastColours() = 0;

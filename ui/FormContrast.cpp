@@ -57,7 +57,8 @@ void Form::ShowPressedKey() {
 
 void Form::PaintFromControls(FormPainter& painter, const SystemColours& colours) const {
     // Frames grow with the form: one pixel at the design's size, two at twice the size.
-    const int frame = std::max(1, RoundedMulDiv(1, textHeight_, DesignTextHeight));
+    const ScaleFactor factor = Scaling();
+    const int frame = std::max(1, RoundedMulDiv(1, factor.Numerator, factor.Denominator));
     painter.DrawRectangle({0, 0, clientWidth_, clientHeight_}, colours.Window, colours.Window, 0);
 
     // The display: one frame around the three labels, with a margin of two frames.

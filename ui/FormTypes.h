@@ -91,6 +91,16 @@ struct ScreenLayout {
     Rect Desktop;
 };
 
+// How much larger than the design the form is drawn: Numerator / Denominator, both positive.
+struct ScaleFactor {
+    int Numerator = 1;
+    int Denominator = 1;
+    friend bool operator==(const ScaleFactor& a, const ScaleFactor& b) {
+        return std::int64_t{a.Numerator} * b.Denominator ==
+               std::int64_t{b.Numerator} * a.Denominator;
+    }
+};
+
 struct KeyModifiers {
     bool Shift = false;
     bool Control = false;

@@ -132,7 +132,18 @@ std::vector<std::vector<Tap>> AreaTaps(int sourceSize, int targetSize) {
 
 }  // namespace
 
-Picture DecodeBitmap(Bytes file) {
+namespace {
+
+// A bitmap file's pixel rows as its headers describe them, every field checked.
+struct BitmapLayout {
+    std::int64_t Width = 0;
+    std::int64_t Rows = 0;
+    bool BottomUp = true;
+    Bytes Pixels;
+    std::size_t RowBytes = 0;
+};
+
+BitmapLayout ReadBitmapLayout(Bytes file) {
     if (ReadU16(file, 0, "the file signature") != 0x4D42) {  // "BM"
         throw PictureFormatError("not a Windows bitmap file");
     }
@@ -156,16 +167,35 @@ Picture DecodeBitmap(Bytes file) {
         throw PictureFormatError("the pixels overlap the bitmap header");
     }
     const std::uint64_t stride = RowStride(header.Width, 24);
-    const Bytes pixels =
+    BitmapLayout layout;
+    layout.Width = header.Width;
+    layout.Rows = rows;
+    layout.BottomUp = header.Height > 0;
+    layout.Pixels =
         Slice(file, pixelOffset, stride * static_cast<std::uint64_t>(rows), "the pixel data");
     // Within the file now, so within size_t too.
-    const auto rowBytes = static_cast<std::size_t>(stride);
+    layout.RowBytes = static_cast<std::size_t>(stride);
+    return layout;
+}
+
+}  // namespace
+
+Point BitmapSize(Bytes file) {
+    const BitmapLayout layout = ReadBitmapLayout(file);
+    return {static_cast<int>(layout.Width), static_cast<int>(layout.Rows)};
+}
+
+Picture DecodeBitmap(Bytes file) {
+    const BitmapLayout layout = ReadBitmapLayout(file);
+    const std::int64_t rows = layout.Rows;
+    const Bytes pixels = layout.Pixels;
+    const std::size_t rowBytes = layout.RowBytes;
 
     Picture picture;
-    picture.Width = static_cast<int>(header.Width);
+    picture.Width = static_cast<int>(layout.Width);
     picture.Height = static_cast<int>(rows);
-    picture.Rgb.resize(static_cast<std::size_t>(header.Width * rows * 3));
-    const bool bottomUp = header.Height > 0;
+    picture.Rgb.resize(static_cast<std::size_t>(layout.Width * rows * 3));
+    const bool bottomUp = layout.BottomUp;
     for (int y = 0; y < picture.Height; ++y) {
         const int sourceRow = bottomUp ? picture.Height - 1 - y : y;
         const std::uint8_t* in = &pixels[static_cast<std::size_t>(sourceRow) * rowBytes];
@@ -189,6 +219,10 @@ Picture ScalePicture(const Picture& source, int width, int height) {
     if (width == source.Width && height == source.Height) {
         return source;
     }
+    if (source.Width > MaxBitmapSide) {
+        throw std::invalid_argument("cannot scale a picture wider than " +
+                                    std::to_string(MaxBitmapSide) + " pixels");
+    }
     const auto columns = AreaTaps(source.Width, width);
     const auto rows = AreaTaps(source.Height, height);
 
@@ -199,22 +233,25 @@ Picture ScalePicture(const Picture& source, int width, int height) {
     constexpr std::size_t Sums = 4;
     constexpr std::size_t Opaque = 3;
 
-    // Horizontal pass into exact sums, so the only rounding happens once at the end.
+    // Horizontal pass into exact sums, so the only rounding happens once at the end. The weights
+    // of one target pixel add up to the source width, at most 16384, so a sum stays below
+    // 255 × 16384 and 32 bits hold it: half the memory of the widest type, which a scaled-down
+    // skin briefly needs a megabyte of.
     const auto targetWidth = static_cast<std::size_t>(width);
-    std::vector<std::uint64_t> rowSums(static_cast<std::size_t>(source.Height) * targetWidth *
+    std::vector<std::uint32_t> rowSums(static_cast<std::size_t>(source.Height) * targetWidth *
                                        Sums);
     for (int y = 0; y < source.Height; ++y) {
         for (std::size_t x = 0; x < targetWidth; ++x) {
-            std::uint64_t* sum = &rowSums[(static_cast<std::size_t>(y) * targetWidth + x) * Sums];
+            std::uint32_t* sum = &rowSums[(static_cast<std::size_t>(y) * targetWidth + x) * Sums];
             for (const Tap& tap : columns[x]) {
                 const std::uint8_t* in = &source.Rgb[PixelOffset(source, 0, y) + tap.Index * 3];
                 if (IsWhite(in)) {
                     continue;
                 }
                 for (std::size_t channel = 0; channel < 3; ++channel) {
-                    sum[channel] += in[channel] * tap.Weight;
+                    sum[channel] += static_cast<std::uint32_t>(in[channel] * tap.Weight);
                 }
-                sum[Opaque] += tap.Weight;
+                sum[Opaque] += static_cast<std::uint32_t>(tap.Weight);
             }
         }
     }
@@ -229,7 +266,7 @@ Picture ScalePicture(const Picture& source, int width, int height) {
         for (std::size_t x = 0; x < targetWidth; ++x) {
             std::array<std::uint64_t, Sums> sum{};
             for (const Tap& tap : rows[static_cast<std::size_t>(y)]) {
-                const std::uint64_t* in = &rowSums[(tap.Index * targetWidth + x) * Sums];
+                const std::uint32_t* in = &rowSums[(tap.Index * targetWidth + x) * Sums];
                 for (std::size_t channel = 0; channel < Sums; ++channel) {
                     sum[channel] += in[channel] * tap.Weight;
                 }

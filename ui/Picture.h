@@ -33,12 +33,17 @@ public:
 // bytes). Anything else throws PictureFormatError.
 Picture DecodeBitmap(std::span<const std::uint8_t> file);
 
+// The width and height of a bitmap file as DecodeBitmap would read them, without decoding its
+// pixels. Throws PictureFormatError where DecodeBitmap would.
+Point BitmapSize(std::span<const std::uint8_t> file);
+
 // Scales smoothly to the given size by averaging the source area each pixel covers; the same
 // size returns the picture unchanged. Exactly white pixels are the colour key's holes: a target
 // pixel is white where holes cover more than half of its area, and otherwise averages only the
 // pixels that are not white, so the picture's edge never blends toward white and scaling never
-// punches a hole where the source has none. A size below one pixel or a picture whose Rgb does
-// not match its size throws std::invalid_argument.
+// punches a hole where the source has none. A size below one pixel, a picture whose Rgb does
+// not match its size, or one wider than the widest bitmap DecodeBitmap reads (16384 pixels) throws
+// std::invalid_argument.
 Picture ScalePicture(const Picture& source, int width, int height);
 
 // The parts of a client area of the given size that stay visible under the colour key when the

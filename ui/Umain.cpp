@@ -13,6 +13,7 @@
 #include "KeyboardMap.h"
 #include "Placement.h"
 #include "Resources.h"
+#include "SkinSelection.h"
 
 namespace {
 
@@ -239,6 +240,9 @@ TfrmMain::TfrmMain(FormBackend& backend, TfrmMainServices services)
         .OnCloseTimer = [this] { TimerCloseTimer(); },
         .OnRegionalSettingsChanged = [this] { RegionalSettingsChanged(); },
         .OnClipboardText = [this](const std::string& text) { PasteAmount(text); },
+    };
+    form_.SkinAtSize = [](int width, int height) {
+        return SkinForSize(SkinBitmapFiles(), width, height);
     };
     SetConversionMessageHook(
         [this] { form_.ShowMessage("Konvertierungsfehler!", "Betrag nicht korrekt."); });

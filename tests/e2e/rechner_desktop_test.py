@@ -11,9 +11,8 @@ import unittest
 
 from calculator import HEIGHT, WIDTH, CalculatorTestCase
 
-# What the program measured on a screen reporting 144 dots per inch before the resolution came
-# from Xft.dpi: the form font's "0" 18 pixels high, against 13 at 96.
-SIZE_AT_144 = (174, 310)
+# Xft.dpi 144 over the design's 96: one and a half times the design.
+SIZE_AT_144 = (189, 336)
 
 
 class SizeCase(CalculatorTestCase):
@@ -41,7 +40,7 @@ class DesktopScaledTo192DotsPerInch(SizeCase):
     session_options = {"dpi": 96, "resources": ["Xft.dpi:\t192"]}
 
     def test_scales_and_the_painted_keys_compute(self):
-        calculator = self.check_size_and_clicks((223, 396))
+        calculator = self.check_size_and_clicks((252, 448))
         # The skin grew with the window, and its holes with it: the corners are left out of the
         # shape at the new size too, and nothing inside the body is.
         _, _, width, height = calculator.geometry()
@@ -55,7 +54,7 @@ class DesktopScaledTo192DotsPerInch(SizeCase):
 class DesktopScaledTo144DotsPerInch(SizeCase):
     session_options = {"dpi": 96, "resources": ["Xft.dpi:\t144"]}
 
-    def test_is_the_size_a_144_dpi_screen_gave(self):
+    def test_is_one_and_a_half_times_the_design(self):
         self.check_size_and_clicks(SIZE_AT_144)
 
 

@@ -4,6 +4,7 @@
 #include "CallbackGuard.h"
 #include "CloseRequests.h"
 #include "DesktopResolution.h"
+#include "DesktopWatch.h"
 #include "FltkWindow.h"
 #include "FormFont.h"
 #include "HighContrastTheme.h"
@@ -74,6 +75,8 @@ FltkBackend::FltkBackend()
       hint_(std::make_unique<HintWindow>()),
       screenReader_(std::make_unique<ScreenReaderAccess>(*window_)),
       closeRequests_(std::make_unique<CloseRequests>()),
+      desktop_(std::make_unique<DesktopWatch>([this] { DesktopResourcesChanged(); },
+                                              [this] { MonitorsChanged(); })),
       activation_([this](Activation activation) { ActivationChanged(activation); }),
       desktopSettings_(std::make_unique<XSettingsWatch>([this] { DesktopThemeChanged(); })) {
     UseProgramIcon();
@@ -123,14 +126,13 @@ void FltkBackend::AttachForm(Form* form) {
     screenReader_->Attach(form);
 }
 
-int FltkBackend::MeasureZeroHeight() {
-    const char* resources = XResourceManagerString(fl_display);
-    const double dotsPerInch = DesktopDotsPerInch(resources != nullptr ? resources : "");
-    fl_font(FormFontFace, FltkFontSize(FormFontHeightAt(dotsPerInch)));
-    int width = 0;
-    int height = 0;
-    fl_measure("0", width, height, 0);
-    return height;
+ScaleFactor FltkBackend::FormScale() {
+    scale_ = DesktopScale(DesktopDotsPerInch(CurrentDesktopResources()));
+    return scale_;
+}
+
+int FltkBackend::Scaled(int designPixels) const {
+    return RoundedMulDiv(designPixels, scale_.Numerator, scale_.Denominator);
 }
 
 ScreenLayout FltkBackend::Screens() {
@@ -243,7 +245,7 @@ void FltkBackend::TimerElapsed(void* slot) {
 }
 
 void FltkBackend::ShowHint(const std::string& text, Point screenPointer) {
-    hint_->ShowAt(text, screenPointer);
+    hint_->ShowAt(text, screenPointer, [this](int pixels) { return Scaled(pixels); });
 }
 
 void FltkBackend::HideHint() {
@@ -255,6 +257,7 @@ int FltkBackend::ShowPopupMenu(const std::vector<std::string>& items, Point scre
     std::vector<Fl_Menu_Item> menu(items.size() + 1);
     for (std::size_t index = 0; index < items.size(); ++index) {
         menu[index].label(items[index].c_str());
+        menu[index].labelsize(Scaled(FL_NORMAL_SIZE));
     }
     // popup() takes coordinates relative to the window of the current event.
     const int windowLeft = Fl::event_x_root() - Fl::event_x();
@@ -296,6 +299,23 @@ void FltkBackend::RequestClipboardText() {
     // The clipboard, not the primary selection. The owner answers through the event loop, and
     // the text arrives as the window's paste event; an owner that never answers blocks nothing.
     Fl::paste(*window_, 1);
+}
+
+void FltkBackend::DesktopResourcesChanged() {
+    // Any resource may have changed; the form scales again only when Xft.dpi did.
+    GuardCallback(form_, [&] {
+        if (form_ != nullptr) {
+            form_->ScaleChanged();
+        }
+    });
+}
+
+void FltkBackend::MonitorsChanged() {
+    GuardCallback(form_, [&] {
+        if (form_ != nullptr && window_->shown()) {
+            form_->ScreensChanged();
+        }
+    });
 }
 
 void FltkBackend::ActivationChanged(Activation activation) {

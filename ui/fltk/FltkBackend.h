@@ -14,6 +14,7 @@
 #include "Form.h"
 #include "NativeBackend.h"
 
+class DesktopWatch;
 class FltkWindow;
 class HintWindow;
 class ScreenReaderAccess;
@@ -31,7 +32,7 @@ public:
     void Run(const std::function<void()>& windowGone) override;
 
     void AttachForm(Form* form) override;
-    int MeasureZeroHeight() override;
+    ScaleFactor FormScale() override;
     ScreenLayout Screens() override;
     std::optional<SystemColours> HighContrastColours() override;
     void SetClientSize(int width, int height) override;
@@ -65,12 +66,17 @@ private:
     static void TimerElapsed(void* slot);
     void ActivationChanged(Activation activation);
     void DesktopThemeChanged();
+    void DesktopResourcesChanged();
+    void MonitorsChanged();
     void ApplyShape();
+    // Scaled by the form's factor, as the window's contents are.
+    int Scaled(int designPixels) const;
 
     std::unique_ptr<FltkWindow> window_;
     std::unique_ptr<HintWindow> hint_;
     std::unique_ptr<ScreenReaderAccess> screenReader_;
     std::unique_ptr<CloseRequests> closeRequests_;
+    std::unique_ptr<DesktopWatch> desktop_;
     ActivationTracker activation_;
     std::unique_ptr<XSettingsWatch> desktopSettings_;
     std::map<FormTimer, TimerSlot> timers_;  // a map keeps each slot's address for FLTK
@@ -78,4 +84,5 @@ private:
     // The X window exists only once shown; until then the requests wait here.
     std::optional<int> opacity_;
     std::optional<std::vector<Rect>> visible_;  // the colour key's shape; none without the key
+    ScaleFactor scale_;                         // what FormScale last gave the form
 };

@@ -1,17 +1,26 @@
 #pragma once
 // The form font on X11. The design's font is "MS Sans Serif" 8 point bold: an 11-pixel face at
-// 96 dots per inch whose text "0" has a 13-pixel cell. DejaVu Sans Bold, which fontconfig gives
-// FLTK for FL_HELVETICA_BOLD, has a taller cell for its size and reaches that 13-pixel cell at
-// 10 pixels; so every form font height (the design's 11, or 11 scaled) is drawn at 10/11 of it.
+// 96 dots per inch whose text "0" has a 13-pixel cell. Whatever bold sans face fontconfig gives
+// FLTK for FL_HELVETICA_BOLD (DejaVu Sans, Noto Sans, Nimbus Sans and others differ by a fifth in
+// cell height at one size), each form font height is drawn at the FLTK size whose cell comes
+// nearest to the one that height has in the design, so the text fits its labels whichever face it
+// is; the window's size never depends on the face.
 
 #include <FL/Enumerations.H>
 
+#include <functional>
+
+#include "FormTypes.h"
+
 constexpr Fl_Font FormFontFace = FL_HELVETICA_BOLD;
-constexpr int FormFontPoints = 8;
 
-// The FLTK size that draws a form font of the given height in the design's pixels.
+// The desktop's scale: its resolution over the design's 96 dots per inch, whole dots per inch.
+ScaleFactor DesktopScale(double dotsPerInch);
+
+// The size whose cell, as cellAt measures it, comes nearest to cell; of two as near, the smaller.
+// cellAt grows with the size.
+int FontSizeForCell(double cell, const std::function<int(int size)>& cellAt);
+
+// The FLTK size that draws a form font of the given height in the design's pixels (11 at 96 dots
+// per inch), measured in the face FLTK uses. Needs the display to be open.
 int FltkFontSize(int formFontHeight);
-
-// The form font's height at the given screen resolution, as the design converts 8 point from
-// 96 dots per inch to the screen's: 11 at 96, 16 at 144.
-int FormFontHeightAt(double dotsPerInch);

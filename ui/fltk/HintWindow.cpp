@@ -17,19 +17,24 @@ HintWindow::HintWindow() : Fl_Menu_Window(0, 0, 1, 1) {
     end();
 }
 
-void HintWindow::ShowAt(const std::string& text, Point screenPointer) {
+void HintWindow::ShowAt(const std::string& text, Point screenPointer,
+                        const std::function<int(int designPixels)>& scaled) {
     text_ = text;
-    fl_font(Fl_Tooltip::font(), Fl_Tooltip::size());
+    fontSize_ = scaled(Fl_Tooltip::size());
+    marginWidth_ = scaled(Fl_Tooltip::margin_width());
+    marginHeight_ = scaled(Fl_Tooltip::margin_height());
+    fl_font(Fl_Tooltip::font(), fontSize_);
     int width = 0;
     int height = 0;
     fl_measure(text_.c_str(), width, height, 0);
-    width += 2 * Fl_Tooltip::margin_width();
-    height += 2 * Fl_Tooltip::margin_height();
+    width += 2 * marginWidth_;
+    height += 2 * marginHeight_;
 
     Rect screen;
     Fl::screen_xywh(screen.Left, screen.Top, screen.Width, screen.Height, screenPointer.X,
                     screenPointer.Y);
-    const Point position = HintPosition(width, height, screenPointer, screen);
+    const Point position =
+        HintPosition(width, height, screenPointer, screen, scaled(HintPointerHeight));
     resize(position.X, position.Y, width, height);
     redraw();
     show();
@@ -37,9 +42,8 @@ void HintWindow::ShowAt(const std::string& text, Point screenPointer) {
 
 void HintWindow::draw() {
     draw_box();
-    fl_font(Fl_Tooltip::font(), Fl_Tooltip::size());
+    fl_font(Fl_Tooltip::font(), fontSize_);
     fl_color(Fl_Tooltip::textcolor());
-    fl_draw(text_.c_str(), Fl_Tooltip::margin_width(), Fl_Tooltip::margin_height(),
-            w() - 2 * Fl_Tooltip::margin_width(), h() - 2 * Fl_Tooltip::margin_height(),
-            FL_ALIGN_LEFT | FL_ALIGN_INSIDE, nullptr, 0);
+    fl_draw(text_.c_str(), marginWidth_, marginHeight_, w() - 2 * marginWidth_,
+            h() - 2 * marginHeight_, FL_ALIGN_LEFT | FL_ALIGN_INSIDE, nullptr, 0);
 }

@@ -1,10 +1,11 @@
 #pragma once
 // The hint shown over a control: a small borderless window in the system's tooltip colours just
-// below and right of the pointer. It never takes the focus; the form decides when it shows and
-// hides.
+// below and right of the pointer, its text and margins scaled as the form is. It never takes the
+// focus; the form decides when it shows and hides.
 
 #include <FL/Fl_Menu_Window.H>
 
+#include <functional>
 #include <string>
 
 #include "FormTypes.h"
@@ -12,11 +13,16 @@
 class HintWindow : public Fl_Menu_Window {
 public:
     HintWindow();
-    void ShowAt(const std::string& text, Point screenPointer);
+    // scaled turns the tooltip's design pixels into the form's.
+    void ShowAt(const std::string& text, Point screenPointer,
+                const std::function<int(int designPixels)>& scaled);
 
 protected:
     void draw() override;
 
 private:
     std::string text_;
+    int fontSize_ = 0;
+    int marginWidth_ = 0;
+    int marginHeight_ = 0;
 };

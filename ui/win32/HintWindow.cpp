@@ -2,12 +2,14 @@
 #include "HintWindow.h"
 
 #include "HintPosition.h"
+#include "MonitorScale.h"
 #include "WideText.h"
 #include "WindowClass.h"
 
 namespace {
 
 constexpr wchar_t ClassName[] = L"RechnerHint";
+// At 96 dots per inch.
 constexpr int Padding = 3;
 
 // The monitor the pointer is on, or the nearest one.
@@ -29,11 +31,6 @@ HintWindow::HintWindow(HINSTANCE instance) {
                         {.Style = CS_SAVEBITS, .Background = GetSysColorBrush(COLOR_INFOBK)});
     window_ = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, ClassName, L"",
                               WS_POPUP | WS_BORDER, 0, 0, 1, 1, nullptr, nullptr, instance, this);
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof(metrics);
-    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) {
-        font_ = CreateFontIndirectW(&metrics.lfStatusFont);
-    }
 }
 
 HintWindow::~HintWindow() {
@@ -45,9 +42,20 @@ HintWindow::~HintWindow() {
     }
 }
 
-void HintWindow::ShowAt(const std::string& text, Point screenPointer) {
+void HintWindow::ShowAt(const std::string& text, Point screenPointer, int dotsPerInch) {
     if (window_ == nullptr) {
         return;
+    }
+    if (dotsPerInch != fontDotsPerInch_) {
+        if (font_ != nullptr) {
+            DeleteObject(font_);
+            font_ = nullptr;
+        }
+        if (const auto font = StatusFontAt(dotsPerInch)) {
+            font_ = CreateFontIndirectW(&*font);
+        }
+        fontDotsPerInch_ = dotsPerInch;
+        padding_ = MulDiv(Padding, dotsPerInch, USER_DEFAULT_SCREEN_DPI);
     }
     text_ = WideFromUtf8(text);
     RECT measured{0, 0, 0, 0};
@@ -59,9 +67,10 @@ void HintWindow::ShowAt(const std::string& text, Point screenPointer) {
         SelectObject(dc, previous);
         ReleaseDC(window_, dc);
     }
-    const int width = measured.right + 2 * (Padding + 1);
-    const int height = measured.bottom + 2 * (Padding + 1);
-    const Point at = HintPosition(width, height, screenPointer, ScreenAt(screenPointer));
+    const int width = measured.right + 2 * (padding_ + 1);
+    const int height = measured.bottom + 2 * (padding_ + 1);
+    const Point at = HintPosition(width, height, screenPointer, ScreenAt(screenPointer),
+                                  MulDiv(HintPointerHeight, dotsPerInch, USER_DEFAULT_SCREEN_DPI));
     SetWindowPos(window_, HWND_TOPMOST, at.X, at.Y, width, height, SWP_NOACTIVATE | SWP_SHOWWINDOW);
     InvalidateRect(window_, nullptr, TRUE);
 }
@@ -102,7 +111,7 @@ void HintWindow::Paint() {
     HDC dc = BeginPaint(window_, &paint);
     RECT client;
     GetClientRect(window_, &client);
-    InflateRect(&client, -Padding, -Padding);
+    InflateRect(&client, -padding_, -padding_);
     const HGDIOBJ previous =
         SelectObject(dc, font_ != nullptr ? font_ : GetStockObject(DEFAULT_GUI_FONT));
     SetBkMode(dc, TRANSPARENT);

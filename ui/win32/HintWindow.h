@@ -15,7 +15,8 @@ public:
     HintWindow(const HintWindow&) = delete;
     HintWindow& operator=(const HintWindow&) = delete;
 
-    void ShowAt(const std::string& text, Point screenPointer);
+    // In the system's tooltip font at the resolution of the calculator's monitor.
+    void ShowAt(const std::string& text, Point screenPointer, int dotsPerInch);
     void Hide();
 
 private:
@@ -25,5 +26,7 @@ private:
 
     HWND window_ = nullptr;
     HFONT font_ = nullptr;
+    int fontDotsPerInch_ = 0;  // what font_ was made for
+    int padding_ = 0;
     std::wstring text_;
 };

@@ -8,6 +8,7 @@
 #include "Form.h"
 #include "FormAccessible.h"
 #include "MessageRules.h"
+#include "MonitorScale.h"
 #include "SystemColours.h"
 #include "WideText.h"
 #include "WindowClass.h"
@@ -139,23 +140,10 @@ void Win32Backend::AttachForm(Form* form) {
     form_ = form;
 }
 
-int Win32Backend::MeasureZeroHeight() {
-    HDC screen = GetDC(nullptr);
-    if (screen == nullptr) {
-        return Form::DesignTextHeight;
-    }
-    LOGFONTW font{};
-    font.lfHeight = -MulDiv(FormFontPoints, GetDeviceCaps(screen, LOGPIXELSY), 72);
-    font.lfCharSet = DEFAULT_CHARSET;
-    lstrcpynW(font.lfFaceName, FormFontFace, LF_FACESIZE);
-    HFONT created = CreateFontIndirectW(&font);
-    const HGDIOBJ previous = SelectObject(screen, created);
-    TEXTMETRICW metrics{};
-    const bool measured = GetTextMetricsW(screen, &metrics) != 0;
-    SelectObject(screen, previous);
-    DeleteObject(created);
-    ReleaseDC(nullptr, screen);
-    return measured ? static_cast<int>(metrics.tmHeight) : Form::DesignTextHeight;
+ScaleFactor Win32Backend::FormScale() {
+    // While a change of resolution is handled, the new one; the window may not report it yet.
+    const int dotsPerInch = changingDpi_.value_or(WindowDotsPerInch(window_));
+    return {MeasureZeroHeight(dotsPerInch), Form::DesignTextHeight};
 }
 
 ScreenLayout Win32Backend::Screens() {
@@ -264,7 +252,7 @@ void Win32Backend::StopTimer(FormTimer timer) {
 }
 
 void Win32Backend::ShowHint(const std::string& text, Point screenPointer) {
-    hint_->ShowAt(text, screenPointer);
+    hint_->ShowAt(text, screenPointer, WindowDotsPerInch(window_));
 }
 
 void Win32Backend::HideHint() {

@@ -35,7 +35,7 @@ public:
     void Run(const std::function<void()>& windowGone) override;
 
     void AttachForm(Form* form) override;
-    int MeasureZeroHeight() override;
+    ScaleFactor FormScale() override;
     ScreenLayout Screens() override;
     std::optional<SystemColours> HighContrastColours() override;
     void SetClientSize(int width, int height) override;
@@ -83,6 +83,11 @@ private:
     void OnActivateApp(bool active);
     void OnTimer(WPARAM id);
     void OnWindowPosChanged(const WINDOWPOS& position);
+    // The window's monitor has another resolution now: the form scales for it, and the window
+    // takes the place the system suggests.
+    void OnDpiChanged(int dotsPerInch, const RECT& suggested);
+    // The client size the form would have at a resolution, for the system to place it.
+    void OnGetDpiScaledSize(int dotsPerInch, SIZE& size);
     void OnPaint();
     void OnPaste();
     // A screen reader asks for the window's accessible object.
@@ -103,6 +108,7 @@ private:
     bool releasingCapture_ = false;
     SurrogateJoiner typed_;
     std::optional<Colour> colourKey_;
+    std::optional<int> changingDpi_;
     // Made at a screen reader's first request, with the libraries it needs.
     const OleLibraries* ole_ = nullptr;
     FormAccessible* accessible_ = nullptr;

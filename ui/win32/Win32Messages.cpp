@@ -186,6 +186,15 @@ std::optional<LRESULT> Win32Backend::FormMessage(UINT message, WPARAM wParam, LP
         case WM_WINDOWPOSCHANGED:
             OnWindowPosChanged(*reinterpret_cast<const WINDOWPOS*>(lParam));
             return std::nullopt;
+        case WM_DPICHANGED:
+            OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+            return 0;
+        case WM_GETDPISCALEDSIZE:
+            OnGetDpiScaledSize(static_cast<int>(wParam), *reinterpret_cast<SIZE*>(lParam));
+            return TRUE;
+        case WM_DISPLAYCHANGE:
+            form_->ScreensChanged();
+            return 0;
         case WindowMovedMessage:
             form_->WindowMoved();
             return 0;

@@ -1,22 +1,49 @@
-// The form font's sizes: the design's resolution must not scale, and FLTK draws each form height
-// with the DejaVu face of the same cell.
+// The form font: the desktop's resolution alone gives the scale, and the size search finds the
+// face size whose cell is nearest the design's, whatever the face's proportions.
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
+#include "Form.h"
 #include "FormFont.h"
 
-TEST(FormFont, ScreenResolutionGivesTheFormHeightAndItsFltkSize) {
+TEST(FormFont, TheScaleIsTheDesktopResolutionOverNinetySix) {
     struct Case {
         double DotsPerInch;
-        int FormHeight;
-        int FltkSize;
+        int Width;  // of the 126-pixel design
     };
-    // Xvfb reports 100 dots per inch by default; it must measure as the 96 of the design.
-    const Case cases[] = {{96.0, 11, 10},  {100.04, 11, 10}, {72.0, 8, 7},
-                          {120.0, 13, 12}, {144.0, 16, 15},  {192.0, 21, 19}};
+    const Case cases[] = {{96.0, 126},  {120.0, 158}, {144.0, 189}, {168.0, 221},
+                          {192.0, 252}, {72.0, 95},   {100.04, 131}};
     for (const Case& c : cases) {
-        EXPECT_EQ(FormFontHeightAt(c.DotsPerInch), c.FormHeight) << c.DotsPerInch << " dpi";
-        EXPECT_EQ(FltkFontSize(FormFontHeightAt(c.DotsPerInch)), c.FltkSize)
+        const ScaleFactor scale = DesktopScale(c.DotsPerInch);
+        EXPECT_EQ(RoundedMulDiv(126, scale.Numerator, scale.Denominator), c.Width)
             << c.DotsPerInch << " dpi";
+    }
+    EXPECT_EQ(DesktopScale(192.0), (ScaleFactor{2, 1}));
+}
+
+TEST(FormFont, TheSizeIsTheOneWhoseCellIsNearest) {
+    // Faces whose cell is a fixed multiple of the size, rounded up as font metrics are.
+    const auto face = [](double ratio) {
+        return [ratio](int size) { return static_cast<int>(std::ceil(size * ratio)); };
+    };
+    struct Case {
+        const char* Face;
+        double Ratio;
+        double Cell;
+        int Size;
+    };
+    const Case cases[] = {
+        {"DejaVu-like", 1.164, 13.0, 11}, {"DejaVu-like", 1.164, 26.0, 22},
+        {"Noto-like", 1.362, 13.0, 9},    {"Noto-like", 1.362, 19.5, 14},
+        {"Nimbus-like", 1.15, 13.0, 11},  {"Nimbus-like", 1.15, 26.0, 22},
+        {"tall", 2.0, 13.0, 6},           {"tall", 2.0, 12.0, 6},
+        {"exact", 1.0, 16.25, 16},        {"exact", 1.0, 16.5, 16},
+        {"exact", 1.0, 1.0, 1},           {"exact", 1.0, 0.2, 1},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(FontSizeForCell(c.Cell, face(c.Ratio)), c.Size)
+            << c.Face << " face, cell " << c.Cell;
     }
 }

@@ -84,6 +84,18 @@ TEST(ScalePicture, RefusesSizesItCannotScale) {
     EXPECT_THROW(ScalePicture(picture, 0, 1), std::invalid_argument) << "to 0 x 1";
     EXPECT_THROW(ScalePicture(picture, 1, -1), std::invalid_argument) << "to 1 x -1";
     EXPECT_THROW(ScalePicture(Picture{}, 1, 1), std::invalid_argument) << "empty source";
+    // The widest a decoded bitmap may be scales without its sums overflowing; wider is refused.
+    for (const int width : {16384, 16385}) {
+        Picture wide{width, 1, std::vector<std::uint8_t>(static_cast<std::size_t>(width) * 3, 254)};
+        for (std::size_t x = 0; x < wide.Rgb.size(); x += 3) {
+            wide.Rgb[x] = 255;
+        }
+        if (width == 16384) {
+            EXPECT_EQ(ScalePicture(wide, 1, 1).Rgb, (std::vector<std::uint8_t>{255, 254, 254}));
+        } else {
+            EXPECT_THROW(ScalePicture(wide, 1, 1), std::invalid_argument) << "16385 wide";
+        }
+    }
     EXPECT_THROW(ScalePicture(Picture{2, 2, {1, 2, 3}}, 1, 1), std::invalid_argument)
         << "2 x 2 source holding one pixel";
 }

@@ -38,7 +38,7 @@ struct ContrastForm {
     static RecordingBackend WithContrast(std::optional<SystemColours> colours, int zeroHeight) {
         RecordingBackend backend;
         backend.Contrast = colours;
-        backend.ZeroHeight = zeroHeight;
+        backend.Factor = {zeroHeight, Form::DesignTextHeight};
         return backend;
     }
     static std::vector<Control> Controls() {

@@ -253,7 +253,7 @@ TEST(FormHint, LeavingPressingOrAControlWithoutHintEndsIt) {
 
 TEST(FormScale, EdgesFontsAndPictureScaleByTheMeasuredHeight) {
     RecordingBackend backend;
-    backend.ZeroHeight = 16;
+    backend.Factor = {16, Form::DesignTextHeight};
     Form form(backend, "Test", 126, 224,
               {{.Name = "Skin", .Kind = ControlKind::Picture},
                {.Name = "Key", .Bounds = {8, 191, 26, 21}},
@@ -277,7 +277,7 @@ TEST(FormScale, EdgesFontsAndPictureScaleByTheMeasuredHeight) {
     // The design's own height, and a measurement that failed, leave the design as it is.
     RecordingBackend standard;
     for (const int measured : {Form::DesignTextHeight, 0, -4}) {
-        standard.ZeroHeight = measured;
+        standard.Factor = {measured, Form::DesignTextHeight};
         Form unscaled(standard, "Test", 126, 224, {{.Name = "Key", .Bounds = {8, 191, 26, 21}}},
                       PlainPicture(126, 224));
         unscaled.Scale();
@@ -496,3 +496,55 @@ TEST(FormOpacity, RepeatingTheCurrentOpacityDoesNothing) {
 }
 
 }  // namespace
+
+TEST(FormScale, ScalingAgainStartsFromTheDesignAndMovesTheWindowByItsNearCorner) {
+    RecordingBackend backend;
+    Form form(backend, "Test", 126, 224,
+              {{.Name = "Skin", .Kind = ControlKind::Picture},
+               {.Name = "Key", .Bounds = {9, 149, 26, 21}, .Hint = "vier"}},
+              PlainPicture(126, 224));
+    std::vector<Point> skinSizes;
+    form.SkinAtSize = [&](int width, int height) {
+        skinSizes.push_back({width, height});
+        return PlainPicture(width, height);
+    };
+    form.Scale();
+    // Flush with the right edge of the screen, as the window is placed at first.
+    backend.Position = {1920 - 126, 100};
+    // Through 1.25, 1.75 and back: each result is the design's, never a scaled scaling.
+    const struct {
+        ScaleFactor Factor;
+        Rect Key;
+        Point Client;
+    } steps[] = {{{120, 96}, {11, 186, 33, 27}, {158, 280}},
+                 {{168, 96}, {16, 261, 45, 37}, {221, 392}},
+                 {{96, 96}, {9, 149, 26, 21}, {126, 224}}};
+    for (const auto& step : steps) {
+        const Rect key = form.ControlNamed("Key").Bounds;
+        form.MouseMove({key.Left + 2, key.Top + 2});
+        ASSERT_TRUE(backend.TimerRunning(FormTimer::HintShow));
+        backend.Factor = step.Factor;
+        backend.Invalidated.clear();
+        form.ScaleChanged();
+        EXPECT_EQ(form.ControlNamed("Key").Bounds, step.Key);
+        EXPECT_EQ((Point{backend.ClientWidth, backend.ClientHeight}), step.Client);
+        EXPECT_EQ(skinSizes.back(), step.Client) << "the skin drawn for the new size";
+        EXPECT_EQ(backend.KeyedPicture.Width, step.Client.X) << "the shape follows";
+        EXPECT_EQ(backend.Invalidated, (std::vector<Rect>{{0, 0, step.Client.X, step.Client.Y}}));
+        EXPECT_FALSE(backend.TimerRunning(FormTimer::HintShow)) << "no hint of the old size";
+        EXPECT_EQ(backend.Position, (Point{1920 - step.Client.X, 100})) << "still flush right";
+        form.MouseLeave();
+    }
+    // The same factor again changes nothing and moves nothing.
+    const std::size_t moves = backend.Moves.size();
+    form.ScaleChanged();
+    EXPECT_EQ(backend.Moves.size(), moves);
+    EXPECT_EQ(skinSizes.size(), 4u);
+
+    // A monitor went: the window comes back wholly onto the one that is left; on it, it stays.
+    backend.Layout.Monitors = {{0, 0, 1280, 1024}};
+    form.ScreensChanged();
+    EXPECT_EQ(backend.Position, (Point{1280 - 126, 100}));
+    form.ScreensChanged();
+    EXPECT_EQ(backend.Moves.size(), moves + 1);
+}

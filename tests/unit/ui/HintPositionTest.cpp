@@ -23,10 +23,23 @@ TEST(HintPosition, BelowThePointerAndWhollyOnItsScreen) {
         {"bottom right corner", {1279, 1023}, primary, {1130, 1003}},
         {"on a monitor left of the primary", {-10, 500}, leftMonitor, {-150, 520}},
         {"at the left edge of that monitor", {-1920, 1075}, leftMonitor, {-1920, 1055}},
+        // 984 + 20 below the pointer, 20 high: the hint's last row is the screen's last.
+        {"exactly fits below", {600, 984}, primary, {600, 1004}},
+        {"one row short below", {600, 985}, primary, {600, 965}},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(HintPosition(150, 20, c.Pointer, c.Screen), c.Expected) << c.Description;
     }
+}
+
+TEST(HintPosition, AScaledPointerPushesTheHintFurtherDown) {
+    const Rect primary{0, 0, 1280, 1024};
+    // At twice the scale the pointer is 40 high, the hint 40 high.
+    EXPECT_EQ(HintPosition(300, 40, {600, 400}, primary, 40), (Point{600, 440}));
+    EXPECT_EQ(HintPosition(300, 40, {600, 944}, primary, 40), (Point{600, 984}))
+        << "exactly fits below";
+    EXPECT_EQ(HintPosition(300, 40, {600, 945}, primary, 40), (Point{600, 905}))
+        << "one row short below";
 }
 
 TEST(HintPosition, AHintWiderOrTallerThanTheScreenStartsAtItsTopLeft) {

@@ -17,7 +17,7 @@
 class RecordingBackend : public FormBackend {
 public:
     // Facts the tests set up.
-    int ZeroHeight = Form::DesignTextHeight;
+    ScaleFactor Factor;
     // The monitor list is not built from a brace list: mingw's g++ 12 at -O3 then warns of the
     // list's array as uninitialised where many of these backends are made in one test.
     ScreenLayout Layout{
@@ -53,7 +53,7 @@ public:
     std::vector<std::string> Clipboard;
 
     void AttachForm(Form* form) override { Attached = form; }
-    int MeasureZeroHeight() override { return ZeroHeight; }
+    ScaleFactor FormScale() override { return Factor; }
     ScreenLayout Screens() override { return Layout; }
     void SetClientSize(int width, int height) override {
         ClientWidth = width;

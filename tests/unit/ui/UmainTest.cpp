@@ -418,7 +418,7 @@ std::size_t ElementNamed(const Form& form, const std::string& name) {
 // to bottom and left to right, scaled displays included.
 TEST(TfrmMainAccessible, TheKeysAndTheDisplayAreFoundWhereTheyLieInReadingOrder) {
     Window w;
-    w.Backend.ZeroHeight = 16;
+    w.Backend.Factor = {16, Form::DesignTextHeight};
     w.TheForm().Scale();
     const Form& form = w.TheForm();
     ASSERT_EQ(form.AccessibleCount(), 22u);
