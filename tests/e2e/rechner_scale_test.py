@@ -18,7 +18,7 @@ from pathlib import Path
 import x11
 from calculator import HEIGHT, KEYS, WIDTH, CalculatorTestCase
 from stores import registry_file, user_stores
-from xsession import SCREEN_WIDTH, UserDirs, wait_until
+from xsession import SCREEN_WIDTH, wait_until
 
 RESOURCES = Path(__file__).resolve().parents[2] / "resources"
 # Xft.dpi and the skin's scale in percent it stands for.
