@@ -164,10 +164,10 @@ class HighContrastCase(CalculatorTestCase):
             ratio = contrast_ratio(label, key_face)
             self.assertGreaterEqual(ratio, 7.0, f"label of key {key}: {label} on {key_face}")
             # The label's own pixels, nearer the text colour than the ground; as a pattern they
-            # tell one label from another.
+            # tell one label from another. The comma of an 8 point face can be three pixels.
             marks = frozenset((x - inside[0][0], y - inside[0][1]) for x, y in inside
                               if contrast_ratio(face.pixel(x, y), key_face) >= 3.0)
-            self.assertGreaterEqual(len(marks), 4, f"key {key} shows no label")
+            self.assertGreaterEqual(len(marks), 3, f"key {key} shows no label")
             labels[key] = marks
         same = [(a, b) for a in labels for b in labels if a < b and labels[a] == labels[b]]
         self.assertEqual(same, [], "keys whose labels look alike")
