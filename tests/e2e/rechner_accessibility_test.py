@@ -19,7 +19,7 @@ import unittest
 from pathlib import Path
 
 from calculator import HEIGHT, KEYS, WIDTH, CalculatorTestCase
-from screen_reader import keep_accessibility_bus_private
+from screen_reader import PrivateAccessibilityBus
 from xsession import wait_until
 
 CLIENT = Path(__file__).resolve().parent / "atspi_client.py"
@@ -52,17 +52,10 @@ def mapped_from(pid, prefixes):
     return sorted(name for name in mapped_libraries(pid) if name.startswith(prefixes))
 
 
-class ScreenReaderTestCase(CalculatorTestCase):
-    """Tests on the session bus that dbus-run-session provides."""
-
-    @classmethod
-    def setUpClass(cls):
-        if not os.environ.get("DBUS_SESSION_BUS_ADDRESS"):
-            raise unittest.SkipTest("needs a session bus: run under dbus-run-session")
-        super().setUpClass()
-        # The switching here must stay in this session, not turn the tester's own desktop
-        # accessible, nor reach another session's bus.
-        keep_accessibility_bus_private(cls.session)
+class ScreenReaderTestCase(PrivateAccessibilityBus, CalculatorTestCase):
+    """Tests on the session bus that dbus-run-session provides; the switching here must stay in
+    this session, not turn the tester's own desktop accessible, nor reach another session's
+    bus."""
 
     def switch_accessibility(self, enabled):
         """Sets the accessibility bus's switch, as a screen reader does when it starts; the

@@ -15,6 +15,7 @@ import shutil
 import subprocess
 import tempfile
 import time
+import unittest
 from pathlib import Path
 
 from xsession import Program, wait_until
@@ -57,6 +58,18 @@ def keep_accessibility_bus_private(session):
     session.tool("gdbus", "call", "--session", "--dest", "org.freedesktop.DBus",
                  "--object-path", "/org/freedesktop/DBus", "--method",
                  "org.freedesktop.DBus.UpdateActivationEnvironment", repr(environment))
+
+
+class PrivateAccessibilityBus:
+    """For a test class with an X session: runs only on the session bus that dbus-run-session
+    provides, and keeps the accessibility bus it starts to itself."""
+
+    @classmethod
+    def setUpClass(cls):
+        if not os.environ.get("DBUS_SESSION_BUS_ADDRESS"):
+            raise unittest.SkipTest("needs a session bus: run under dbus-run-session")
+        super().setUpClass()
+        keep_accessibility_bus_private(cls.session)
 
 
 def words(line):
