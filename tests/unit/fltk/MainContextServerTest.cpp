@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "MainContextServer.h"
+#include "TestPipe_posix.h"
 
 namespace {
 
@@ -38,27 +39,11 @@ gboolean ReadByte(gint descriptor, GIOCondition, gpointer count) {
     return G_SOURCE_CONTINUE;
 }
 
-class Pipe {
-public:
-    Pipe() { EXPECT_EQ(pipe(ends_.data()), 0); }
-    ~Pipe() {
-        close(ends_[0]);
-        close(ends_[1]);
-    }
-    Pipe(const Pipe&) = delete;
-    Pipe& operator=(const Pipe&) = delete;
-    int Read() const { return ends_[0]; }
-    void Write() const { EXPECT_EQ(write(ends_[1], "x", 1), 1); }
-
-private:
-    std::array<int, 2> ends_{};
-};
-
 }  // namespace
 
 TEST(MainContextServer, RunsWhatIsDueAndHandsOutWhatItWaitsFor) {
     MainContextServer server;
-    Pipe pipe;
+    TestPipe pipe;
     int reads = 0;
     int timeouts = 0;
     const guint watch = g_unix_fd_add(pipe.Read(), G_IO_IN, ReadByte, &reads);

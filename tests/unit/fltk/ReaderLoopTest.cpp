@@ -12,28 +12,9 @@
 #include <chrono>
 
 #include "ReaderLoop.h"
+#include "TestPipe_posix.h"
 
 namespace {
-
-class Pipe {
-public:
-    Pipe() { EXPECT_EQ(pipe(ends_.data()), 0); }
-    ~Pipe() {
-        close(ends_[0]);
-        close(ends_[1]);
-    }
-    Pipe(const Pipe&) = delete;
-    Pipe& operator=(const Pipe&) = delete;
-    int Read() const { return ends_[0]; }
-    void Write() const { EXPECT_EQ(write(ends_[1], "x", 1), 1); }
-    void Drain() const {
-        char byte = 0;
-        EXPECT_EQ(read(ends_[0], &byte, 1), 1);
-    }
-
-private:
-    std::array<int, 2> ends_{};
-};
 
 LoopWait Reading(int descriptor, int timeout = -1) {
     return {.Descriptors = {{.Descriptor = descriptor, .Read = true}},
@@ -59,8 +40,8 @@ int DueAfterWaiting(int& due, double seconds, bool until = true) {
 }  // namespace
 
 TEST(ReaderLoop, WatchesWhatItIsToldAndNothingElse) {
-    Pipe first;
-    Pipe second;
+    TestPipe first;
+    TestPipe second;
     int due = 0;
     ReaderLoop loop([&] { ++due; });
 
@@ -93,7 +74,7 @@ TEST(ReaderLoop, WatchesWhatItIsToldAndNothingElse) {
 }
 
 TEST(ReaderLoop, TheTimeIsWaitedForOnceAndReplacedByTheNextWait) {
-    Pipe idle;
+    TestPipe idle;
     int due = 0;
     ReaderLoop loop([&] { ++due; });
     loop.Watch(Reading(idle.Read(), 10));
