@@ -5,6 +5,8 @@
 // reads the layout from, has no events. libXrandr is a small part of Xlib's extension family.
 #include "DesktopWatch.h"
 
+#include "X11Window.h"
+
 #include <FL/Fl.H>
 #include <FL/x.H>
 
@@ -56,13 +58,9 @@ DesktopWatch::DesktopWatch(std::function<void()> resourcesChanged,
     : resourcesChanged_(std::move(resourcesChanged)),
       screensChanged_(std::move(screensChanged)),
       resourceManager_(XInternAtom(fl_display, "RESOURCE_MANAGER", False)) {
-    // Added to what the root window already reports to this client, FLTK's own selections.
-    XWindowAttributes attributes{};
-    XGetWindowAttributes(fl_display, Root(), &attributes);
     // The root window's configuration changes with its size, and Xvfb and some servers announce
     // a change of RandR monitors only that way.
-    XSelectInput(fl_display, Root(),
-                 attributes.your_event_mask | PropertyChangeMask | StructureNotifyMask);
+    SelectRootEvents(PropertyChangeMask | StructureNotifyMask);
     int errorBase = 0;
     if (XRRQueryExtension(fl_display, &randrEventBase_, &errorBase) != 0) {
         XRRSelectInput(

@@ -96,3 +96,10 @@ bool FocusIsOurs() {
     }
     return false;
 }
+
+void SelectRootEvents(long mask) {
+    const Window root = RootWindow(fl_display, fl_screen);
+    XWindowAttributes attributes{};
+    XGetWindowAttributes(fl_display, root, &attributes);
+    XSelectInput(fl_display, root, attributes.your_event_mask | mask);
+}

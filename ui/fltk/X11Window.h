@@ -1,8 +1,8 @@
 #pragma once
 // What the calculator window asks of the X server and the window manager beyond what FLTK 1.3
 // does itself: whole-window opacity, the colour key as a bounding shape (and its removal),
-// activation and the window-manager state. Each call needs a mapped window; without a window
-// manager the requests to it have no effect, which is harmless.
+// activation, the window-manager state, and what the root window reports. Each call needs a mapped
+// window; without a window manager the requests to it have no effect, which is harmless.
 
 #include <vector>
 
@@ -28,3 +28,8 @@ void PresentAboveOthers(XWindowId window);
 // Whether the keyboard focus lies in one of this program's own windows (the calculator, its menu,
 // tooltip or message boxes).
 bool FocusIsOurs();
+
+// Adds events of the root window (an Xlib event mask) to those it already reports to this
+// program: a selection replaces the earlier one, on which FLTK and the program's other watchers
+// rely.
+void SelectRootEvents(long mask);

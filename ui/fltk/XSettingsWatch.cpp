@@ -1,6 +1,7 @@
 // Following XSETTINGS with Xlib; see XSettingsWatch.h.
 #include "XSettingsWatch.h"
 
+#include "X11Window.h"
 #include "XSettings.h"
 
 #include <FL/Fl.H>
@@ -32,12 +33,8 @@ XSettingsWatch::XSettingsWatch(std::function<void()> changed) : changed_(std::mo
     selection_ = atoms[0];
     settingsProperty_ = atoms[1];
     managerMessage_ = atoms[2];
-    // A new manager announces itself to the root window's structure listeners. Added to what is
-    // selected there already, which FLTK and others rely on.
-    const Window root = RootWindow(fl_display, fl_screen);
-    XWindowAttributes attributes{};
-    XGetWindowAttributes(fl_display, root, &attributes);
-    XSelectInput(fl_display, root, attributes.your_event_mask | StructureNotifyMask);
+    // A new manager announces itself to the root window's structure listeners.
+    SelectRootEvents(StructureNotifyMask);
     Fl::add_system_handler(SystemEvent, this);
     FollowManager();
 }
