@@ -150,6 +150,13 @@ class Calculator:
                 for px in range(max(x, 0), min(x + w, width))
                 for py in range(max(y, 0), min(y + h, height))}
 
+    def window_pixels(self):
+        """The colour (r, g, b) of every pixel of the window on the screen, by (x, y)."""
+        left, top, width, height = self.geometry()
+        shot = self.session.screenshot(left, top, width, height)
+        return {(x, y): tuple(shot.pixels[(y * width + x) * 3:(y * width + x) * 3 + 3])
+                for y in range(height) for x in range(width)}
+
     def opacity(self):
         value = self.property("_NET_WM_WINDOW_OPACITY")
         if value is None and EMULATOR:

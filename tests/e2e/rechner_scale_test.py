@@ -88,12 +88,6 @@ class ScaleCase(CalculatorTestCase):
             calculator.click_keys("A" + keys)
             self.assertEqual(calculator.copied_display(), shown, f"clicked AC {keys}")
 
-    def window_pixels(self, calculator):
-        left, top, width, height = calculator.geometry()
-        shot = self.session.screenshot(left, top, width, height)
-        return {(x, y): tuple(shot.pixels[(y * width + x) * 3:(y * width + x) * 3 + 3])
-                for y in range(height) for x in range(width)}
-
 
 class FontsDoNotChangeTheSize(ScaleCase):
     def font_user(self, face):
@@ -142,7 +136,7 @@ class SkinDrawnForEachScale(ScaleCase):
                                              if colour != (255, 255, 255)})
                     # Everything but the labels' text is the drawn picture, pixel for pixel.
                     display = scaled_rect((14, 43, 92, 33), width)
-                    seen = self.window_pixels(calculator)
+                    seen = calculator.window_pixels()
                     differing = [p for p in shown
                                  if not inside(p, display) and seen[p] != skin[p]]
                     self.assertEqual(differing[:10], [], f"{len(differing)} pixels differ")
@@ -157,7 +151,7 @@ class SkinDrawnForEachScale(ScaleCase):
             calculator = self.start_at(dpi)
             try:
                 scale = calculator.geometry()[2] / WIDTH
-                seen = self.window_pixels(calculator)
+                seen = calculator.window_pixels()
                 for key in ("7", "C", ":"):
                     left, top, _, height = KEYS[key]
                     tones[key, dpi] = tones_across(seen, int((top + height // 2) * scale),

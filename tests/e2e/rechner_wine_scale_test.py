@@ -26,12 +26,6 @@ class WineScale(WineServer, CalculatorTestCase):
         self.assertEqual(client.wait_exit(10.0), 0, f"dpi-client {args}")
         return client.stdout()
 
-    def window_pixels(self, calculator):
-        left, top, width, height = calculator.geometry()
-        shot = self.session.screenshot(left, top, width, height)
-        return {(x, y): tuple(shot.pixels[(y * width + x) * 3:(y * width + x) * 3 + 3])
-                for y in range(height) for x in range(width)}
-
     def test_at_a_drawn_scale_the_window_shows_the_drawn_skin(self):
         # Windows keeps the measured rule, so which resolutions give a drawn scale depends on
         # the "MS Sans Serif" Wine offers: ask the window what it would measure, and take each
@@ -53,7 +47,7 @@ class WineScale(WineServer, CalculatorTestCase):
                 skin_width, skin_height, skin = drawn_skin(percent)
                 self.assertEqual((skin_width, skin_height), (width, height))
                 display = scaled_rect((14, 43, 92, 33), width)
-                seen = self.window_pixels(calculator)
+                seen = calculator.window_pixels()
                 body = [p for p, colour in skin.items() if colour != (255, 255, 255)]
                 self.assertEqual(set(body) - calculator.shape_pixels(), set(),
                                  "holes in the body")
