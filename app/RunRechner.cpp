@@ -61,7 +61,8 @@ int RunRechner() {
         if (!backend) {
             return 1;
         }
-        TfrmMain frmMain(*backend, {settings.Store(), CloseSignalRaised, ReadUserDecimalSeparator});
+        TfrmMain frmMain(*backend, {settings.Store(), CloseSignalRaised, ReadUserDecimalSeparator,
+                                    ReadUserThousandsSeparator});
         backend->Run([&] {
             // A calculator started from now on shows its own window, even while this one still
             // stores the position: it reads the position stored before, and this one's write

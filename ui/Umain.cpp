@@ -8,9 +8,9 @@
 #include <optional>
 #include <string_view>
 
-#include "AmountParse.h"
 #include "AmountText.h"
 #include "KeyboardMap.h"
+#include "PastedAmount.h"
 #include "Placement.h"
 #include "Resources.h"
 #include "SkinSelection.h"
@@ -210,6 +210,8 @@ std::vector<std::string> AccessibleOrder() {
 
 TfrmMain::TfrmMain(FormBackend& backend, TfrmMainServices services)
     : services_(std::move(services)),
+      thousandsSeparator_(services_.ReadThousandsSeparator ? services_.ReadThousandsSeparator()
+                                                           : std::string()),
       form_(backend, "Rechner", ClientWidth, ClientHeight, ControlTable(),
             DecodeBitmap(SkinBitmapFile())),
       engine_(*this) {
@@ -346,17 +348,10 @@ void TfrmMain::CopyDisplayedNumber() {
 }
 
 void TfrmMain::PasteAmount(const std::string& text) {
-    // Trimmed of every blank, so a line copied with its line break still reads. Neither the
-    // grouping marks nor the message box of typed amounts apply: text that is no amount in the
-    // user's format simply changes nothing.
-    constexpr std::string_view Blanks = " \t\r\n";
-    const std::size_t first = text.find_first_not_of(Blanks);
-    if (first == std::string::npos) {
-        return;
-    }
-    const std::string_view trimmed =
-        std::string_view(text).substr(first, text.find_last_not_of(Blanks) - first + 1);
-    if (const std::optional<Currency> amount = ParseAmountText(trimmed, DecimalSeparator())) {
+    // The message box of typed amounts does not apply: text that is no amount simply changes
+    // nothing.
+    if (const std::optional<Currency> amount =
+            ReadPastedAmount(text, DecimalSeparator(), thousandsSeparator_)) {
         engine_.EnterAmount(*amount);
         form_.ShowOnDisplay(ShownNumber(), false);
     }
@@ -365,6 +360,9 @@ void TfrmMain::PasteAmount(const std::string& text) {
 void TfrmMain::RegionalSettingsChanged() {
     if (services_.ReadDecimalSeparator) {
         SetDecimalSeparator(services_.ReadDecimalSeparator());
+    }
+    if (services_.ReadThousandsSeparator) {
+        thousandsSeparator_ = services_.ReadThousandsSeparator();
     }
 }
 

@@ -15,11 +15,13 @@
 #include "Settings.h"
 
 // What the window needs from outside the window: the settings store behind ReadSetting and
-// WriteSettings, the probe of the host's close signal and the user's decimal separator.
+// WriteSettings, the probe of the host's close signal and the user's decimal and thousands
+// separators.
 struct TfrmMainServices {
     SettingsStore& Settings;
     std::function<bool()> CloseSignalRaised;
     std::function<char()> ReadDecimalSeparator;
+    std::function<std::string()> ReadThousandsSeparator;
 };
 
 class TfrmMain : public CalculatorDisplay {
@@ -63,14 +65,16 @@ public:
     // Copies the number on display, exactly as displayed.
     void CopyDisplayedNumber();
     // Makes an amount from the clipboard the entry, as if typed; other text changes nothing.
+    // The amount may be written as people write it (ReadPastedAmount).
     void PasteAmount(const std::string& text);
-    // The next display write uses the user's current decimal separator.
+    // The next display write and paste use the user's current separators.
     void RegionalSettingsChanged();
 
 private:
     void ProcessKey(const KeyText& key);
 
     TfrmMainServices services_;
+    std::string thousandsSeparator_;
     Form form_;
     CalculatorEngine engine_;
 };

@@ -47,7 +47,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     SetDecimalSeparator(ReadUserDecimalSeparator());
     StoredContrastBackend backend(instance);
     UserSettings settings;
-    TfrmMain window(backend, {settings.Store(), [] { return false; }, ReadUserDecimalSeparator});
+    TfrmMain window(backend, {settings.Store(), [] { return false; }, ReadUserDecimalSeparator,
+                              ReadUserThousandsSeparator});
     backend.Run([] {});
     return 0;
 }

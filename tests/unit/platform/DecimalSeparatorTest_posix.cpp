@@ -46,6 +46,7 @@ TEST(ReadUserDecimalSeparator, IsThePointInTheCLocaleAndForUnknownLocales) {
         EXPECT_EQ(ReadUserDecimalSeparator(), '.')
             << "LC_ALL=" << (c.All ? c.All : "(unset)")
             << " LC_NUMERIC=" << (c.Numeric ? c.Numeric : "(unset)");
+        EXPECT_EQ(ReadUserThousandsSeparator(), "") << "LC_ALL=" << (c.All ? c.All : "(unset)");
     }
 }
 
@@ -56,6 +57,7 @@ TEST(ReadUserDecimalSeparator, IsTheCommaInAGermanLocale) {
     {
         const ScopedEnvironment all("LC_ALL", "de_DE.UTF-8");
         EXPECT_EQ(ReadUserDecimalSeparator(), ',') << "LC_ALL=de_DE.UTF-8";
+        EXPECT_EQ(ReadUserThousandsSeparator(), ".") << "LC_ALL=de_DE.UTF-8";
     }
     const ScopedEnvironment all("LC_ALL", nullptr);
     const ScopedEnvironment numeric("LC_NUMERIC", "de_DE.UTF-8");

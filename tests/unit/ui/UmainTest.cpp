@@ -54,8 +54,10 @@ struct Window {
     SettingsStore Settings{Registry, Profile};
     bool CloseSignal = false;
     char UserSeparator = ',';
+    std::string UserThousands = ".";
     TfrmMain Frm{Backend,
-                 {Settings, [this] { return CloseSignal; }, [this] { return UserSeparator; }}};
+                 {Settings, [this] { return CloseSignal; }, [this] { return UserSeparator; },
+                  [this] { return UserThousands; }}};
 
     Window() { SetDecimalSeparator(','); }
     Form& TheForm() { return Frm.GetForm(); }
@@ -324,6 +326,11 @@ TEST(TfrmMainKeyboard, RegionalSettingsChangedTakesTheNewSeparatorForTheNextWrit
     EXPECT_EQ(w.Display(), "| |1,5") << "the display is not rewritten by itself";
     w.Type(U"2");
     EXPECT_EQ(w.Display(), "| |1.52");
+
+    w.UserThousands = "'";
+    w.TheForm().RegionalSettingsChanged();
+    w.TheForm().ClipboardTextArrived("1'234.5");
+    EXPECT_EQ(w.Display(), "| |1234.5") << "a paste reads the new thousands separator";
 }
 
 TEST(KeyboardMap, TranslatesExactlyTheTableAndIgnoresEverythingElse) {
@@ -385,8 +392,8 @@ TEST(TfrmMainPaste, CtrlVAsksForTheClipboardAndAnAmountBecomesTheEntry) {
         {U"2+3=", "4", U"", "||4"},
         {U"2+3=", "4", U"+1=", "5|=|"},
         {U"9+", "1,5", U"=", "10,5|=|"},
-        {U"", "12,5E2", U"", "| |1250"},
-        {U"5", "1.234,5", U"", "| |5"},
+        {U"", "1.234,5 \xE2\x82\xAC", U"", "| |1234,5"},
+        {U"5", "12,5E2", U"", "| |5"},
         {U"5", "zwei", U"", "| |5"},
         {U"5", "   ", U"", "| |5"},
         {U"5", "99999999999999999", U"", "| |5"},
