@@ -11,9 +11,8 @@
 
 namespace {
 
-constexpr const char* Nbsp = "\xC2\xA0";
-constexpr const char* NarrowNbsp = "\xE2\x80\xAF";
-constexpr const char* Euro = "\xE2\x82\xAC";
+// In UTF-8: U+00A0 no-break space C2 A0, U+202F narrow no-break space E2 80 AF, U+20AC euro sign
+// E2 82 AC, U+2212 minus sign E2 88 92, U+2019 right single quotation mark E2 80 99.
 
 struct Case {
     std::string Text;
@@ -28,15 +27,18 @@ TEST(ReadPastedAmount, TakesAmountsAsPeopleWriteThemAndNothingElse) {
         // The user's own format, with grouping, currency, sign and blanks.
         {"1.234,56", ',', de, 12345600},
         {"1.234.567,8", ',', de, 12345678000},
-        {"12,50 " + std::string(Euro), ',', de, 125000},
-        {std::string(Euro) + " 12,50", ',', de, 125000},
-        {"-12,50" + std::string(Euro), ',', de, -125000},
-        {std::string(Euro) + " -12,50", ',', de, -125000},
+        {"12,50 \xE2\x82\xAC", ',', de, 125000},
+        {"\xE2\x82\xAC 12,50", ',', de, 125000},
+        {"-12,50\xE2\x82\xAC", ',', de, -125000},
+        {"\xE2\x82\xAC -12,50", ',', de, -125000},
         {"\xE2\x88\x92"
          "3 EUR",
          ',', de, -30000},
         {"EUR 1.000", ',', de, 10000000},
-        {std::string(Nbsp) + "1" + Nbsp + "234,5\r\n", ',', de, 12345000},
+        {"\xC2\xA0"
+         "1\xC2\xA0"
+         "234,5\r\n",
+         ',', de, 12345000},
         {"+7", ',', de, 70000},
         {",25", ',', de, 2500},
         // A dot is decided by the digits after it when it is not the user's separator.
@@ -50,7 +52,9 @@ TEST(ReadPastedAmount, TakesAmountsAsPeopleWriteThemAndNothingElse) {
         {"1,234.56", ',', de, 12345600},
         {"1.234,56", '.', ",", 12345600},
         // Other locales' thousands separators, multibyte included.
-        {"1" + std::string(NarrowNbsp) + "234,5", ',', NarrowNbsp, 12345000},
+        {"1\xE2\x80\xAF"
+         "234,5",
+         ',', "\xE2\x80\xAF", 12345000},
         {"1'234.5", '.', "'", 12345000},
         {"1\xE2\x80\x99"
          "234.5",
@@ -67,11 +71,11 @@ TEST(ReadPastedAmount, TakesAmountsAsPeopleWriteThemAndNothingElse) {
         {"12,", ',', de, std::nullopt},
         {"12,5E2", ',', de, std::nullopt},
         {"12,50 $", ',', de, std::nullopt},
-        {std::string(Euro) + " 5 EUR", ',', de, std::nullopt},
+        {"\xE2\x82\xAC 5 EUR", ',', de, std::nullopt},
         {"--5", ',', de, std::nullopt},
         {"12,50-", ',', de, std::nullopt},
         {"zwei", ',', de, std::nullopt},
-        {" " + std::string(Euro) + " ", ',', de, std::nullopt},
+        {" \xE2\x82\xAC ", ',', de, std::nullopt},
         {"999.999.999.999.999.999", ',', de, std::nullopt},
     };
     for (const Case& c : cases) {
