@@ -44,6 +44,9 @@ int RunRechner() {
     // program still ends normally. By the time the box shows, the backend is gone, so nothing of
     // it receives messages while the box's loop runs.
     try {
+        // Last gone: after the last write of the position, so that a host that waits for it
+        // finds the program's files free.
+        const NamedSessionObject process(CalculatorProcessName);
         SetDecimalSeparator(ReadUserDecimalSeparator());
 
         // First made, last gone: whichever way the program ends, a pending write of the position

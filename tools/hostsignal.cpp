@@ -1,14 +1,20 @@
 // hostsignal: stands in for the host application in tests and by hand.
 //
-//   hostsignal close [--hold SECONDS]   raise the close signal: create "TembraLidornCalcClose",
-//                                       print one line once it is held, and hold it until
-//                                       killed (Ctrl+C and SIGTERM end it cleanly) or, with
-//                                       --hold, for SECONDS (fractions allowed); exit 0, or 1
-//                                       when the object cannot be created
-//   hostsignal running                  exit 0 when a calculator holds "TembraLidornCalcActive",
-//                                       1 when none does; asks without creating anything
+//   hostsignal close [--timeout SECONDS]  raise the close signal: create "TembraLidornCalcClose",
+//                                         print one line once it is held, hold it until no
+//                                         calculator is active, then wait until no calculator
+//                                         process is left; exit 0 then, or 3 when one still
+//                                         runs after SECONDS (10 by default; fractions
+//                                         allowed) or when stopped before
+//   hostsignal close --hold [SECONDS]     raise the close signal and hold it until killed
+//                                         (Ctrl+C and SIGTERM end it cleanly) or for SECONDS;
+//                                         exit 0
+//   hostsignal running                    exit 0 when a calculator holds
+//                                         "TembraLidornCalcActive", 1 when none does; asks
+//                                         without creating anything
 //
-// Anything else prints the usage line on standard error and exits 2.
+// close exits 1 when the object cannot be created. Anything else prints the usage line on
+// standard error and exits 2.
 
 #include <charconv>
 #include <chrono>
@@ -24,13 +30,19 @@
 
 namespace {
 
-constexpr const char* Usage = "usage: hostsignal close [--hold SECONDS] | hostsignal running";
+constexpr const char* Usage =
+    "usage: hostsignal close [--timeout SECONDS | --hold [SECONDS]] | hostsignal running";
 constexpr int ExitNotRunning = 1;
 constexpr int ExitCannotCreate = 1;
 constexpr int ExitUsage = 2;
+constexpr int ExitStillRunning = 3;
 // About eleven days: long enough for any test, short enough for the clock arithmetic.
-constexpr double MaxHoldSeconds = 1e6;
-constexpr std::chrono::milliseconds StopPollInterval{20};
+constexpr double MaxSeconds = 1e6;
+// Ten closes of a calculator whose last write waits its full second for a busy store.
+constexpr double DefaultTimeoutSeconds = 10;
+constexpr std::chrono::milliseconds PollInterval{20};
+
+using Clock = std::chrono::steady_clock;
 
 volatile std::sig_atomic_t StopRequested = 0;
 
@@ -43,30 +55,69 @@ std::optional<double> ParseSeconds(std::string_view text) {
     const char* end = text.data() + text.size();
     const auto [parsedEnd, error] = std::from_chars(text.data(), end, seconds);
     // The comparisons also turn away "nan", which from_chars accepts.
-    if (error != std::errc() || parsedEnd != end || !(seconds >= 0 && seconds <= MaxHoldSeconds)) {
+    if (error != std::errc() || parsedEnd != end || !(seconds >= 0 && seconds <= MaxSeconds)) {
         return std::nullopt;
     }
     return seconds;
 }
 
-int HoldCloseSignal(std::optional<double> seconds) {
+// The moment the given seconds from now; never without them.
+Clock::time_point Deadline(std::optional<double> seconds) {
+    if (!seconds) {
+        return Clock::time_point::max();
+    }
+    return Clock::now() +
+           std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(*seconds));
+}
+
+// Waits until done() or the deadline or a stop request, whichever comes first; tells whether
+// done() was.
+template <typename Done>
+bool WaitUntil(Done done, Clock::time_point deadline) {
+    for (;;) {
+        if (done()) {
+            return true;
+        }
+        if (StopRequested != 0 || Clock::now() >= deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(PollInterval);
+    }
+}
+
+bool NoneNamed(const char* name) {
+    return !NamedSessionObjectExists(name);
+}
+
+enum class CloseMode { Hold, UntilClosed };
+
+int RaiseCloseSignal(CloseMode mode, std::optional<double> seconds) {
     // Installed before the object exists, so a stop that comes at once still ends cleanly.
     std::signal(SIGINT, RequestStop);
     std::signal(SIGTERM, RequestStop);
-    const NamedSessionObject closeSignal(CloseSignalName);
-    if (closeSignal.State() == SessionObjectState::Failed) {
-        std::cerr << "hostsignal: cannot create " << CloseSignalName << '\n';
-        return ExitCannotCreate;
+    const Clock::time_point deadline = Deadline(seconds);
+    bool closed = false;
+    {
+        const NamedSessionObject closeSignal(CloseSignalName);
+        if (closeSignal.State() == SessionObjectState::Failed) {
+            std::cerr << "hostsignal: cannot create " << CloseSignalName << '\n';
+            return ExitCannotCreate;
+        }
+        // The line tells a script that the signal is up before it starts or watches a
+        // calculator.
+        std::cout << "holding " << CloseSignalName << std::endl;
+        if (mode == CloseMode::Hold) {
+            WaitUntil([] { return false; }, deadline);
+            return 0;
+        }
+        // Held only until the calculator has seen it: one started afterwards is not closed.
+        closed = WaitUntil([] { return NoneNamed(CalculatorActiveName); }, deadline);
     }
-    // The line tells a script that the signal is up before it starts or watches a calculator.
-    std::cout << "holding " << CloseSignalName << std::endl;
-    using Clock = std::chrono::steady_clock;
-    const auto deadline = Clock::now() + std::chrono::duration_cast<Clock::duration>(
-                                             std::chrono::duration<double>(seconds.value_or(0)));
-    while (StopRequested == 0 && (!seconds || Clock::now() < deadline)) {
-        std::this_thread::sleep_for(StopPollInterval);
+    if (closed && WaitUntil([] { return NoneNamed(CalculatorProcessName); }, deadline)) {
+        return 0;
     }
-    return 0;
+    std::cerr << "hostsignal: a calculator still runs\n";
+    return ExitStillRunning;
 }
 
 }  // namespace
@@ -78,12 +129,18 @@ int main(int argc, char** argv) {
     }
     if (!arguments.empty() && arguments[0] == "close") {
         if (arguments.size() == 1) {
-            return HoldCloseSignal(std::nullopt);
+            return RaiseCloseSignal(CloseMode::UntilClosed, DefaultTimeoutSeconds);
         }
-        if (arguments.size() == 3 && arguments[1] == "--hold") {
-            if (const auto seconds = ParseSeconds(arguments[2])) {
-                return HoldCloseSignal(seconds);
-            }
+        if (arguments.size() == 2 && arguments[1] == "--hold") {
+            return RaiseCloseSignal(CloseMode::Hold, std::nullopt);
+        }
+        const std::optional<double> seconds =
+            arguments.size() == 3 ? ParseSeconds(arguments[2]) : std::nullopt;
+        if (seconds && arguments[1] == "--hold") {
+            return RaiseCloseSignal(CloseMode::Hold, seconds);
+        }
+        if (seconds && arguments[1] == "--timeout") {
+            return RaiseCloseSignal(CloseMode::UntilClosed, seconds);
         }
     }
     std::cerr << Usage << '\n';

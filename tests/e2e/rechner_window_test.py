@@ -296,6 +296,7 @@ class WindowUnderWindowManager(CalculatorTestCase):
         elapsed = time.monotonic() - raised
         self.assertLess(elapsed, CLOSE_SIGNAL_LIMIT, f"closed {elapsed * 1000:.0f} ms after the "
                         "signal was raised")
+        self.assertEqual(holder.wait_exit(3.0), 0, "hostsignal close once no calculator runs")
 
     def test_close_signal_ends_an_open_menu_and_closes_promptly(self):
         calculator = self.start_calculator()
@@ -313,7 +314,7 @@ class WindowUnderWindowManager(CalculatorTestCase):
                         "signal was raised")
 
     def test_calculator_started_while_the_signal_is_held_closes(self):
-        holder = self.start_hostsignal("close")
+        holder = self.start_hostsignal("close", "--hold")
         self.assertEqual(holder.read_line(3.0), "holding TembraLidornCalcClose")
         calculator = self.start_calculator(wait=False)
         self.assertEqual(calculator.program.wait_exit(3.0), 0)

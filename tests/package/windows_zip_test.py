@@ -89,7 +89,9 @@ def check_programs_run(wine, folder, programs):
                                        name="rechner.exe")
             wait_until(lambda: hostsignal(wine, folder, session, user, "running")[0] == 0,
                        CLOSE_TIMEOUT, "hostsignal.exe to find the running calculator")
-            session.start([wine, folder / "hostsignal.exe", "close"], user=user)
+            status, output = hostsignal(wine, folder, session, user, "close", "--timeout",
+                                        str(CLOSE_TIMEOUT))
+            expect(status == 0, f"hostsignal.exe close ended with {status}: {output!r}")
             status = calculator.wait_exit(CLOSE_TIMEOUT)
             expect(status == 0, f"rechner.exe exited with {status}")
         else:

@@ -11,6 +11,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <thread>
@@ -155,7 +156,7 @@ TEST(Hostsignal, CloseHoldsTheSignalForTheGivenTime) {
 TEST(Hostsignal, CloseHoldsTheSignalUntilStoppedAndEndsCleanly) {
     for (const int stopSignal : {SIGTERM, SIGINT}) {
         const PrivateRuntimeDirectory runtime;
-        HostsignalProcess signalHolder({"close"});
+        HostsignalProcess signalHolder({"close", "--hold"});
         EXPECT_EQ(signalHolder.ReadLine(), "holding TembraLidornCalcClose")
             << "signal " << stopSignal;
         EXPECT_TRUE(NamedSessionObjectExists("TembraLidornCalcClose")) << "signal " << stopSignal;
@@ -164,6 +165,57 @@ TEST(Hostsignal, CloseHoldsTheSignalUntilStoppedAndEndsCleanly) {
         EXPECT_FALSE(NamedSessionObjectExists("TembraLidornCalcClose"))
             << "after hostsignal close was stopped by signal " << stopSignal;
         EXPECT_EQ(signalHolder.ReadOutput(), "") << "more than one line; signal " << stopSignal;
+    }
+}
+
+// Without --hold, close answers whether a calculator is left: it holds the signal while one is
+// active, lets it go as soon as none is, so that one started afterwards stays, and waits on
+// until the last calculator process has ended, its last write included.
+TEST(Hostsignal, CloseReturnsOnceNoCalculatorIsLeftOrSaysOneStillRuns) {
+    using namespace std::chrono_literals;
+    struct Case {
+        const char* Held;  // what the stand-in calculator holds, or nothing
+        bool Ends;         // the stand-in is killed while hostsignal waits
+        std::vector<std::string> Arguments;
+        int ExitCode;
+        std::chrono::milliseconds NotBefore;
+    };
+    const Case cases[] = {
+        {nullptr, false, {"close"}, 0, 0ms},
+        {"TembraLidornCalcActive", true, {"close", "--timeout", "30"}, 0, 0ms},
+        {"TembraLidornCalcProcess", true, {"close"}, 0, 0ms},
+        {"TembraLidornCalcActive", false, {"close", "--timeout", "2"}, 3, 2000ms},
+        {"TembraLidornCalcProcess", false, {"close", "--timeout", "1"}, 3, 1000ms},
+    };
+    for (const Case& c : cases) {
+        const std::string described = std::string(c.Held != nullptr ? c.Held : "nothing") +
+                                      (c.Ends ? " held, then ended" : " held");
+        const PrivateRuntimeDirectory runtime;
+        std::optional<HolderProcess> calculator;
+        if (c.Held != nullptr) {
+            calculator.emplace(c.Held);
+            ASSERT_EQ(calculator->State(), SessionObjectState::Created) << described;
+        }
+        const auto started = std::chrono::steady_clock::now();
+        HostsignalProcess hostsignal(c.Arguments);
+        EXPECT_EQ(hostsignal.ReadLine(), "holding TembraLidornCalcClose") << described;
+        if (calculator) {
+            const bool active = std::string(c.Held) == "TembraLidornCalcActive";
+            const auto deadline = std::chrono::steady_clock::now() + 5s;
+            while (!active && NamedSessionObjectExists("TembraLidornCalcClose") &&
+                   std::chrono::steady_clock::now() < deadline) {
+                std::this_thread::sleep_for(10ms);
+            }
+            EXPECT_EQ(NamedSessionObjectExists("TembraLidornCalcClose"), active)
+                << described << ": the signal while hostsignal waits";
+            if (c.Ends) {
+                calculator->Kill();
+            }
+        }
+        EXPECT_EQ(hostsignal.WaitAtMost(10s), c.ExitCode) << described;
+        EXPECT_GE(std::chrono::steady_clock::now() - started, c.NotBefore) << described;
+        EXPECT_FALSE(NamedSessionObjectExists("TembraLidornCalcClose")) << described;
+        EXPECT_EQ(hostsignal.ReadErrors().empty(), c.ExitCode == 0) << described;
     }
 }
 
@@ -196,7 +248,9 @@ TEST(Hostsignal, BadUsageExitsTwoWithTheUsageLineAndHoldsNothing) {
         {},
         {"bogus"},
         {"running", "extra"},
-        {"close", "--hold"},
+        {"close", "--timeout"},
+        {"close", "--timeout", "-1"},
+        {"close", "--hold", "1", "--timeout", "1"},
         {"close", "--hold", "-1"},
         {"close", "--hold", "abc"},
         {"close", "--hold", "1s"},
