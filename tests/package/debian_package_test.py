@@ -145,6 +145,10 @@ def main():
         expect(not missing, f"installed, yet missing: {missing}")
         entry, keys = check_desktop_entry(paths)
         check_metainfo(entry, version)
+        # Answered without a display, as from a shell.
+        printed = run("/usr/bin/rechner", "--version", env={"PATH": os.environ["PATH"]}).strip()
+        expect(printed == f"rechner {version.partition('-')[0]}",
+               f"rechner --version printed {printed!r} for package version {version}")
         check_calculator_runs(keys["StartupWMClass"])
     finally:
         run(*apt, "purge", package)
