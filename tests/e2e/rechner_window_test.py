@@ -362,6 +362,21 @@ class WithoutDisplay(unittest.TestCase):
         self.assertIn("display", lines[0].lower())
         self.assertEqual(program.stdout(), "")
 
+    def test_help_and_version_answer_without_a_display(self):
+        user = UserDirs()
+        self.addCleanup(user.remove)
+        cases = [(["--help"], 0, r"usage: rechner .*\n(.+\n)+", ""),
+                 (["--version"], 0, r"rechner \d+\.\d+\.\d+\n", ""),
+                 (["--help", "--version"], 2, "", r"rechner: unknown argument --version\nusage: "),
+                 (["-x"], 2, "", r"rechner: unknown argument -x\nusage: ")]
+        for arguments, code, output, errors in cases:
+            with self.subTest(arguments=arguments):
+                program = Program([os.environ["RECHNER"], *arguments], user_env(user), "rechner")
+                self.addCleanup(program.stop)
+                self.assertEqual(program.wait_exit(5.0), code)
+                self.assertRegex(program.stdout(), f"^{output}$" if output else "^$")
+                self.assertRegex(program.stderr(), f"^{errors}" if errors else "^$")
+
 
 if __name__ == "__main__":
     unittest.main()
