@@ -13,18 +13,17 @@
 
 namespace {
 
-constexpr std::string_view Blanks[] = {" ",
-                                       "\t",
-                                       "\r",
-                                       "\n",
+// Spaces may also group digits; the other blanks only stand around the amount.
+constexpr std::string_view Spaces[] = {" ",
                                        "\xC2\xA0",       // no-break space
                                        "\xE2\x80\xAF",   // narrow no-break space
                                        "\xE2\x80\x89"};  // thin space
+constexpr std::string_view OtherBlanks[] = {"\t", "\r", "\n"};
 constexpr std::string_view CurrencySigns[] = {"\xE2\x82\xAC", "EUR"};
 constexpr std::string_view MinusSigns[] = {"-", "\xE2\x88\x92"};
 constexpr std::string_view PlusSigns[] = {"+"};
-// Every blank between digits counts as this one separator, so "1 234" and "1\u00A0234" agree.
-constexpr std::string_view BlankSeparator = " ";
+// Every space between digits counts as this one separator, so "1 234" and "1\u00A0234" agree.
+constexpr std::string_view SpaceSeparator = " ";
 constexpr std::size_t DigitsPerGroup = 3;
 
 bool IsDigit(char c) {
@@ -53,12 +52,12 @@ bool TakeBack(std::string_view& text, std::span<const std::string_view> candidat
 }
 
 void SkipFrontBlanks(std::string_view& text) {
-    while (TakeFront(text, Blanks)) {
+    while (TakeFront(text, Spaces) || TakeFront(text, OtherBlanks)) {
     }
 }
 
 void SkipBackBlanks(std::string_view& text) {
-    while (TakeBack(text, Blanks)) {
+    while (TakeBack(text, Spaces) || TakeBack(text, OtherBlanks)) {
     }
 }
 
@@ -94,8 +93,8 @@ std::optional<Body> SplitBody(std::string_view text, std::string_view decimal,
         }
         body.Runs.push_back(text.substr(runStart, at - runStart));
         std::string_view rest = text.substr(at);
-        if (TakeFront(rest, Blanks)) {
-            body.Separators.push_back(BlankSeparator);
+        if (TakeFront(rest, Spaces)) {
+            body.Separators.push_back(SpaceSeparator);
         } else if (!thousands.empty() && rest.starts_with(thousands)) {
             body.Separators.push_back(thousands);
             rest.remove_prefix(thousands.size());

@@ -3,12 +3,12 @@
 // "1.234,56", "12,50 €", "EUR -3", "1 234,56" with no-break spaces, "12.50" where the comma is the
 // decimal separator. The rule, as the read-me states it:
 //
-//   - Blanks (spaces, tabs, line breaks, U+00A0, U+202F, U+2009) around the amount, one
+//   - Blanks (spaces, U+00A0, U+202F, U+2009, tabs, line breaks) around the amount, one
 //     currency sign "€" or code "EUR" before or after it, and one leading "-" (or U+2212) or "+"
 //     are allowed.
 //   - The separators between digits are ".", ",", the user's decimal separator, the locale's
-//     thousands separator and single blanks. Blanks and a thousands separator other than "." or
-//     "," only group thousands.
+//     thousands separator and single spaces (not tabs or line breaks). Spaces and a thousands
+//     separator other than "." or "," only group thousands.
 //   - The decimal separator is: the later of "." and "," when both appear; else the user's own
 //     when it appears once; else a "." or "," that appears once and is not followed by exactly
 //     three digits ("12.50", but "1.234" is 1234). It comes last and only once.

@@ -68,6 +68,7 @@ TEST(ReadPastedAmount, TakesAmountsAsPeopleWriteThemAndNothingElse) {
         {"1 234.567,8", ',', de, std::nullopt},
         {"1'234", ',', de, std::nullopt},
         {"1  234", ',', de, std::nullopt},
+        {"1\n234", ',', de, std::nullopt},
         {"12,", ',', de, std::nullopt},
         {"12,5E2", ',', de, std::nullopt},
         {"12,50 $", ',', de, std::nullopt},
