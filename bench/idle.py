@@ -1,3 +1,4 @@
+#!/usr/bin/env python3
 """Idle wakeups and the first answer after idle, with the session's accessibility switch off and
 on: what a calculator left open all day costs, and how soon it answers the key that wakes it.
 A tiny GTK 3 window with accessibility on is measured the same way, for comparison.
