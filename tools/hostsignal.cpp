@@ -15,6 +15,7 @@
 #include <csignal>
 #include <iostream>
 #include <optional>
+#include <stdexcept>
 #include <string_view>
 #include <thread>
 #include <vector>
@@ -53,8 +54,14 @@ int HoldCloseSignal(std::optional<double> seconds) {
     // Installed before the object exists, so a stop that comes at once still ends cleanly.
     std::signal(SIGINT, RequestStop);
     std::signal(SIGTERM, RequestStop);
-    const NamedSessionObject closeSignal(CloseSignalName);
-    if (closeSignal.State() == SessionObjectState::Failed) {
+    std::optional<NamedSessionObject> closeSignal;
+    try {
+        closeSignal.emplace(CloseSignalName);
+    } catch (const std::runtime_error& refused) {
+        std::cerr << "hostsignal: " << refused.what() << '\n';
+        return ExitCannotCreate;
+    }
+    if (closeSignal->State() == SessionObjectState::Failed) {
         std::cerr << "hostsignal: cannot create " << CloseSignalName << '\n';
         return ExitCannotCreate;
     }

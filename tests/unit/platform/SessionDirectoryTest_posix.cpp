@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <stdexcept>
 #include <string>
 
 #include "SessionDirectory_posix.h"
@@ -167,18 +168,44 @@ TEST(OpenSessionDirectory, AFallbackOthersCouldTamperWithGivesWayToOneUnderTheHo
     }
 }
 
-TEST(OpenSessionDirectory, FailsWhenTheHomePlaceCannotBeTrustedEither) {
-    const ScratchDirectory base;
-    const ScratchDirectory home;
-    const SessionPlaces places = PlacesUnder(base.Path(), home.Path());
-    Prepare(PathKind::GroupWritable, places.Shared, base.Path());
-    ASSERT_EQ(mkdir((home.Path() + "/.cache").c_str(), 0700), 0);
-    Prepare(PathKind::Symlink, places.Private, home.Path());
-    const FileDescriptor directory =
-        OpenSessionDirectory(nullptr, places, DirectoryAccess::CreateIfMissing);
-    EXPECT_FALSE(directory.Valid());
-    EXPECT_EQ(HoldSessionName(directory, "TembraLidornCalcActive").State,
-              SessionObjectState::Failed);
+TEST(OpenSessionDirectory, RefusesTheStartWhenNeitherPlaceCanBeTrusted) {
+    // What is at the shared place, and where the home place is: none, missing, or a link.
+    enum class Home { None, Missing, Linked };
+    struct Case {
+        PathKind Shared;
+        Home HomePlace;
+    };
+    for (const Case& taken :
+         {Case{PathKind::GroupWritable, Home::Linked}, Case{PathKind::Symlink, Home::None},
+          Case{PathKind::File, Home::Missing}, Case{PathKind::PrivateDirectory, Home::None}}) {
+        const ScratchDirectory base;
+        const ScratchDirectory home;
+        SessionPlaces places = PlacesUnder(base.Path(), home.Path());
+        Prepare(taken.Shared, places.Shared, base.Path());
+        if (taken.Shared == PathKind::PrivateDirectory) {
+            // Another user's private folder, as root can make it.
+            if (geteuid() != 0) {
+                continue;
+            }
+            ASSERT_EQ(chown(places.Shared.c_str(), Stranger, Stranger), 0);
+        }
+        if (taken.HomePlace == Home::None) {
+            places.Private.clear();
+        } else if (taken.HomePlace == Home::Missing) {
+            places.Private = home.Path() + "/nonexistent/.cache/rechner-host";
+        } else {
+            ASSERT_EQ(mkdir((home.Path() + "/.cache").c_str(), 0700), 0);
+            Prepare(PathKind::Symlink, places.Private, home.Path());
+        }
+        const std::string described = Describe(taken.Shared);
+        EXPECT_THROW(OpenSessionDirectory(nullptr, places, DirectoryAccess::CreateIfMissing),
+                     std::runtime_error)
+            << "shared place is a " << described;
+        const FileDescriptor asked =
+            OpenSessionDirectory(nullptr, places, DirectoryAccess::ExistingOnly);
+        EXPECT_FALSE(asked.Valid()) << "shared place is a " << described;
+        EXPECT_FALSE(IsSessionNameHeld(asked, "TembraLidornCalcActive"));
+    }
 }
 
 TEST(OpenSessionDirectory, RefusesDirectoriesOwnedBySomeoneElse) {
