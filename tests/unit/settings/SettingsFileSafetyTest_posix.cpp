@@ -4,6 +4,7 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -121,6 +122,33 @@ TEST(SettingsFiles, NeitherTheFileNorTheLockIsOpenedThroughALinkLeftInTheirPlace
     EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(target)))
         << "the lock's link was followed and its target created";
     EXPECT_TRUE(std::filesystem::is_symlink(lock));
+}
+
+TEST(SettingsFiles, ALockOtherUsersCanHoldKeepsNoWriteOutLongerThanOneTry) {
+    // The lock file as another user may find it: given to them (as root can), or readable.
+    for (const bool foreign : {true, false}) {
+        if (foreign && ::geteuid() != 0) {
+            continue;
+        }
+        ScratchDirectory scratch;
+        const auto file = scratch / "Quenvik.ini";
+        const auto lock = scratch / ".Quenvik.ini.lock";
+        WriteBytes(lock, "");
+        if (foreign) {
+            ASSERT_EQ(::chown(lock.c_str(), 65534, 65534), 0);
+        } else {
+            std::filesystem::permissions(lock, std::filesystem::perms::others_read,
+                                         std::filesystem::perm_options::add);
+        }
+        const FileDescriptor holder(::open(lock.c_str(), O_RDONLY | O_CLOEXEC));
+        ASSERT_EQ(::flock(holder.Get(), LOCK_EX), 0);
+        testing::internal::CaptureStderr();
+        ReplaceWhole(file, "[Einstellungen]\r\nCalcLeft=3\r\n");
+        const std::string told = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(ReadBytes(file), "[Einstellungen]\r\nCalcLeft=3\r\n")
+            << (foreign ? "foreign" : "readable") << " lock";
+        EXPECT_NE(told.find("other users can hold it"), std::string::npos) << told;
+    }
 }
 
 }  // namespace
