@@ -5,8 +5,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <iostream>
 #include <stdexcept>
 #include <string>
 
@@ -17,7 +19,15 @@ constexpr int FolderFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
 const std::filesystem::path OpenDescriptors = "/proc/self/fd";
 
 [[noreturn]] void Refuse(const std::string& why, const std::filesystem::path& folder) {
-    throw std::runtime_error("the settings folder " + folder.string() + " " + why);
+    const std::string message = "the settings folder " + folder.string() + " " + why;
+    // The stores take a failure as a value that is missing or not stored; the user learns why
+    // here, once.
+    static std::atomic<bool> told{false};
+    if (!told.exchange(true)) {
+        std::cerr << "rechner: " << message
+                  << "; the position is neither read from nor stored there\n";
+    }
+    throw std::runtime_error(message);
 }
 
 // The user's own, or, for root writing a user's settings, the owner of the folder above.
