@@ -11,6 +11,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 #include "SessionDirectory_posix.h"
 #include "SessionLock_posix.h"
@@ -171,39 +172,27 @@ TEST(OpenSessionDirectory, AFallbackOthersCouldTamperWithGivesWayToOneUnderTheHo
 TEST(OpenSessionDirectory, RefusesTheStartWhenNeitherPlaceCanBeTrusted) {
     // What is at the shared place, and where the home place is: none, missing, or a link.
     enum class Home { None, Missing, Linked };
-    struct Case {
-        PathKind Shared;
-        Home HomePlace;
-    };
-    for (const Case& taken :
-         {Case{PathKind::GroupWritable, Home::Linked}, Case{PathKind::Symlink, Home::None},
-          Case{PathKind::File, Home::Missing}, Case{PathKind::PrivateDirectory, Home::None}}) {
+    for (const auto& [shared, homePlace] :
+         {std::pair{PathKind::GroupWritable, Home::Linked},
+          std::pair{PathKind::Symlink, Home::None}, std::pair{PathKind::File, Home::Missing}}) {
         const ScratchDirectory base;
         const ScratchDirectory home;
         SessionPlaces places = PlacesUnder(base.Path(), home.Path());
-        Prepare(taken.Shared, places.Shared, base.Path());
-        if (taken.Shared == PathKind::PrivateDirectory) {
-            // Another user's private folder, as root can make it.
-            if (geteuid() != 0) {
-                continue;
-            }
-            ASSERT_EQ(chown(places.Shared.c_str(), Stranger, Stranger), 0);
-        }
-        if (taken.HomePlace == Home::None) {
+        Prepare(shared, places.Shared, base.Path());
+        if (homePlace == Home::None) {
             places.Private.clear();
-        } else if (taken.HomePlace == Home::Missing) {
+        } else if (homePlace == Home::Missing) {
             places.Private = home.Path() + "/nonexistent/.cache/rechner-host";
         } else {
             ASSERT_EQ(mkdir((home.Path() + "/.cache").c_str(), 0700), 0);
             Prepare(PathKind::Symlink, places.Private, home.Path());
         }
-        const std::string described = Describe(taken.Shared);
         EXPECT_THROW(OpenSessionDirectory(nullptr, places, DirectoryAccess::CreateIfMissing),
                      std::runtime_error)
-            << "shared place is a " << described;
+            << "shared place is a " << Describe(shared);
         const FileDescriptor asked =
             OpenSessionDirectory(nullptr, places, DirectoryAccess::ExistingOnly);
-        EXPECT_FALSE(asked.Valid()) << "shared place is a " << described;
+        EXPECT_FALSE(asked.Valid()) << "shared place is a " << Describe(shared);
         EXPECT_FALSE(IsSessionNameHeld(asked, "TembraLidornCalcActive"));
     }
 }
