@@ -54,7 +54,7 @@ int RunRechner() {
         UserSettings settings;
         // Held until the calculator's window has gone. A calculator that already runs stays as
         // it is, and this one ends without showing anything. A failed creation runs as the first
-        // instance.
+        // instance; a session without a safe place for the object is told as a failed start.
         std::optional<NamedSessionObject> active(std::in_place, CalculatorActiveName);
         if (active->State() == SessionObjectState::AlreadyExisted) {
             return 0;

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string_view>
 
+#include "CloseRequests.h"
 #include "RunRechner.h"
 
 namespace {
@@ -38,6 +39,9 @@ std::optional<int> AnswerCommandLine(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Before anything else: a signal during the start closes the calculator as one later does,
+    // instead of ending it wherever it stands.
+    HoldBackEndingSignals();
     if (const std::optional<int> answered = AnswerCommandLine(argc, argv)) {
         return std::fflush(stdout) == 0 ? *answered : 1;
     }

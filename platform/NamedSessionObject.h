@@ -12,6 +12,8 @@ enum class SessionObjectState { Created, AlreadyExisted, Failed };
 class NamedSessionObject {
 public:
     // Holds the name from here until destruction, also when another process held it already.
+    // Throws std::runtime_error, saying why, when the session offers no place for the name
+    // that another user could not take over.
     explicit NamedSessionObject(const std::string& name);
     ~NamedSessionObject();
     NamedSessionObject(const NamedSessionObject&) = delete;

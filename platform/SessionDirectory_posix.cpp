@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <iostream>
+#include <stdexcept>
 
 namespace {
 
@@ -70,14 +71,26 @@ FileDescriptor OpenSessionDirectory(const char* runtimeDirectory, const SessionP
         mkdir(places.Shared.c_str(), S_IRWXU);
     }
     FileDescriptor directory = OpenPrivateDirectory(places.Shared);
-    if (directory.Valid() || !Exists(places.Shared) || places.Private.empty()) {
+    if (directory.Valid() || !Exists(places.Shared)) {
         return directory;
     }
-    std::cerr << "session directory " << places.Shared
-              << " is not a private directory of this user; using " << places.Private << '\n';
-    if (access == DirectoryAccess::CreateIfMissing) {
+    if (!places.Private.empty() && access == DirectoryAccess::CreateIfMissing) {
         mkdir(ParentOf(places.Private).c_str(), S_IRWXU);
         mkdir(places.Private.c_str(), S_IRWXU);
+        directory = OpenPrivateDirectory(places.Private);
     }
-    return OpenPrivateDirectory(places.Private);
+    if (directory.Valid()) {
+        std::cerr << "session directory " << places.Shared
+                  << " is not a private directory of this user; using " << places.Private << '\n';
+    }
+    if (directory.Valid() || access == DirectoryAccess::ExistingOnly) {
+        return directory;
+    }
+    // Running without the objects would let two calculators run at once and keep the host's
+    // signal from them: the start is refused instead.
+    throw std::runtime_error("The folder " + places.Shared +
+                             " for the session's objects is not a private folder of this user, "
+                             "and the home folder offers no other place. Set XDG_RUNTIME_DIR to "
+                             "a private folder, or remove " +
+                             places.Shared + ".");
 }

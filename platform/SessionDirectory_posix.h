@@ -28,6 +28,7 @@ SessionPlaces DefaultSessionPlaces();
 // found the shared place refused may run there; otherwise the shared place, first creating it
 // with mode 0700 when access allows. A shared place that is a symbolic link, not a directory,
 // owned by someone else or open to group or others is refused with a word on standard error,
-// and the private place is created and used instead. Invalid when none can be used.
+// and the private place is created and used instead. When that cannot be used either, creating
+// throws std::runtime_error that says why, and asking finds nothing (invalid).
 FileDescriptor OpenSessionDirectory(const char* runtimeDirectory, const SessionPlaces& places,
                                     DirectoryAccess access);

@@ -18,6 +18,7 @@
 #include "AtomicFileParts.h"
 #include "FileSnapshot_posix.h"
 #include "SettingValues.h"
+#include "SettingsFolder_posix.h"
 #include "WriterLock_posix.h"
 
 namespace {
@@ -296,7 +297,11 @@ void CheckWritable(const std::filesystem::path& target, const FileSnapshot& snap
 
 bool ReadSettingsFile(const std::filesystem::path& file,
                       const std::function<void(LineSource&)>& read) {
-    const std::filesystem::path target = SettingsFileTarget(file);
+    const SettingsFolder folder(file.parent_path(), SettingsFolder::Access::ExistingOnly);
+    if (!folder.Exists()) {
+        return false;
+    }
+    const std::filesystem::path target = SettingsFileTarget(folder.FileNamed(file.filename()));
     const FileSnapshot snapshot = OpenSettled(target);
     if (!snapshot.Identity) {
         return false;
@@ -308,11 +313,13 @@ bool ReadSettingsFile(const std::filesystem::path& file,
 }
 
 void EditSettingsFile(const std::filesystem::path& file, const SettingsFileEdit& edit) {
-    const std::filesystem::path target = SettingsFileTarget(file);
+    const SettingsFolder folder(file.parent_path(), SettingsFolder::Access::CreateIfMissing);
+    const std::filesystem::path inFolder = folder.FileNamed(file.filename());
+    const std::filesystem::path target = SettingsFileTarget(inFolder);
     std::filesystem::create_directories(target.parent_path());
     // Beside the name, where every writer of the user's settings looks for it, and never in the
     // folder a link leads to.
-    const WriterLock lock(file);
+    const WriterLock lock(inFolder);
     if (lock.Held()) {
         RemoveStaleTemporaries(target);
     }

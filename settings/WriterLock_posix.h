@@ -12,8 +12,9 @@ class WriterLock {
 public:
     // Takes the lock, waiting for another writer for a tenth of a second at most; throws
     // StoreBusy when one keeps it longer. Holds nothing when the lock file cannot be
-    // opened or is not a regular file: the write then relies on its check that the file did not
-    // change, as it does against writers that take no lock.
+    // opened or is not a regular file, or when it stays held and other users can open it (said
+    // on standard error): the write then relies on its check that the file did not change, as it
+    // does against writers that take no lock.
     explicit WriterLock(const std::filesystem::path& file);
     bool Held() const { return lock_.Valid(); }
 

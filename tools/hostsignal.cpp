@@ -21,6 +21,7 @@
 #include <csignal>
 #include <iostream>
 #include <optional>
+#include <stdexcept>
 #include <string_view>
 #include <thread>
 #include <vector>
@@ -98,8 +99,14 @@ int RaiseCloseSignal(CloseMode mode, std::optional<double> seconds) {
     const Clock::time_point deadline = Deadline(seconds);
     bool closed = false;
     {
-        const NamedSessionObject closeSignal(CloseSignalName);
-        if (closeSignal.State() == SessionObjectState::Failed) {
+        std::optional<NamedSessionObject> closeSignal;
+        try {
+            closeSignal.emplace(CloseSignalName);
+        } catch (const std::runtime_error& refused) {
+            std::cerr << "hostsignal: " << refused.what() << '\n';
+            return ExitCannotCreate;
+        }
+        if (closeSignal->State() == SessionObjectState::Failed) {
             std::cerr << "hostsignal: cannot create " << CloseSignalName << '\n';
             return ExitCannotCreate;
         }

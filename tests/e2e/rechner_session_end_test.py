@@ -2,13 +2,15 @@
 position still waits for a busy store: the window goes at once, a calculator started right
 after shows its own, the pending write still lands, and the program ends with 0 and leaves no
 temporary file. On Linux the busy store is a host holding the writers' locks; the ways to end
-are the host's close signal, Alt+F4, the session's signals and the loss of the X server.
+are the host's close signal, Alt+F4, the session's signals and the loss of the X server. A
+close also ends a start whose window a stalled window manager keeps from its first paint.
 
 Run through CTest, or by hand:
     RECHNER=build/rechner HOSTSIGNAL=build/hostsignal \\
         python3 tests/e2e/rechner_session_end_test.py [-v]
 """
 
+import contextlib
 import os
 import signal
 import time
@@ -23,6 +25,31 @@ DRAG = (-40, 30)
 DRAGGED = (STORED[0] + DRAG[0], STORED[1] + DRAG[1])
 # How long the store stays busy after the close was asked for: well within the write's grace.
 BUSY_AFTER_CLOSE = 0.3
+
+
+# How long the window manager stays stalled once the close signal is up: longer than the
+# signal's poll, so that the close comes while the window still waits for its first paint.
+STALL = 0.5
+
+
+@contextlib.contextmanager
+def window_manager_stalled(session):
+    """Stops the session's window manager while the with statement lasts."""
+    manager = next(program for program in session.programs if program.name == "openbox")
+    os.kill(manager.pid, signal.SIGSTOP)
+    try:
+        yield
+    finally:
+        os.kill(manager.pid, signal.SIGCONT)
+
+
+def wait_for_unmapped_window(session, calculator):
+    """Waits until the calculator has made its window, which a stalled window manager keeps
+    from mapping."""
+    def made():
+        calculator.check_running("before making its window")
+        return session.tool("xdotool", "search", "--pid", calculator.program.pid, check=False)
+    wait_until(made, 10.0, "the calculator to make its window")
 
 
 def position(place):
@@ -106,6 +133,17 @@ class SessionEndUnderWindowManager(PendingWrite, CalculatorTestCase):
                 second.program.stop()
 
 
+    def test_the_close_signal_ends_a_start_that_waits_for_its_first_paint(self):
+        with window_manager_stalled(self.session):
+            calculator = self.start_calculator(wait=False)
+            wait_for_unmapped_window(self.session, calculator)
+            holder = self.ask_to_close(calculator, "host signal")
+            self.assertEqual(holder.read_line(3.0), "holding TembraLidornCalcClose")
+            time.sleep(STALL)
+        self.assertEqual(calculator.program.wait_exit(3.0), 0,
+                         f"standard error: {calculator.program.stderr()!r}")
+
+
 class LostXServer(PendingWrite, CalculatorTestCase):
     """The X server goes away for good while a write is pending; each test has an X server of
     its own, which it kills."""
@@ -132,6 +170,14 @@ class LostXServer(PendingWrite, CalculatorTestCase):
                          "[Einstellungen]\r\nCalcLeft={CalcLeft}\r\nCalcTop={CalcTop}\r\n"
                          .format(**position(DRAGGED)).encode())
         self.assertEqual(self.temporaries(stores), [])
+
+    def test_a_loss_before_the_first_paint_ends_the_program_with_0(self):
+        with window_manager_stalled(self.session):
+            calculator = self.start_calculator(wait=False)
+            wait_for_unmapped_window(self.session, calculator)
+            self.session.server.process.kill()
+        self.assertEqual(calculator.program.wait_exit(3.0), 0,
+                         f"standard error: {calculator.program.stderr()!r}")
 
 
 if __name__ == "__main__":

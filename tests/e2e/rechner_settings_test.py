@@ -12,6 +12,7 @@ import threading
 import time
 import unittest
 
+import x11
 from calculator import BODY_POINT, HEIGHT, WIDTH, CalculatorTestCase
 from stores import KEY_PATH, FileStores, registry_file, user_stores
 from xsession import SCREEN_HEIGHT, SCREEN_WIDTH, wait_until
@@ -91,6 +92,16 @@ class SettingsUnderWindowManager(CalculatorTestCase):
                                 and user_stores(self.user).profile_bytes() == profile.format(**stored).encode()),
                        3.0, f"both stores to hold {stored} after a drag by the {what} (they "
                        f"hold {user_stores(self.user).registry_values()} and {user_stores(self.user).profile_bytes()})")
+
+    def test_a_drag_read_in_one_batch_moves_the_window_at_once(self):
+        calculator = self.start_calculator()
+        left, top, _, _ = calculator.geometry()
+        start = (left + BODY_POINT[0], top + BODY_POINT[1])
+        with x11.Display(self.session.display) as display:
+            display.drag_at_once(start, (start[0] - 50, start[1] + 30))
+        # Nothing else comes to the calculator meanwhile: a move left for its next event would
+        # not come at all.
+        calculator.wait_for_place((left - 50, top + 30), "after a drag sent in one batch")
 
     def test_right_drag_released_over_a_key_ends_the_drag_there(self):
         calculator = self.start_calculator()

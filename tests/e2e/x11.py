@@ -1,12 +1,14 @@
 """What the X command-line tools cannot tell: whether a display accepts connections yet, the
 rectangles of a window's shape, the override-redirect windows on screen (hints and menus) and
-who owns a selection, read through libX11 and libXext."""
+who owns a selection, read through libX11 and libXext; and a drag sent as one batch, through
+libXtst."""
 
 import ctypes
 import ctypes.util
 
 _xlib = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
 _xext = ctypes.CDLL(ctypes.util.find_library("Xext") or "libXext.so.6")
+_xtst = ctypes.CDLL(ctypes.util.find_library("Xtst") or "libXtst.so.6")
 
 _SHAPE_BOUNDING = 0
 _IS_VIEWABLE = 2
@@ -63,6 +65,12 @@ _xlib.XInternAtom.restype = ctypes.c_ulong
 _xlib.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
 _xlib.XGetSelectionOwner.restype = ctypes.c_ulong
 _xlib.XGetSelectionOwner.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+_xtst.XTestFakeMotionEvent.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_int,
+                                       ctypes.c_int, ctypes.c_ulong]
+_xtst.XTestFakeButtonEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int,
+                                       ctypes.c_ulong]
+_xlib.XFlush.argtypes = [ctypes.c_void_p]
+_xlib.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
 _xlib.XSetErrorHandler(_ignore_error)
 
 
@@ -100,6 +108,16 @@ class Display:
             return [(r.x, r.y, r.width, r.height) for r in rectangles[:count.value]]
         finally:
             _xlib.XFree(rectangles)
+
+    def drag_at_once(self, start, end, button=1):
+        """Presses the button at start, moves the pointer to end and releases it there, all on
+        the screen, sent together so that a client reads them as one batch."""
+        _xtst.XTestFakeMotionEvent(self._display, -1, *start, 0)
+        _xlib.XSync(self._display, 0)
+        _xtst.XTestFakeButtonEvent(self._display, button, 1, 0)
+        _xtst.XTestFakeMotionEvent(self._display, -1, *end, 0)
+        _xtst.XTestFakeButtonEvent(self._display, button, 0, 0)
+        _xlib.XFlush(self._display)
 
     def clipboard_owner(self):
         """The window that owns the clipboard selection, 0 when nobody does. Asking the owner

@@ -30,6 +30,20 @@ void Request() {
     errno = saved;
 }
 
+sigset_t EndingSignalSet() {
+    sigset_t set;
+    sigemptyset(&set);
+    for (const int signal : EndingSignals) {
+        sigaddset(&set, signal);
+    }
+    return set;
+}
+
+void MaskEndingSignals(int how) {
+    const sigset_t set = EndingSignalSet();
+    pthread_sigmask(how, &set, nullptr);
+}
+
 extern "C" void SignalArrived(int) {
     Request();
 }
@@ -48,6 +62,14 @@ void AfterConnectionLost(Display*, void*) {
 }
 
 }  // namespace
+
+void HoldBackEndingSignals() {
+    MaskEndingSignals(SIG_BLOCK);
+}
+
+void ReleaseEndingSignals() {
+    MaskEndingSignals(SIG_UNBLOCK);
+}
 
 CloseRequests::CloseRequests() {
     std::array<int, 2> ends{};
@@ -68,6 +90,9 @@ CloseRequests::CloseRequests() {
     }
     XSetIOErrorHandler(ConnectionLost);
     XSetIOErrorExitHandler(fl_display, AfterConnectionLost, nullptr);
+    // Threads started before this one, the settings writer's, keep them held back, so that
+    // they all arrive here.
+    ReleaseEndingSignals();
 }
 
 CloseRequests::~CloseRequests() {

@@ -11,10 +11,17 @@
 
 #include "FileDescriptor_posix.h"
 
+// Holds the session's signals back until CloseRequests hears them, however early they come; the
+// entry point calls it before anything else. The signals that came meanwhile then arrive as
+// requests. A program that ends without CloseRequests, a failed start's message box included,
+// calls ReleaseEndingSignals first, so that a signal ends it as it would any program.
+void HoldBackEndingSignals();
+void ReleaseEndingSignals();
+
 class CloseRequests {
 public:
-    // Turns the signals and the loss of FLTK's display into requests. Nothing is asked of the
-    // loop yet: what comes early waits in the pipe.
+    // Turns the signals and the loss of FLTK's display into requests, the signals held back
+    // before included. Nothing is asked of the loop yet: what comes early waits in the pipe.
     CloseRequests();
     // Puts back the signals' default actions.
     ~CloseRequests();

@@ -67,6 +67,8 @@ std::unique_ptr<NativeBackend> OpenNativeBackend() {
 }
 
 void ShowStartupMessage(const std::string& text, const std::string& caption) {
+    // Nothing listens for the session's signals any more: they end the program, box and all.
+    ReleaseEndingSignals();
     ShowStopMessage(text, caption);
 }
 
@@ -94,6 +96,9 @@ void FltkBackend::Run(const std::function<void()>& windowGone) {
         return;
     }
     Form& form = *form_;
+    // Heard from the start: a close that comes while the window is still on its way ends the
+    // program as one that comes later does.
+    closeRequests_->Listen([&form] { form.RunGuarded([&] { form.Close(); }); });
     window_->copy_label(form.Title().c_str());
     window_->xclass(form.Title().c_str());
     // The placement runs before the window maps, so it never shows at the default place first.
@@ -104,20 +109,29 @@ void FltkBackend::Run(const std::function<void()>& windowGone) {
         SetWindowOpacity(xid, *opacity_);
     }
     PresentAboveOthers(xid);
-    window_->wait_for_expose();
-    // A window manager may pull a new window wholly onto the screen as it maps it; by the first
-    // paint it has, and the window may be moved again. Input handled while waiting counts: a
-    // drag that already moved the window is the user's word.
-    form.RunGuarded([&] { form.WindowMoved(); });
-    ApplyShape();
-    // The first picture reaches the screen before anything is asked of the session's buses.
-    Fl::flush();
-    screenReader_->Start();
-    // Not before the first paint: a close while FLTK waits for it would leave the wait with a
-    // window that no longer exists.
-    closeRequests_->Listen([&form] { form.RunGuarded([&] { form.Close(); }); });
+    if (WaitForFirstPaint()) {
+        // A window manager may pull a new window wholly onto the screen as it maps it; by the
+        // first paint it has, and the window may be moved again. Input handled while waiting
+        // counts: a drag that already moved the window is the user's word.
+        form.RunGuarded([&] { form.WindowMoved(); });
+        ApplyShape();
+        // The first picture reaches the screen before anything is asked of the session's buses.
+        Fl::flush();
+        screenReader_->Start();
+    }
     Fl::run();
     windowGone();
+}
+
+bool FltkBackend::WaitForFirstPaint() {
+    // Not FLTK's wait_for_expose: it waits on for an expose even when a close took the window
+    // away meanwhile, and then it never returns.
+    while (window_->shown() && !window_->Painted()) {
+        Fl::wait();
+        // Fl::wait draws before it waits, not after: an expose it just handled is drawn here.
+        Fl::flush();
+    }
+    return window_->shown();
 }
 
 void FltkBackend::AttachForm(Form* form) {

@@ -64,6 +64,8 @@ private:
         double Seconds;
     };
     static void TimerElapsed(void* slot);
+    // Runs the loop until the window has been drawn once; false when it was closed before.
+    bool WaitForFirstPaint();
     void ActivationChanged(Activation activation);
     void DesktopThemeChanged();
     void DesktopResourcesChanged();

@@ -66,7 +66,7 @@ int FltkWindow::FormEvent(int event) {
             return MouseEvent(event);
         case FL_ENTER:
             // Taking the enter event makes FLTK send the moves that follow.
-            form_->MouseMove(ClientPointer());
+            TellPointer();
             return 1;
         case FL_LEAVE:
             form_->MouseLeave();
@@ -97,6 +97,7 @@ int FltkWindow::FormEvent(int event) {
 }
 
 void FltkWindow::draw() {
+    painted_ = true;
     fl_color(FL_WHITE);
     fl_rectf(0, 0, w(), h());
     GuardCallback(form_, [&] {
@@ -122,7 +123,7 @@ void FltkWindow::CloseRequested(Fl_Widget* window, void*) {
 int FltkWindow::MouseEvent(int event) {
     const Point pointer = ClientPointer();
     if (event == FL_DRAG || event == FL_MOVE) {
-        form_->MouseMove(pointer);
+        TellPointer();
         return 1;
     }
     // A double-click arrives as a press with Fl::event_clicks() set; it is an ordinary press.
@@ -132,10 +133,23 @@ int FltkWindow::MouseEvent(int event) {
     }
     if (event == FL_PUSH) {
         form_->MouseDown(*button, pointer);
+        lastPointer_ = pointer;
     } else {
-        form_->MouseUp(*button, pointer);
+        // FLTK holds a motion back until the batch of events it came in is handled, and so
+        // passes a release that came in the same batch before it: the way to the release point
+        // is told first, so that a drag ends where the button went up, at once.
+        if (pointer != lastPointer_) {
+            TellPointer();
+        }
+        form_->MouseUp(*button, ClientPointer());
     }
     return 1;
+}
+
+void FltkWindow::TellPointer() {
+    form_->MouseMove(ClientPointer());
+    // A drag moves the window under the pointer, so the point is taken again afterwards.
+    lastPointer_ = ClientPointer();
 }
 
 // The text is what the keyboard layout produced: "*" even where it shares the key of "8", "\r"

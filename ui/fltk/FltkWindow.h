@@ -16,6 +16,10 @@ public:
 
     int handle(int event) override;
 
+    // Whether the window has been drawn since it was shown: FLTK draws a new window only once
+    // the X server has exposed it.
+    bool Painted() const { return painted_; }
+
 protected:
     void draw() override;
 
@@ -23,8 +27,13 @@ private:
     static void CloseRequested(Fl_Widget* window, void*);
     int FormEvent(int event);
     int MouseEvent(int event);
+    // Passes the pointer's place on as a move.
+    void TellPointer();
     int KeyEvent();
     Point ClientPointer() const;
 
     Form* form_ = nullptr;
+    bool painted_ = false;
+    // Where the form last heard the pointer, in the window as it stood after the form's answer.
+    Point lastPointer_;
 };

@@ -9,7 +9,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <stdexcept>
 #include <string>
+#include <utility>
 
 #include "SessionDirectory_posix.h"
 #include "SessionLock_posix.h"
@@ -167,18 +169,32 @@ TEST(OpenSessionDirectory, AFallbackOthersCouldTamperWithGivesWayToOneUnderTheHo
     }
 }
 
-TEST(OpenSessionDirectory, FailsWhenTheHomePlaceCannotBeTrustedEither) {
-    const ScratchDirectory base;
-    const ScratchDirectory home;
-    const SessionPlaces places = PlacesUnder(base.Path(), home.Path());
-    Prepare(PathKind::GroupWritable, places.Shared, base.Path());
-    ASSERT_EQ(mkdir((home.Path() + "/.cache").c_str(), 0700), 0);
-    Prepare(PathKind::Symlink, places.Private, home.Path());
-    const FileDescriptor directory =
-        OpenSessionDirectory(nullptr, places, DirectoryAccess::CreateIfMissing);
-    EXPECT_FALSE(directory.Valid());
-    EXPECT_EQ(HoldSessionName(directory, "TembraLidornCalcActive").State,
-              SessionObjectState::Failed);
+TEST(OpenSessionDirectory, RefusesTheStartWhenNeitherPlaceCanBeTrusted) {
+    // What is at the shared place, and where the home place is: none, missing, or a link.
+    enum class Home { None, Missing, Linked };
+    for (const auto& [shared, homePlace] :
+         {std::pair{PathKind::GroupWritable, Home::Linked},
+          std::pair{PathKind::Symlink, Home::None}, std::pair{PathKind::File, Home::Missing}}) {
+        const ScratchDirectory base;
+        const ScratchDirectory home;
+        SessionPlaces places = PlacesUnder(base.Path(), home.Path());
+        Prepare(shared, places.Shared, base.Path());
+        if (homePlace == Home::None) {
+            places.Private.clear();
+        } else if (homePlace == Home::Missing) {
+            places.Private = home.Path() + "/nonexistent/.cache/rechner-host";
+        } else {
+            ASSERT_EQ(mkdir((home.Path() + "/.cache").c_str(), 0700), 0);
+            Prepare(PathKind::Symlink, places.Private, home.Path());
+        }
+        EXPECT_THROW(OpenSessionDirectory(nullptr, places, DirectoryAccess::CreateIfMissing),
+                     std::runtime_error)
+            << "shared place is a " << Describe(shared);
+        const FileDescriptor asked =
+            OpenSessionDirectory(nullptr, places, DirectoryAccess::ExistingOnly);
+        EXPECT_FALSE(asked.Valid()) << "shared place is a " << Describe(shared);
+        EXPECT_FALSE(IsSessionNameHeld(asked, "TembraLidornCalcActive"));
+    }
 }
 
 TEST(OpenSessionDirectory, RefusesDirectoriesOwnedBySomeoneElse) {

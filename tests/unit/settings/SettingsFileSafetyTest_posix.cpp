@@ -1,9 +1,11 @@
 // What keeps a settings file whole and in the user's hands, seen from outside: the new file is
-// on the disk before it takes the old one's place, and neither the file nor the writers' lock is
-// opened through a symbolic link that someone else may have planted.
+// on the disk before it takes the old one's place, neither the file nor the writers' lock is
+// opened through a symbolic link that someone else may have planted, the folder is the user's,
+// and a lock other users can hold keeps no write out.
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -121,6 +123,67 @@ TEST(SettingsFiles, NeitherTheFileNorTheLockIsOpenedThroughALinkLeftInTheirPlace
     EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(target)))
         << "the lock's link was followed and its target created";
     EXPECT_TRUE(std::filesystem::is_symlink(lock));
+}
+
+TEST(SettingsFiles, TheFolderIsTakenThroughALinkOrAtAllOnlyWhenItIsTheUsers) {
+    // What stands at the folder's name, and who owns it.
+    enum class Folder { OwnLink, ForeignLink, ForeignFolder };
+    for (const Folder kind : {Folder::OwnLink, Folder::ForeignLink, Folder::ForeignFolder}) {
+        if (kind != Folder::OwnLink && ::geteuid() != 0) {
+            continue;  // only root can give a link or a folder to someone else
+        }
+        ScratchDirectory scratch;
+        const auto documents = scratch / "Documents";
+        const auto folder = scratch / "Tembra-Lidorn";
+        std::filesystem::create_directories(documents);
+        if (kind == Folder::ForeignFolder) {
+            std::filesystem::create_directories(folder);
+            ASSERT_EQ(::chown(folder.c_str(), 65534, 65534), 0);
+        } else {
+            std::filesystem::create_directory_symlink(documents, folder);
+            if (kind == Folder::ForeignLink) {
+                ASSERT_EQ(::lchown(folder.c_str(), 65534, 65534), 0);
+            }
+        }
+        const auto file = folder / "Quenvik.ini";
+        if (kind == Folder::OwnLink) {
+            ReplaceWhole(file, "[Einstellungen]\r\nCalcLeft=4\r\n");
+            EXPECT_EQ(ReadBytes(documents / "Quenvik.ini"), "[Einstellungen]\r\nCalcLeft=4\r\n");
+            continue;
+        }
+        const char* described = kind == Folder::ForeignLink ? "foreign link" : "foreign folder";
+        EXPECT_THROW(ReplaceWhole(file, "[Einstellungen]\r\n"), std::runtime_error) << described;
+        EXPECT_THROW(ReadSettingsFile(file, [](LineSource&) {}), std::runtime_error) << described;
+        EXPECT_TRUE(std::filesystem::is_empty(documents)) << described;
+        EXPECT_TRUE(std::filesystem::is_empty(std::filesystem::canonical(folder))) << described;
+    }
+}
+
+TEST(SettingsFiles, ALockOtherUsersCanHoldKeepsNoWriteOutLongerThanOneTry) {
+    // The lock file as another user may find it: given to them (as root can), or readable.
+    for (const bool foreign : {true, false}) {
+        if (foreign && ::geteuid() != 0) {
+            continue;
+        }
+        ScratchDirectory scratch;
+        const auto file = scratch / "Quenvik.ini";
+        const auto lock = scratch / ".Quenvik.ini.lock";
+        WriteBytes(lock, "");
+        if (foreign) {
+            ASSERT_EQ(::chown(lock.c_str(), 65534, 65534), 0);
+        } else {
+            std::filesystem::permissions(lock, std::filesystem::perms::others_read,
+                                         std::filesystem::perm_options::add);
+        }
+        const FileDescriptor holder(::open(lock.c_str(), O_RDONLY | O_CLOEXEC));
+        ASSERT_EQ(::flock(holder.Get(), LOCK_EX), 0);
+        testing::internal::CaptureStderr();
+        ReplaceWhole(file, "[Einstellungen]\r\nCalcLeft=3\r\n");
+        const std::string told = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(ReadBytes(file), "[Einstellungen]\r\nCalcLeft=3\r\n")
+            << (foreign ? "foreign" : "readable") << " lock";
+        EXPECT_NE(told.find("other users can hold it"), std::string::npos) << told;
+    }
 }
 
 }  // namespace
