@@ -273,10 +273,11 @@ void FltkBackend::ShowErrorMessage(const std::string& text, const std::string& c
 
 void FltkBackend::EndNestedLoops() {
     // The popup menu holds the grab, and its loop ends on Escape as when the user dismisses it.
+    // The made-up key goes straight to the menu: no screen reader is to hear a key not pressed.
     if (Fl_Window* menu = Fl::grab(); menu != nullptr) {
         const int key = Fl::e_keysym;
         Fl::e_keysym = FL_Escape;
-        Fl::handle(FL_KEYBOARD, menu);
+        Fl::handle_(FL_KEYBOARD, menu);
         Fl::e_keysym = key;
     }
     // The message box is the modal window; its loop runs while it is shown, as its OK button
