@@ -101,7 +101,8 @@ void FltkWindow::draw() {
     fl_rectf(0, 0, w(), h());
     GuardCallback(form_, [&] {
         if (form_ != nullptr) {
-            FltkPainter painter;
+            painted_.Clear();
+            FltkPainter painter(painted_);
             form_->Paint(painter);
         }
     });
@@ -145,6 +146,9 @@ int FltkWindow::KeyEvent() {
     const TranslatedKeyEvent translated =
         TranslateKeyEvent({Fl::event_text(), static_cast<std::size_t>(Fl::event_length())},
                           Fl::event_key(), modifiers);
+    if (translated.MenuKey) {
+        form_->MenuKey();
+    }
     if (translated.ShortcutLetter) {
         form_->KeyDown(*translated.ShortcutLetter, modifiers);
     }

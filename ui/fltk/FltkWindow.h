@@ -6,6 +6,7 @@
 #include <FL/Fl_Double_Window.H>
 
 #include "Form.h"
+#include "PaintedTexts.h"
 
 class FltkWindow : public Fl_Double_Window {
 public:
@@ -15,6 +16,8 @@ public:
     void Attach(Form* form);
 
     int handle(int event) override;
+    // Where the last paint put each label's characters.
+    const PaintedTexts& Painted() const { return painted_; }
 
 protected:
     void draw() override;
@@ -27,4 +30,5 @@ private:
     Point ClientPointer() const;
 
     Form* form_ = nullptr;
+    PaintedTexts painted_;
 };

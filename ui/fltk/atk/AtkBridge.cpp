@@ -124,6 +124,10 @@ public:
         }
     }
 
+    void MenuShown(const std::vector<std::string>& items) override { tree_.MenuShown(items); }
+
+    void MenuClosed() override { tree_.MenuClosed(); }
+
     void FormGone() override { tree_.FormGone(); }
 
     bool KeyEvent(const ReaderKey& key) override { return started_ && OfferKey(key); }
