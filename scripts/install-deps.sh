@@ -20,7 +20,7 @@ SUDO=""
 packages=(
   build-essential cmake ninja-build python3 googletest libgtest-dev
   libfltk1.3-dev libx11-dev libxext-dev libxrandr-dev libxrender-dev libxft-dev fonts-dejavu-core
-  libatk1.0-dev libatk-bridge2.0-dev libglib2.0-dev libdbus-1-dev
+  libatk1.0-dev libatk-bridge2.0-dev libatspi2.0-dev libglib2.0-dev libdbus-1-dev
 )
 test_packages=(
   clang clang-format libclang-rt-14-dev

@@ -352,7 +352,7 @@ void Form::MouseUp(MouseButton button, Point client) {
         target->OnMouseUp(button, Relative(*target, client));
     }
     if (button == MouseButton::Right && under != nullptr && under->HasPopupMenu) {
-        OpenPopupMenu(client);
+        OpenPopupMenu(client, false);
     }
     if (pressed_ == nullptr) {
         UpdateHover(under);
@@ -518,7 +518,11 @@ void Form::CancelHint() {
     hintState_ = HintState::Idle;
 }
 
-void Form::OpenPopupMenu(Point client) {
+void Form::MenuKey() {
+    OpenPopupMenu({Display.Bounds.Left, Display.Bounds.Bottom()}, true);
+}
+
+void Form::OpenPopupMenu(Point client, bool fromKeyboard) {
     if (PopupMenu.empty()) {
         return;
     }
@@ -528,7 +532,8 @@ void Form::OpenPopupMenu(Point client) {
         captions.push_back(item.Caption);
     }
     const Point at = ScreenPoint(client);
-    const int chosen = InNestedLoop([&] { return backend_.ShowPopupMenu(captions, at); });
+    const int chosen =
+        InNestedLoop([&] { return backend_.ShowPopupMenu(captions, at, fromKeyboard); });
     if (chosen >= 0 && static_cast<std::size_t>(chosen) < PopupMenu.size()) {
         Call(PopupMenu[static_cast<std::size_t>(chosen)].OnClick);
     }

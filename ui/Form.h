@@ -153,6 +153,9 @@ public:
     void MouseLeave();
     void CharTyped(char32_t typed);
     void KeyDown(char32_t key, KeyModifiers modifiers);
+    // The keyboard asks for the menu (the menu key, Shift+F10): it opens at the display with
+    // its first item chosen.
+    void MenuKey();
     void Activate();
     void Deactivate();
     void RegionalSettingsChanged();
@@ -228,7 +231,7 @@ private:
     Point ScreenPoint(Point client);
     void UpdateHover(Control* under);
     void CancelHint();
-    void OpenPopupMenu(Point client);
+    void OpenPopupMenu(Point client, bool fromKeyboard);
     std::optional<std::size_t> AccessibleIndexOf(const std::string& name) const;
     static std::string SpokenName(const Control& control);
     void TellAccessible(const std::string& name, AccessibleChange change);

@@ -10,6 +10,7 @@
 //   - CharTyped with the character the keyboard layout produced (Enter 13, Escape 27); a key
 //     pressed with Ctrl or Alt held types nothing, AltGr characters do
 //   - KeyDown with a key's lower-case letter and the modifiers (for shortcuts such as Ctrl+C)
+//   - MenuKey when the menu key or Shift+F10 asks for the menu
 //   - Activate / Deactivate when the program as a whole gains or loses the foreground; the
 //     program's own popup menu and message boxes do not count
 //   - RegionalSettingsChanged when the user's number format may have changed
@@ -118,8 +119,11 @@ public:
     // Secondary windows; the modal ones return when the user has answered.
     virtual void ShowHint(const std::string& text, Point screenPointer) = 0;
     virtual void HideHint() = 0;
-    // Returns the index of the chosen item, or -1 when the menu was dismissed.
-    virtual int ShowPopupMenu(const std::vector<std::string>& items, Point screenPointer) = 0;
+    // Returns the index of the chosen item, or -1 when the menu was dismissed. Opened from the
+    // keyboard, its first item is the chosen one at once, so that Return takes what a screen
+    // reader named.
+    virtual int ShowPopupMenu(const std::vector<std::string>& items, Point screenPointer,
+                              bool fromKeyboard) = 0;
     // Error (stop) icon and one OK button, owned by the window.
     virtual void ShowErrorMessage(const std::string& text, const std::string& caption) = 0;
     // Ends the open menu as if dismissed and an open message box as if answered, from inside

@@ -3,7 +3,8 @@ private session, speaking German through a speech server that writes each uttera
 (screen_reader.py). A person types 7 + 8 =, 2 + 2 =, asks where the focus is, and uses one of
 the reader's own commands; the same is done with a tiny GTK 3 window (gtk_display_window.py),
 which shows what Orca does for a toolkit its users trust. The calculator must say at least as
-much, and also speak each result by itself, once.
+much, and also speak each result by itself, once; a held key offers Orca every repeat, a held
+command of Orca's stays Orca's, and the menu opened from the keyboard is heard.
 
 CTest runs it under dbus-run-session. By hand:
     RECHNER=build/rechner HOSTSIGNAL=build/hostsignal dbus-run-session -- \\
@@ -12,6 +13,7 @@ Orca's debug file and the speech log stay in the user's scratch directory while 
 a failure's message quotes what Orca said.
 """
 
+import time
 import unittest
 from pathlib import Path
 
@@ -36,6 +38,15 @@ WHERE_AM_I = "KP_Enter"
 FLAT_REVIEW = "KP_Subtract"
 FLAT_REVIEW_ON = "Die Übersicht betreten"
 FLAT_REVIEW_OFF = "Die Übersicht wird verlassen"
+# The keys that open the menu, and its one item.
+MENU_KEYS = ("shift+F10", "Menu")
+CLOSE_ITEM = "Schließen"
+# How long a key is held, and the keyboard's repeat (first after, then per second) meanwhile:
+# slow enough that the repeats of "5" stay within the display's digits.
+HOLD_SECONDS = 1.2
+REPEAT = ("400", "8")
+# How long Orca may take to work off a held key's repeats on a busy machine.
+HELD_TIMEOUT = 30.0
 
 
 def numbers(lines):
@@ -55,7 +66,8 @@ class ScreenReaderSpeaks(PrivateAccessibilityBus, CalculatorTestCase):
 
     def scenario(self, start, display):
         """What Orca says, step by step, for a program started by start() whose display is read
-        by display(): (heard by step, the display after a reader command and two digits)."""
+        by display(last key): (heard by step, the display after a reader command and two
+        digits)."""
         orca = self.orca
         heard = {}
         mark = orca.mark()
@@ -81,8 +93,32 @@ class ScreenReaderSpeaks(PrivateAccessibilityBus, CalculatorTestCase):
         orca.wait_until_quiet(SETTLE_SECONDS, SPEECH_TIMEOUT)
         heard["flat review"] = orca.lines(mark)
         orca.key(FLAT_REVIEW, FLAT_REVIEW_OFF, SPEECH_TIMEOUT)
-        orca.key("3", "3", SPEECH_TIMEOUT)
-        return heard, display()
+        # Held, the command repeats, and each repeat is Orca's again; flat review ends after.
+        mark = orca.mark()
+        self.hold(FLAT_REVIEW)
+        orca.wait_until_quiet(SETTLE_SECONDS, SPEECH_TIMEOUT)
+        toggles = [line for line in orca.lines(mark)
+                   if FLAT_REVIEW_ON in line or FLAT_REVIEW_OFF in line]
+        if toggles and FLAT_REVIEW_ON in toggles[-1]:
+            orca.key(FLAT_REVIEW, FLAT_REVIEW_OFF, SPEECH_TIMEOUT)
+        orca.key("3", "3", HELD_TIMEOUT)
+        shown = display("3")
+        presses = orca.presses("5")
+        self.hold("5")
+        # Each repeat brings Orca and the program a round of questions, which on a busy machine
+        # may wait on each other for a while: Orca answers its own command again first.
+        orca.key(FLAT_REVIEW, FLAT_REVIEW_ON, HELD_TIMEOUT)
+        orca.key(FLAT_REVIEW, FLAT_REVIEW_OFF, SPEECH_TIMEOUT)
+        held = display("5")
+        heard["held 5"] = (held.count("5"), orca.presses("5") - presses)
+        return heard, shown
+
+    def hold(self, key):
+        """Holds a key down while the keyboard repeats it."""
+        self.session.tool("xset", "r", "rate", *REPEAT)
+        self.session.tool("xdotool", "keydown", key)
+        time.sleep(HOLD_SECONDS)
+        self.session.tool("xdotool", "keyup", key)
 
     def test_orca_says_every_key_and_result_and_keeps_its_commands(self):
         comparison = {}
@@ -91,12 +127,12 @@ class ScreenReaderSpeaks(PrivateAccessibilityBus, CalculatorTestCase):
             comparison["program"] = self.session.start([SYSTEM_PYTHON, COMPARISON],
                                                        user=self.user, name="gtk window")
 
-        def comparison_display():
+        def comparison_display(key):
             # The comparison window tells what it shows after each key; it has no clipboard.
             def shown():
                 lines = comparison["program"].stdout().splitlines()
-                return lines[-2:-1] == ["key 3"] and lines[-1].removeprefix("shows ")
-            return wait_until(shown, SPEECH_TIMEOUT, "the GTK window to take the key 3")
+                return lines[-2:-1] == [f"key {key}"] and lines[-1].removeprefix("shows ")
+            return wait_until(shown, SPEECH_TIMEOUT, f"the GTK window to take the key {key}")
 
         trusted, trusted_display = self.scenario(start_comparison, comparison_display)
         trusted_keys = comparison["program"].stdout().splitlines()
@@ -108,11 +144,27 @@ class ScreenReaderSpeaks(PrivateAccessibilityBus, CalculatorTestCase):
             calculator["window"] = self.start_calculator()
 
         ours, our_display = self.scenario(start_calculator,
-                                          lambda: calculator["window"].copied_display())
+                                          lambda _key: calculator["window"].copied_display())
+        # The menu from the keyboard: Orca names its item, and Escape leaves the number alone.
+        for key in MENU_KEYS:
+            before = calculator["window"].copied_display()
+            mark = self.orca.mark()
+            self.session.tool("xdotool", "key", key)
+            self.orca.wait_for_words(CLOSE_ITEM, mark, SPEECH_TIMEOUT)
+            self.session.tool("xdotool", "key", "Escape")
+            self.orca.wait_until_quiet(SETTLE_SECONDS, SPEECH_TIMEOUT)
+            self.assertEqual(calculator["window"].copied_display(), before,
+                             f"{key}, Escape: {self.orca.lines(mark)}")
 
         self.assertEqual(trusted_display, "23", f"what the GTK window received: {trusted_keys}")
         # The reader's command stayed the reader's: 2 and 3 made 23, no subtraction began.
         self.assertEqual(our_display, "23", f"Orca's command reached the calculator: {ours}")
+        for name, said in (("GTK window", trusted), ("calculator", ours)):
+            typed, offered = said.pop("held 5")
+            # Every press the program took went to Orca first: not only the first of a repeat.
+            self.assertGreater(typed, 2, f"the {name} took {typed} of a held 5")
+            self.assertEqual(offered, typed, f"the {name} took {typed} of a held 5, but "
+                             f"offered Orca {offered}")
         self.assertIn("0", numbers(ours["start"]), ours)
         self.assertEqual(numbers(ours["7 + 8 ="]).count("15"), 1,
                          f"the result 15 is said once, unasked: {ours['7 + 8 =']}; what Orca "

@@ -150,6 +150,12 @@ class Orca:
         self.wait_for_words(echo, since, timeout)
         return since
 
+    def presses(self, text):
+        """How many presses of the key that types text Orca has been offered so far."""
+        debug = self.debug.read_text(encoding="utf-8", errors="replace")
+        return len(re.findall(rf"PROCESS \w*KEY_PRESSED_EVENT: '{re.escape(text)}' \(\d+\) vvvvv",
+                              debug))
+
     def why(self, pattern, last=30):
         """The last lines of Orca's debug file that match a pattern, for a failure's message."""
         text = self.debug.read_text(encoding="utf-8", errors="replace")

@@ -75,7 +75,7 @@ void ShowStartupMessage(const std::string& text, const std::string& caption) {
 FltkBackend::FltkBackend()
     : window_(std::make_unique<FltkWindow>()),
       hint_(std::make_unique<HintWindow>()),
-      screenReader_(std::make_unique<ScreenReaderAccess>(*window_)),
+      screenReader_(std::make_unique<ScreenReaderAccess>(*window_, window_->TextPlaces())),
       closeRequests_(std::make_unique<CloseRequests>()),
       desktop_(std::make_unique<DesktopWatch>([this] { DesktopResourcesChanged(); },
                                               [this] { MonitorsChanged(); })),
@@ -266,7 +266,8 @@ void FltkBackend::HideHint() {
     hint_->hide();
 }
 
-int FltkBackend::ShowPopupMenu(const std::vector<std::string>& items, Point screenPointer) {
+int FltkBackend::ShowPopupMenu(const std::vector<std::string>& items, Point screenPointer,
+                               bool fromKeyboard) {
     // Value-initialised items are empty; the last one ends the menu.
     std::vector<Fl_Menu_Item> menu(items.size() + 1);
     for (std::size_t index = 0; index < items.size(); ++index) {
@@ -276,8 +277,12 @@ int FltkBackend::ShowPopupMenu(const std::vector<std::string>& items, Point scre
     // popup() takes coordinates relative to the window of the current event.
     const int windowLeft = Fl::event_x_root() - Fl::event_x();
     const int windowTop = Fl::event_y_root() - Fl::event_y();
-    const Fl_Menu_Item* chosen =
-        menu.front().popup(screenPointer.X - windowLeft, screenPointer.Y - windowTop);
+    // An item picked beforehand is the highlighted one, and the menu lies with it at the point.
+    const Fl_Menu_Item* picked = fromKeyboard ? menu.data() : nullptr;
+    screenReader_->MenuShown(items);
+    const Fl_Menu_Item* chosen = menu.front().popup(screenPointer.X - windowLeft,
+                                                    screenPointer.Y - windowTop, nullptr, picked);
+    screenReader_->MenuClosed();
     return chosen != nullptr ? static_cast<int>(chosen - menu.data()) : -1;
 }
 
@@ -287,10 +292,11 @@ void FltkBackend::ShowErrorMessage(const std::string& text, const std::string& c
 
 void FltkBackend::EndNestedLoops() {
     // The popup menu holds the grab, and its loop ends on Escape as when the user dismisses it.
+    // The made-up key goes straight to the menu: no screen reader is to hear a key not pressed.
     if (Fl_Window* menu = Fl::grab(); menu != nullptr) {
         const int key = Fl::e_keysym;
         Fl::e_keysym = FL_Escape;
-        Fl::handle(FL_KEYBOARD, menu);
+        Fl::handle_(FL_KEYBOARD, menu);
         Fl::e_keysym = key;
     }
     // The message box is the modal window; its loop runs while it is shown, as its OK button

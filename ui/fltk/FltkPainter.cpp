@@ -7,12 +7,33 @@
 
 #include <FL/fl_draw.H>
 
+#include <FL/fl_utf8.h>
+
+#include <algorithm>
 #include <cstddef>
 
 namespace {
 
 Fl_Color FltkColour(Colour colour) {
     return fl_rgb_color(colour.Red, colour.Green, colour.Blue);
+}
+
+// Each character's place in the current font, the text starting at left and sitting on the
+// baseline.
+std::vector<Rect> CharacterPlaces(const std::string& drawn, int left, int baseline) {
+    std::vector<Rect> places;
+    const int top = baseline - fl_height() + fl_descent();
+    const char* end = drawn.data() + drawn.size();
+    for (const char* at = drawn.data(); at < end;) {
+        const int length = std::max(1, fl_utf8len1(*at));
+        const auto before =
+            static_cast<int>(fl_width(drawn.data(), static_cast<int>(at - drawn.data())));
+        const auto width = static_cast<int>(
+            fl_width(at, static_cast<int>(std::min<std::ptrdiff_t>(length, end - at))));
+        places.push_back({left + before, top, width, fl_height()});
+        at += length;
+    }
+    return places;
 }
 
 }  // namespace
@@ -53,6 +74,7 @@ void FltkPainter::DrawLabel(const std::string& text, const Rect& box, TextAlignm
     const int left = alignment == TextAlignment::Right ? box.Right() - width
                                                        : box.Left + (box.Width - width) / 2;
     const int baseline = box.Top + (box.Height - fl_height()) / 2 + fl_height() - fl_descent();
+    painted_.Add(text, box, CharacterPlaces(drawable, left, baseline));
     fl_push_clip(box.Left, box.Top, box.Width, box.Height);
     fl_draw(drawable.c_str(), length, left, baseline);
     fl_pop_clip();

@@ -102,7 +102,8 @@ void FltkWindow::draw() {
     fl_rectf(0, 0, w(), h());
     GuardCallback(form_, [&] {
         if (form_ != nullptr) {
-            FltkPainter painter;
+            textPlaces_.Clear();
+            FltkPainter painter(textPlaces_);
             form_->Paint(painter);
         }
     });
@@ -159,6 +160,9 @@ int FltkWindow::KeyEvent() {
     const TranslatedKeyEvent translated =
         TranslateKeyEvent({Fl::event_text(), static_cast<std::size_t>(Fl::event_length())},
                           Fl::event_key(), modifiers);
+    if (translated.MenuKey) {
+        form_->MenuKey();
+    }
     if (translated.ShortcutLetter) {
         form_->KeyDown(*translated.ShortcutLetter, modifiers);
     }

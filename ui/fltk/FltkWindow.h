@@ -6,6 +6,7 @@
 #include <FL/Fl_Double_Window.H>
 
 #include "Form.h"
+#include "PaintedTexts.h"
 
 class FltkWindow : public Fl_Double_Window {
 public:
@@ -15,6 +16,8 @@ public:
     void Attach(Form* form);
 
     int handle(int event) override;
+    // Where the last paint put each label's characters.
+    const PaintedTexts& TextPlaces() const { return textPlaces_; }
 
     // Whether the window has been drawn since it was shown: FLTK draws a new window only once
     // the X server has exposed it.
@@ -36,4 +39,5 @@ private:
     bool painted_ = false;
     // Where the form last heard the pointer, in the window as it stood after the form's answer.
     Point lastPointer_;
+    PaintedTexts textPlaces_;
 };

@@ -1,10 +1,17 @@
 // Key events to form calls; see KeyEventTranslation.h.
 #include "KeyEventTranslation.h"
 
+#include <FL/Enumerations.H>
 #include <FL/fl_utf8.h>
 
 TranslatedKeyEvent TranslateKeyEvent(std::string_view text, int key, KeyModifiers modifiers) {
     TranslatedKeyEvent translated;
+    // The menu key types a control character on some layouts: it asks for the menu only.
+    const bool onlyShift = modifiers.Shift && !modifiers.Control && !modifiers.Alt;
+    if (key == FL_Menu || (key == FL_F + 10 && onlyShift)) {
+        translated.MenuKey = true;
+        return translated;
+    }
     // FLTK reports a letter key by its lower-case code whatever Shift and Caps Lock say.
     if (modifiers.Control && key >= 'a' && key <= 'z') {
         translated.ShortcutLetter = static_cast<char32_t>(key);

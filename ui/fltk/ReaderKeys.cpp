@@ -83,22 +83,32 @@ int ReaderKeys::Dispatch(int event, Fl_Window* window) {
     return previous != nullptr ? previous(event, window) : Fl::handle_(event, window);
 }
 
-// FLTK hands each key event to the window through here once, and the program may send a made-up
-// key (Escape to a menu) the same way while the last X event is still that press: an event is
-// offered only when it is the X server's key event and not the one offered last.
+// FLTK hands each key event to the window through here once; the program's own made-up keys
+// (Escape to a menu) bypass it. An event is offered only when it is the X server's key event
+// and not the one offered last.
+//
+// A held key repeats as a release and a press with the same time and key. FLTK reads the press
+// ahead and hands it on as a key-down while the event it exposes is still the release: that
+// key-down is the repeated press, and is offered as one, as a toolkit with detectable
+// auto-repeat offers every repeat.
 bool ReaderKeys::Offer(int event) {
     const XEvent* x = fl_xevent;
-    const int wanted = event == FL_KEYDOWN ? KeyPress : KeyRelease;
-    if (x == nullptr || x->type != wanted) {
+    if (x == nullptr || (x->type != KeyPress && x->type != KeyRelease)) {
+        return false;
+    }
+    XEvent reported = *x;
+    if (event == FL_KEYDOWN) {
+        reported.type = KeyPress;
+    } else if (x->type != KeyRelease) {
         return false;
     }
     // Events without a request between them share a serial number; with the same type, time
     // and key it is the same event.
-    const OfferedEvent offered{x->xany.serial, x->type, x->xkey.time, x->xkey.keycode};
+    const OfferedEvent offered{x->xany.serial, reported.type, x->xkey.time, x->xkey.keycode};
     if (offered == lastOffered_) {
         return false;
     }
     lastOffered_ = offered;
-    const std::optional<ReaderKey> key = ReaderKeyFromEvent(*x);
+    const std::optional<ReaderKey> key = ReaderKeyFromEvent(reported);
     return key && offer_(*key);
 }

@@ -43,8 +43,9 @@ OpenAccessibilityFunction FindLibrary() {
 
 }  // namespace
 
-ScreenReaderAccess::ScreenReaderAccess(Fl_Window& window)
+ScreenReaderAccess::ScreenReaderAccess(Fl_Window& window, const PaintedTexts& painted)
     : window_(window),
+      painted_(painted),
       loop_([this] { Serve(); }),
       bus_([this](bool listens) { Switched(listens); },
            [this](const std::function<void()>& work) { GuardCallback(form_, work); }) {}
@@ -70,6 +71,20 @@ void ScreenReaderAccess::Start() {
 void ScreenReaderAccess::Changed(std::size_t element, AccessibleChange change) {
     if (bridge_) {
         bridge_->Changed(element, change);
+        Rewatch();
+    }
+}
+
+void ScreenReaderAccess::MenuShown(const std::vector<std::string>& items) {
+    if (bridge_) {
+        bridge_->MenuShown(items);
+        Rewatch();
+    }
+}
+
+void ScreenReaderAccess::MenuClosed() {
+    if (bridge_) {
+        bridge_->MenuClosed();
         Rewatch();
     }
 }
@@ -154,6 +169,14 @@ Rect ScreenReaderAccess::ScreenBounds() {
 
 std::optional<std::size_t> ScreenReaderAccess::ElementAt(Point client) {
     return form_ != nullptr ? form_->AccessibleAt(client) : std::nullopt;
+}
+
+std::vector<Rect> ScreenReaderAccess::CharacterPlaces(std::size_t index) {
+    if (form_ == nullptr) {
+        return {};
+    }
+    const AccessibleElement element = form_->Accessible(index);
+    return painted_.CharactersOf(element.Name, element.Bounds);
 }
 
 bool ScreenReaderAccess::Active() {

@@ -12,6 +12,7 @@
 #include "AccessibilityBus.h"
 #include "AccessibleWindow.h"
 #include "Form.h"
+#include "PaintedTexts.h"
 #include "ReaderKeys.h"
 #include "ReaderLoop.h"
 
@@ -19,7 +20,8 @@ class Fl_Window;
 
 class ScreenReaderAccess final : public AccessibleWindow {
 public:
-    explicit ScreenReaderAccess(Fl_Window& window);
+    // painted tells where the window's texts lie on it.
+    ScreenReaderAccess(Fl_Window& window, const PaintedTexts& painted);
     ~ScreenReaderAccess() override;
     ScreenReaderAccess(const ScreenReaderAccess&) = delete;
     ScreenReaderAccess& operator=(const ScreenReaderAccess&) = delete;
@@ -31,12 +33,16 @@ public:
     void Start();
     // The form's news.
     void Changed(std::size_t element, AccessibleChange change);
+    // The popup menu with these items is open, its first item chosen; it closed again.
+    void MenuShown(const std::vector<std::string>& items);
+    void MenuClosed();
 
     std::string Title() override;
     std::size_t ElementCount() override;
     AccessibleElement Element(std::size_t index) override;
     Rect ScreenBounds() override;
     std::optional<std::size_t> ElementAt(Point client) override;
+    std::vector<Rect> CharacterPlaces(std::size_t index) override;
     bool Active() override;
     void Press(std::size_t index) override;
 
@@ -51,6 +57,7 @@ private:
     static void PressPending(void* access);
 
     Fl_Window& window_;
+    const PaintedTexts& painted_;
     Form* form_ = nullptr;
     std::deque<std::size_t> presses_;
     ReaderLoop loop_;

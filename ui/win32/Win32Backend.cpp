@@ -259,7 +259,8 @@ void Win32Backend::HideHint() {
     hint_->Hide();
 }
 
-int Win32Backend::ShowPopupMenu(const std::vector<std::string>& items, Point screenPointer) {
+int Win32Backend::ShowPopupMenu(const std::vector<std::string>& items, Point screenPointer,
+                                bool fromKeyboard) {
     HMENU menu = CreatePopupMenu();
     if (menu == nullptr) {
         return -1;
@@ -271,6 +272,10 @@ int Win32Backend::ShowPopupMenu(const std::vector<std::string>& items, Point scr
     // Without the foreground the menu would not close on a click elsewhere, and without the
     // message after it a second menu would close at once.
     SetForegroundWindow(window_);
+    // The menu's loop takes the Down waiting for it as its first key: the first item is chosen.
+    if (fromKeyboard) {
+        PostMessageW(window_, WM_KEYDOWN, VK_DOWN, 0);
+    }
     const BOOL command =
         TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN,
                        screenPointer.X, screenPointer.Y, 0, window_, nullptr);

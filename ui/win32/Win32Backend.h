@@ -52,7 +52,8 @@ public:
     void StopTimer(FormTimer timer) override;
     void ShowHint(const std::string& text, Point screenPointer) override;
     void HideHint() override;
-    int ShowPopupMenu(const std::vector<std::string>& items, Point screenPointer) override;
+    int ShowPopupMenu(const std::vector<std::string>& items, Point screenPointer,
+                      bool fromKeyboard) override;
     void ShowErrorMessage(const std::string& text, const std::string& caption) override;
     void EndNestedLoops() override;
     void AccessibleChanged(std::size_t element, AccessibleChange change) override;

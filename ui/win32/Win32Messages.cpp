@@ -168,6 +168,13 @@ std::optional<LRESULT> Win32Backend::FormMessage(UINT message, WPARAM wParam, LP
         case WM_KEYDOWN:
             OnKeyDown(wParam);
             return 0;
+        case WM_CONTEXTMENU:
+            // The system's default turns Shift+F10 and the menu key into this, at no point (-1);
+            // a right click opens the menu at its release already.
+            if (lParam == -1) {
+                form_->MenuKey();
+            }
+            return 0;
         case WM_ACTIVATEAPP:
             OnActivateApp(wParam != 0);
             return 0;

@@ -18,12 +18,16 @@ public:
     std::vector<AccessibleElement> Elements;
     bool IsActive = true;
     std::vector<std::size_t> Pressed;
+    std::vector<Rect> DisplayPainted;
 
     std::string Title() override { return "Rechner"; }
     std::size_t ElementCount() override { return Elements.size(); }
     AccessibleElement Element(std::size_t index) override { return Elements.at(index); }
     Rect ScreenBounds() override { return {100, 200, 126, 224}; }
     std::optional<std::size_t> ElementAt(Point) override { return std::nullopt; }
+    std::vector<Rect> CharacterPlaces(std::size_t index) override {
+        return index == 0 ? DisplayPainted : std::vector<Rect>{};
+    }
     bool Active() override { return IsActive; }
     void Press(std::size_t index) override { Pressed.push_back(index); }
 };
@@ -242,6 +246,37 @@ TEST(AtkElements, TextIsReadByCharacterWordAndLineWithinItsPlace) {
         EXPECT_EQ(end, c.End) << c.Offset << " by " << c.Granularity;
         g_free(said);
     }
+    // Beside the unit at an offset: the blank between the words belongs to neither.
+    struct Beside {
+        gint Offset;
+        AtkTextBoundary Boundary;
+        bool After;
+        const char* Said;
+        gint Start;
+        gint End;
+    };
+    for (const Beside c : {Beside{9, ATK_TEXT_BOUNDARY_WORD_START, false, "geteilt", 0, 7},
+                           Beside{3, ATK_TEXT_BOUNDARY_WORD_START, true, "durch", 8, 13},
+                           Beside{7, ATK_TEXT_BOUNDARY_WORD_END, true, "durch", 8, 13},
+                           Beside{9, ATK_TEXT_BOUNDARY_WORD_START, true, "", -1, -1},
+                           Beside{13, ATK_TEXT_BOUNDARY_CHAR, false, "h", 12, 13},
+                           Beside{0, ATK_TEXT_BOUNDARY_CHAR, true, "e", 1, 2},
+                           Beside{0, ATK_TEXT_BOUNDARY_CHAR, false, "", -1, -1},
+                           Beside{5, ATK_TEXT_BOUNDARY_LINE_START, true, "", -1, -1}}) {
+        gint start = 12345;
+        gint end = 12345;
+        // Readers still ask for these, which ATK keeps only as deprecated calls.
+        G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+        gchar* said =
+            c.After ? atk_text_get_text_after_offset(text, c.Offset, c.Boundary, &start, &end)
+                    : atk_text_get_text_before_offset(text, c.Offset, c.Boundary, &start, &end);
+        G_GNUC_END_IGNORE_DEPRECATIONS
+        const std::string which = (c.After ? "after " : "before ") + std::to_string(c.Offset);
+        EXPECT_STREQ(said, c.Said) << which << " by " << c.Boundary;
+        EXPECT_EQ(start, c.Start) << which << " by " << c.Boundary;
+        EXPECT_EQ(end, c.End) << which << " by " << c.Boundary;
+        g_free(said);
+    }
     // On the screen the element's place starts at the window's 100, 200.
     const Rect place{194, 243, 80, 17};
     gint previousRight = place.Left;
@@ -254,6 +289,81 @@ TEST(AtkElements, TextIsReadByCharacterWordAndLineWithinItsPlace) {
         previousRight = x + width;
     }
     EXPECT_EQ(previousRight, place.Right()) << "right-aligned";
+
+    // Where the window painted the glyphs, that is where they are, in each coordinate system;
+    // places that no longer match the text are not taken.
+    tree.Window.Elements[Display].Name = "12,5";
+    AtkText* display = ATK_TEXT(tree.Object(Display));
+    tree.Window.DisplayPainted = {
+        {77, 59, 4, 13}, {81, 59, 4, 13}, {85, 59, 2, 13}, {87, 59, 6, 13}};
+    struct Glyph {
+        gint Offset;
+        AtkCoordType Coordinates;
+        Rect Place;
+    };
+    for (const Glyph c :
+         {Glyph{0, ATK_XY_WINDOW, {77, 59, 4, 13}}, Glyph{2, ATK_XY_SCREEN, {185, 259, 2, 13}},
+          Glyph{3, ATK_XY_SCREEN, {187, 259, 6, 13}}}) {
+        gint x = 0, y = 0, width = 0, height = 0;
+        atk_text_get_character_extents(display, c.Offset, &x, &y, &width, &height, c.Coordinates);
+        EXPECT_EQ((Rect{x, y, width, height}), c.Place) << c.Offset << " in " << c.Coordinates;
+    }
+    tree.Window.DisplayPainted.pop_back();
+    gint x = 0, y = 0, width = 0, height = 0;
+    atk_text_get_character_extents(display, 3, &x, &y, &width, &height, ATK_XY_WINDOW);
+    EXPECT_EQ(x + width, 14 + 92) << "a share of the place, right-aligned";
+}
+
+// Every object's state changes as the bridge hears them, by role and name: the menu's items
+// are made while it opens, before anyone could connect to them.
+gboolean OnAnyState(GSignalInvocationHint*, guint, const GValue* values, gpointer heard) {
+    auto* object = ATK_OBJECT(g_value_get_object(&values[0]));
+    static_cast<Events*>(heard)->push_back(
+        std::string(atk_role_get_name(atk_object_get_role(object))) + " " +
+        atk_object_get_name(object) + " " + g_value_get_string(&values[1]) +
+        (g_value_get_boolean(&values[2]) ? "=1" : "=0"));
+    return TRUE;
+}
+
+TEST(AtkElements, TheOpenMenuIsTheFramesLastChildWithTheFocusOnItsChosenItem) {
+    Tree tree;
+    Events heard;
+    const guint stateChange = g_signal_lookup("state-change", ATK_TYPE_OBJECT);
+    const gulong hook = g_signal_add_emission_hook(stateChange, 0, OnAnyState, &heard, nullptr);
+    AtkObject* frame = tree.Objects->Frame();
+    tree.Objects->MenuShown(
+        {"Schlie\xC3\x9F"
+         "en"});
+    ASSERT_EQ(atk_object_get_n_accessible_children(frame), 4);
+    AtkObject* menu = atk_object_ref_accessible_child(frame, 3);
+    EXPECT_EQ(atk_object_get_role(menu), ATK_ROLE_POPUP_MENU);
+    EXPECT_EQ(atk_object_get_index_in_parent(menu), 3);
+    ASSERT_EQ(atk_object_get_n_accessible_children(menu), 1);
+    AtkObject* item = atk_object_ref_accessible_child(menu, 0);
+    EXPECT_EQ(atk_object_get_role(item), ATK_ROLE_MENU_ITEM);
+    EXPECT_EQ(atk_object_get_parent(item), menu);
+    AtkStateSet* states = atk_object_ref_state_set(item);
+    for (const AtkStateType state : {ATK_STATE_FOCUSED, ATK_STATE_SELECTED, ATK_STATE_SHOWING}) {
+        EXPECT_TRUE(atk_state_set_contains_state(states, state)) << atk_state_type_get_name(state);
+    }
+    g_object_unref(states);
+    EXPECT_EQ(heard, (Events{"menu item Schlie\xC3\x9F"
+                             "en selected=1",
+                             "menu item Schlie\xC3\x9F"
+                             "en focused=1"}));
+    heard.clear();
+
+    // Closed, the focus is back on the display, and an item a reader still holds is defunct.
+    tree.Objects->MenuClosed();
+    EXPECT_EQ(heard, (Events{"menu item  focused=0", "text  focused=1"}));
+    EXPECT_EQ(atk_object_get_n_accessible_children(frame), 3);
+    states = atk_object_ref_state_set(item);
+    EXPECT_TRUE(atk_state_set_contains_state(states, ATK_STATE_DEFUNCT));
+    g_object_unref(states);
+    EXPECT_EQ(atk_object_get_n_accessible_children(menu), 0);
+    g_signal_remove_emission_hook(stateChange, hook);
+    g_object_unref(item);
+    g_object_unref(menu);
 }
 
 TEST(AtkElements, OnceTheFormIsGoneEveryObjectIsDefunctAndSaysNothingMore) {

@@ -19,6 +19,7 @@ struct KeyCase {
     KeyModifiers Modifiers;
     std::optional<char32_t> ShortcutLetter;
     std::vector<char32_t> Typed;
+    bool MenuKey = false;
 };
 
 // An event the window does not use goes on to FLTK's defaults: modifier and lock keys, and keys
@@ -27,7 +28,9 @@ void ExpectTranslation(const KeyCase& c) {
     const TranslatedKeyEvent translated = TranslateKeyEvent(c.Text, c.Key, c.Modifiers);
     EXPECT_EQ(translated.ShortcutLetter, c.ShortcutLetter) << c.Description;
     EXPECT_EQ(translated.Typed, c.Typed) << c.Description;
-    EXPECT_EQ(translated.Used(), c.ShortcutLetter.has_value() || !c.Typed.empty()) << c.Description;
+    EXPECT_EQ(translated.MenuKey, c.MenuKey) << c.Description;
+    EXPECT_EQ(translated.Used(), c.ShortcutLetter.has_value() || !c.Typed.empty() || c.MenuKey)
+        << c.Description;
 }
 
 constexpr KeyModifiers NoModifiers{};
@@ -66,6 +69,21 @@ TEST(TranslateKeyEvent, CtrlWithALetterIsAShortcutAndCtrlOrAltTypeNothing) {
         {"Alt with a letter", "c", 'c', Alt, std::nullopt, {}},
         {"AltGr is no Alt", "\xE2\x82\xAC", 'e', NoModifiers, std::nullopt, {U'\u20AC'}},
         {"Ctrl alone", "", FL_Control_L, Control, std::nullopt, {}},
+    };
+    for (const KeyCase& c : cases) {
+        ExpectTranslation(c);
+    }
+}
+
+// The menu key and Shift+F10 open the menu and type nothing, whatever text the layout gives.
+TEST(TranslateKeyEvent, TheMenuKeyAndShiftF10AskForTheMenuOnly) {
+    const std::vector<KeyCase> cases = {
+        {"menu key", "", FL_Menu, NoModifiers, std::nullopt, {}, true},
+        {"menu key with a control character", "\x10", FL_Menu, Shift, std::nullopt, {}, true},
+        {"Shift+F10", "", FL_F + 10, Shift, std::nullopt, {}, true},
+        {"F10 alone", "", FL_F + 10, NoModifiers, std::nullopt, {}, false},
+        {"Ctrl+Shift+F10", "", FL_F + 10, ControlShift, std::nullopt, {}, false},
+        {"Shift+F9", "", FL_F + 9, Shift, std::nullopt, {}, false},
     };
     for (const KeyCase& c : cases) {
         ExpectTranslation(c);

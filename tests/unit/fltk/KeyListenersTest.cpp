@@ -1,6 +1,7 @@
 // ATK's key listeners as the screen-reader library keeps them: each sees every key with the
 // fields a screen reader needs, one listener's yes takes the key, and listeners that come or go
-// while a key is offered are handled as the registry's answers allow.
+// while a key is offered are handled as the registry's answers allow; and whether the registry
+// has a keystroke listener at all.
 
 #include <gtest/gtest.h>
 
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "KeyListeners.h"
+#include "RegistryKeystrokes.h"
 
 namespace {
 
@@ -82,4 +84,65 @@ TEST(KeyListeners, AListenerRemovedWhileAKeyIsOfferedIsNotAskedAnyMore) {
     EXPECT_EQ(remover.Events.size(), 1u);
     EXPECT_TRUE(removed.Events.empty());
     RemoveKeyEventListener(first);
+}
+
+namespace {
+
+// The registry's answer to GetKeystrokeListeners, with this many listeners.
+DBusMessage* ListenersAnswer(int count) {
+    DBusMessage* answer = dbus_message_new(DBUS_MESSAGE_TYPE_METHOD_RETURN);
+    DBusMessageIter arguments;
+    DBusMessageIter listeners;
+    dbus_message_iter_init_append(answer, &arguments);
+    dbus_message_iter_open_container(&arguments, DBUS_TYPE_ARRAY, "(souua(iisi)u(bbb))",
+                                     &listeners);
+    for (int index = 0; index < count; ++index) {
+        const char* bus = ":1.7";
+        const char* path = "/org/a11y/atspi/listeners/0";
+        const dbus_uint32_t zero = 0;
+        const dbus_bool_t no = FALSE;
+        DBusMessageIter listener;
+        DBusMessageIter keys;
+        DBusMessageIter flags;
+        dbus_message_iter_open_container(&listeners, DBUS_TYPE_STRUCT, nullptr, &listener);
+        dbus_message_iter_append_basic(&listener, DBUS_TYPE_STRING, &bus);
+        dbus_message_iter_append_basic(&listener, DBUS_TYPE_OBJECT_PATH, &path);
+        dbus_message_iter_append_basic(&listener, DBUS_TYPE_UINT32, &zero);
+        dbus_message_iter_append_basic(&listener, DBUS_TYPE_UINT32, &zero);
+        dbus_message_iter_open_container(&listener, DBUS_TYPE_ARRAY, "(iisi)", &keys);
+        dbus_message_iter_close_container(&listener, &keys);
+        dbus_message_iter_append_basic(&listener, DBUS_TYPE_UINT32, &zero);
+        dbus_message_iter_open_container(&listener, DBUS_TYPE_STRUCT, nullptr, &flags);
+        for (int flag = 0; flag < 3; ++flag) {
+            dbus_message_iter_append_basic(&flags, DBUS_TYPE_BOOLEAN, &no);
+        }
+        dbus_message_iter_close_container(&listener, &flags);
+        dbus_message_iter_close_container(&listeners, &listener);
+    }
+    dbus_message_iter_close_container(&arguments, &listeners);
+    return answer;
+}
+
+}  // namespace
+
+// Keys skip the registry only when it has said that no reader listens; an answer it could not
+// give (an error, another shape) keeps them going to it.
+TEST(KeyListeners, KeysGoToTheRegistryUnlessItListsNoKeystrokeListener) {
+    struct Case {
+        const char* Description;
+        DBusMessage* Answer;
+        bool Listened;
+    };
+    DBusMessage* failed = dbus_message_new(DBUS_MESSAGE_TYPE_ERROR);
+    dbus_message_set_error_name(failed, DBUS_ERROR_UNKNOWN_METHOD);
+    for (const Case& c :
+         {Case{"none", ListenersAnswer(0), false}, Case{"one", ListenersAnswer(1), true},
+          Case{"two", ListenersAnswer(2), true}, Case{"an error", failed, true},
+          Case{"no list", dbus_message_new(DBUS_MESSAGE_TYPE_METHOD_RETURN), true},
+          Case{"no answer", nullptr, true}}) {
+        EXPECT_EQ(AnyKeystrokeListener(c.Answer), c.Listened) << c.Description;
+        if (c.Answer != nullptr) {
+            dbus_message_unref(c.Answer);
+        }
+    }
 }

@@ -183,6 +183,15 @@ TEST(FormMenu, RightReleaseOpensTheMenuAtThePointerWhereTheControlHasOne) {
     t.TheForm.MouseUp(MouseButton::Right, {50, 50});  // the body, menu dismissed
     EXPECT_EQ(t.Backend.Menus.size(), 2u) << "no menu on the label, one on the body";
     EXPECT_EQ(t.Events, (std::vector<std::string>{"Body up R 50,50"}));
+
+    // From the keyboard it opens below the display's left edge, its first item chosen.
+    t.TheForm.Display.Bounds = {14, 43, 92, 33};
+    t.Backend.PopupChoice = 0;
+    t.Events.clear();
+    t.TheForm.MenuKey();
+    EXPECT_EQ(t.Backend.MenuPositions.back(), (Point{314, 476}));
+    EXPECT_EQ(t.Backend.MenusFromKeyboard, (std::vector<bool>{false, false, true}));
+    EXPECT_EQ(t.Events, (std::vector<std::string>{"menu"}));
 }
 
 TEST(FormCursor, EachControlShowsItsCursorWhenThePointerEntersIt) {

@@ -47,6 +47,7 @@ public:
     Point HintPosition;
     std::vector<std::vector<std::string>> Menus;
     std::vector<Point> MenuPositions;
+    std::vector<bool> MenusFromKeyboard;
     std::vector<std::pair<std::string, std::string>> Messages;  // text, caption
     int NestedLoopEnds = 0;
     std::vector<std::pair<std::size_t, AccessibleChange>> AccessibleChanges;
@@ -89,10 +90,12 @@ public:
         HintPosition = screenPointer;
     }
     void HideHint() override { HintShown.clear(); }
-    int ShowPopupMenu(const std::vector<std::string>& items, Point screenPointer) override {
+    int ShowPopupMenu(const std::vector<std::string>& items, Point screenPointer,
+                      bool fromKeyboard) override {
         Fail("ShowPopupMenu");
         Menus.push_back(items);
         MenuPositions.push_back(screenPointer);
+        MenusFromKeyboard.push_back(fromKeyboard);
         RunNestedLoop();
         return PopupChoice;
     }

@@ -25,6 +25,9 @@ public:
     // The client area on the screen: where the element bounds start from.
     virtual Rect ScreenBounds() = 0;
     virtual std::optional<std::size_t> ElementAt(Point client) = 0;
+    // Where each character of the element's name was painted, in client coordinates; empty
+    // when it was not painted as it reads.
+    virtual std::vector<Rect> CharacterPlaces(std::size_t index) = 0;
     // Whether the program is the active one.
     virtual bool Active() = 0;
     // Presses a push button soon, from the event loop: the call that asked returns at once.
@@ -61,6 +64,9 @@ class AccessibilityBridge {
 public:
     virtual ~AccessibilityBridge() = default;
     virtual void Changed(std::size_t element, AccessibleChange change) = 0;
+    // The popup menu opened with these items, the first one chosen; it closed again.
+    virtual void MenuShown(const std::vector<std::string>& items) = 0;
+    virtual void MenuClosed() = 0;
     // The window's form is gone: whoever still holds an object finds it defunct.
     virtual void FormGone() = 0;
     // Offers a key to the screen reader first; true when it took the key as its own command,

@@ -9,6 +9,7 @@
 // signal and forwards it to the bus, and the key listeners through which the screen reader
 // hears every key.
 #include <atk-bridge.h>
+#include <atspi/atspi.h>
 
 #include <map>
 #include <memory>
@@ -18,6 +19,7 @@
 #include "AtkElements.h"
 #include "KeyListeners.h"
 #include "MainContextServer.h"
+#include "RegistryKeystrokes.h"
 
 namespace {
 
@@ -104,6 +106,9 @@ public:
     // cannot be reached.
     bool Start() {
         started_ = atk_bridge_adaptor_init(nullptr, nullptr) == 0;
+        if (started_) {
+            keystrokes_ = std::make_unique<RegistryKeystrokes>(atspi_get_a11y_bus());
+        }
         return started_;
     }
 
@@ -124,15 +129,24 @@ public:
         }
     }
 
+    void MenuShown(const std::vector<std::string>& items) override { tree_.MenuShown(items); }
+
+    void MenuClosed() override { tree_.MenuClosed(); }
+
     void FormGone() override { tree_.FormGone(); }
 
-    bool KeyEvent(const ReaderKey& key) override { return started_ && OfferKey(key); }
+    // While no reader listens for keystrokes at the registry, a key would only wait there for
+    // nothing.
+    bool KeyEvent(const ReaderKey& key) override {
+        return started_ && keystrokes_->Listened() && OfferKey(key);
+    }
 
     LoopWait ServeEvents() override { return loop_.Serve(); }
 
 private:
     MainContextServer loop_;
     AtkElementTree tree_;
+    std::unique_ptr<RegistryKeystrokes> keystrokes_;
     bool started_ = false;
 };
 

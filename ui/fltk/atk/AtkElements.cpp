@@ -9,11 +9,20 @@
 
 #include <algorithm>
 #include <initializer_list>
+#include <optional>
 #include <utility>
 
 namespace {
 
-enum class ObjectKind { Application, Frame, Button, Label, Display };
+enum class ObjectKind { Application, Frame, Button, Label, Display, Menu, MenuItem };
+
+// The index of a menu or menu item whose menu has closed: a reader that still holds it finds
+// it defunct.
+constexpr std::size_t ClosedMenu = static_cast<std::size_t>(-1);
+
+bool InMenu(ObjectKind kind) {
+    return kind == ObjectKind::Menu || kind == ObjectKind::MenuItem;
+}
 
 struct RechnerAtkObject {
     AtkObject Parent;
@@ -48,6 +57,9 @@ const gchar* GetName(AtkObject* object) {
         if (self.Kind == ObjectKind::Application || self.Kind == ObjectKind::Frame) {
             return tree.Title();
         }
+        if (InMenu(self.Kind)) {
+            return self.Kind == ObjectKind::MenuItem ? tree.MenuItemName(self.Index) : "";
+        }
         return tree.KeepName(self.Index, tree.SpokenName(self.Index));
     });
 }
@@ -55,7 +67,8 @@ const gchar* GetName(AtkObject* object) {
 const gchar* GetDescription(AtkObject* object) {
     return Guarded<const gchar*>("", [&] {
         RechnerAtkObject& self = Instance(object);
-        if (self.Kind == ObjectKind::Application || self.Kind == ObjectKind::Frame) {
+        if (self.Kind == ObjectKind::Application || self.Kind == ObjectKind::Frame ||
+            InMenu(self.Kind)) {
             return "";
         }
         return self.Tree->KeepDescription(self.Index,
@@ -69,10 +82,13 @@ gint GetChildCount(AtkObject* object) {
         case ObjectKind::Application:
             return 1;
         case ObjectKind::Frame:
-            return static_cast<gint>(self.Tree->ElementCount());
+            return static_cast<gint>(self.Tree->ElementCount() + (self.Tree->Menu() ? 1 : 0));
+        case ObjectKind::Menu:
+            return self.Index == ClosedMenu ? 0 : static_cast<gint>(self.Tree->MenuItemCount());
         case ObjectKind::Button:
         case ObjectKind::Label:
         case ObjectKind::Display:
+        case ObjectKind::MenuItem:
             break;
     }
     return 0;
@@ -84,7 +100,10 @@ AtkObject* RefChild(AtkObject* object, gint index) {
     if (self.Kind == ObjectKind::Application && index == 0) {
         child = self.Tree->Frame();
     } else if (self.Kind == ObjectKind::Frame && index >= 0) {
-        child = self.Tree->Element(static_cast<std::size_t>(index));
+        const auto at = static_cast<std::size_t>(index);
+        child = at == self.Tree->ElementCount() ? self.Tree->Menu() : self.Tree->Element(at);
+    } else if (self.Kind == ObjectKind::Menu && self.Index != ClosedMenu && index >= 0) {
+        child = self.Tree->MenuItem(static_cast<std::size_t>(index));
     }
     return child != nullptr ? static_cast<AtkObject*>(g_object_ref(child)) : nullptr;
 }
@@ -96,9 +115,12 @@ gint GetIndexInParent(AtkObject* object) {
             return -1;
         case ObjectKind::Frame:
             return 0;
+        case ObjectKind::Menu:
+            return static_cast<gint>(self.Tree->ElementCount());
         case ObjectKind::Button:
         case ObjectKind::Label:
         case ObjectKind::Display:
+        case ObjectKind::MenuItem:
             break;
     }
     return static_cast<gint>(self.Index);
@@ -107,7 +129,7 @@ gint GetIndexInParent(AtkObject* object) {
 AtkStateSet* RefStateSet(AtkObject* object) {
     AtkStateSet* states = atk_state_set_new();
     const RechnerAtkObject& self = Instance(object);
-    if (self.Tree->Defunct()) {
+    if (self.Tree->Defunct() || (InMenu(self.Kind) && self.Index == ClosedMenu)) {
         atk_state_set_add_state(states, ATK_STATE_DEFUNCT);
         return states;
     }
@@ -121,7 +143,15 @@ AtkStateSet* RefStateSet(AtkObject* object) {
             if (window.Active()) {
                 atk_state_set_add_state(states, ATK_STATE_ACTIVE);
             }
-        } else if (self.Kind != ObjectKind::Application) {
+        } else if (self.Kind == ObjectKind::MenuItem) {
+            // The first item is the chosen one for as long as the menu is open.
+            atk_state_set_add_state(states, ATK_STATE_SELECTABLE);
+            atk_state_set_add_state(states, ATK_STATE_FOCUSABLE);
+            if (self.Index == 0) {
+                atk_state_set_add_state(states, ATK_STATE_SELECTED);
+                atk_state_set_add_state(states, ATK_STATE_FOCUSED);
+            }
+        } else if (self.Kind != ObjectKind::Application && self.Kind != ObjectKind::Menu) {
             const AccessibleElement element = window.Element(self.Index);
             if (element.Focusable) {
                 atk_state_set_add_state(states, ATK_STATE_FOCUSABLE);
@@ -372,23 +402,79 @@ gchar* GetStringAtOffset(AtkText* text, gint offset, AtkTextGranularity granular
     return TextAround(text, offset, unit, start, end);
 }
 
-gchar* GetTextAtOffset(AtkText* text, gint offset, AtkTextBoundary boundary, gint* start,
-                       gint* end) {
-    const TextUnit unit =
-        boundary == ATK_TEXT_BOUNDARY_CHAR ? TextUnit::Character
-        : boundary == ATK_TEXT_BOUNDARY_WORD_START || boundary == ATK_TEXT_BOUNDARY_WORD_END
-            ? TextUnit::Word
-            : TextUnit::Whole;
-    return TextAround(text, offset, unit, start, end);
+TextUnit UnitOf(AtkTextBoundary boundary) {
+    return boundary == ATK_TEXT_BOUNDARY_CHAR ? TextUnit::Character
+           : boundary == ATK_TEXT_BOUNDARY_WORD_START || boundary == ATK_TEXT_BOUNDARY_WORD_END
+               ? TextUnit::Word
+               : TextUnit::Whole;
 }
 
-// Where the characters lie: the text is right-aligned in its place, each character taking an
-// equal share of it; near enough for a reader that orders what it reviews by place.
+gchar* GetTextAtOffset(AtkText* text, gint offset, AtkTextBoundary boundary, gint* start,
+                       gint* end) {
+    return TextAround(text, offset, UnitOf(boundary), start, end);
+}
+
+// The unit next to the one at the offset, before or after it; the blanks between two words
+// belong to neither, and the whole text has nothing beside it.
+gchar* TextBeside(AtkText* text, gint offset, AtkTextBoundary boundary, bool after, gint* start,
+                  gint* end) {
+    const TextUnit unit = UnitOf(boundary);
+    gint first = -1;
+    gint last = -1;
+    g_free(TextAround(text, offset, unit, &first, &last));
+    const auto next = Guarded<std::optional<gint>>(std::nullopt, [&]() -> std::optional<gint> {
+        if (unit == TextUnit::Character) {
+            return after ? offset + 1 : offset - 1;
+        }
+        if (first < 0 || unit == TextUnit::Whole) {
+            return std::nullopt;
+        }
+        const std::string whole = LabelText(text);
+        const gint count = CharacterCount(whole);
+        const auto blankAt = [&](gint at) {
+            return g_unichar_isspace(g_utf8_get_char(g_utf8_offset_to_pointer(whole.c_str(), at)));
+        };
+        gint at = after ? last : first - 1;
+        while (at >= 0 && at < count && blankAt(at)) {
+            at += after ? 1 : -1;
+        }
+        return at >= 0 && at < count ? std::optional<gint>(at) : std::nullopt;
+    });
+    if (!next) {
+        *start = -1;
+        *end = -1;
+        return g_strdup("");
+    }
+    return TextAround(text, *next, unit, start, end);
+}
+
+gchar* GetTextBeforeOffset(AtkText* text, gint offset, AtkTextBoundary boundary, gint* start,
+                           gint* end) {
+    return TextBeside(text, offset, boundary, false, start, end);
+}
+
+gchar* GetTextAfterOffset(AtkText* text, gint offset, AtkTextBoundary boundary, gint* start,
+                          gint* end) {
+    return TextBeside(text, offset, boundary, true, start, end);
+}
+
+// Where the characters lie: where their glyphs were painted, moved as the element's place is
+// from its client coordinates. A text not painted as it reads is right-aligned in its place,
+// each character taking an equal share of it.
 Rect CharacterPlace(AtkText* text, gint offset, AtkCoordType coordinates) {
-    const Rect place = Extents(Instance(text), coordinates);
+    const RechnerAtkObject& self = Instance(text);
+    const Rect place = Extents(self, coordinates);
     const gint count = CharacterCount(LabelText(text));
     if (count == 0 || offset < 0 || offset >= count) {
         return {place.Right(), place.Top, 0, place.Height};
+    }
+    const std::vector<Rect> painted = self.Tree->Window().CharacterPlaces(self.Index);
+    if (painted.size() == static_cast<std::size_t>(count)) {
+        const Rect client = self.Tree->Window().Element(self.Index).Bounds;
+        Rect glyph = painted[static_cast<std::size_t>(offset)];
+        glyph.Left += place.Left - client.Left;
+        glyph.Top += place.Top - client.Top;
+        return glyph;
     }
     const int share = std::min(place.Width / count, place.Height);
     return {place.Right() - (count - offset) * share, place.Top, share, place.Height};
@@ -423,6 +509,8 @@ void InitText(gpointer interface, gpointer) {
     text->get_default_attributes = GetDefaultAttributes;
     text->get_string_at_offset = GetStringAtOffset;
     text->get_text_at_offset = GetTextAtOffset;
+    text->get_text_before_offset = GetTextBeforeOffset;
+    text->get_text_after_offset = GetTextAfterOffset;
     text->get_character_extents = GetCharacterExtents;
     text->get_range_extents = GetRangeExtents;
 }
@@ -468,6 +556,8 @@ GType TypeOf(ObjectKind kind) {
         "RechnerAtkLabel", {{ATK_TYPE_COMPONENT, InitComponent}, {ATK_TYPE_TEXT, InitText}});
     static const GType display = RegisterType(
         "RechnerAtkDisplay", {{ATK_TYPE_COMPONENT, InitComponent}, {ATK_TYPE_TEXT, InitText}});
+    static const GType menu = RegisterType("RechnerAtkMenu", {});
+    static const GType menuItem = RegisterType("RechnerAtkMenuItem", {});
     switch (kind) {
         case ObjectKind::Application:
             return application;
@@ -477,6 +567,10 @@ GType TypeOf(ObjectKind kind) {
             return button;
         case ObjectKind::Display:
             return display;
+        case ObjectKind::Menu:
+            return menu;
+        case ObjectKind::MenuItem:
+            return menuItem;
         case ObjectKind::Label:
             break;
     }
@@ -533,6 +627,7 @@ AtkElementTree::AtkElementTree(AccessibleWindow& window) : window_(window) {
 }
 
 AtkElementTree::~AtkElementTree() {
+    MenuClosed();
     for (AtkObject* element : elements_) {
         g_object_unref(element);
     }
@@ -651,6 +746,60 @@ void AtkElementTree::FocusLost(std::size_t index) {
     }
     atk_object_notify_state_change(frame_, ATK_STATE_ACTIVE, FALSE);
     g_signal_emit_by_name(frame_, "deactivate");
+}
+
+AtkObject* AtkElementTree::MenuItem(std::size_t index) const {
+    return index < menuItems_.size() ? menuItems_[index] : nullptr;
+}
+
+const char* AtkElementTree::MenuItemName(std::size_t index) const {
+    return index < menuCaptions_.size() ? menuCaptions_[index].c_str() : "";
+}
+
+// The menu is the frame's last child while it is open, as a toolkit's popup lies above its
+// window; a reader follows the focus to its chosen item, and back to the element it was on.
+void AtkElementTree::MenuShown(const std::vector<std::string>& items) {
+    MenuClosed();
+    if (defunct_ || items.empty()) {
+        return;
+    }
+    menuCaptions_ = items;
+    menu_ = NewObject(*this, ObjectKind::Menu, 0, ATK_ROLE_POPUP_MENU, frame_);
+    for (std::size_t index = 0; index < items.size(); ++index) {
+        menuItems_.push_back(
+            NewObject(*this, ObjectKind::MenuItem, index, ATK_ROLE_MENU_ITEM, menu_));
+    }
+    g_signal_emit_by_name(frame_, "children-changed::add", static_cast<guint>(elements_.size()),
+                          menu_);
+    atk_object_notify_state_change(menuItems_.front(), ATK_STATE_SELECTED, TRUE);
+    atk_object_notify_state_change(menuItems_.front(), ATK_STATE_FOCUSED, TRUE);
+}
+
+void AtkElementTree::MenuClosed() {
+    if (menu_ == nullptr) {
+        return;
+    }
+    AtkObject* menu = std::exchange(menu_, nullptr);
+    const std::vector<AtkObject*> items = std::exchange(menuItems_, {});
+    menuCaptions_.clear();
+    for (AtkObject* object : items) {
+        Instance(object).Index = ClosedMenu;
+    }
+    Instance(menu).Index = ClosedMenu;
+    if (!defunct_) {
+        atk_object_notify_state_change(items.front(), ATK_STATE_FOCUSED, FALSE);
+        g_signal_emit_by_name(frame_, "children-changed::remove",
+                              static_cast<guint>(elements_.size()), menu);
+        for (std::size_t index = 0; index < elements_.size(); ++index) {
+            if (window_.Element(index).Focused) {
+                atk_object_notify_state_change(elements_[index], ATK_STATE_FOCUSED, TRUE);
+            }
+        }
+    }
+    for (AtkObject* object : items) {
+        g_object_unref(object);
+    }
+    g_object_unref(menu);
 }
 
 void AtkElementTree::FormGone() {

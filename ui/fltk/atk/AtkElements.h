@@ -1,7 +1,8 @@
 #pragma once
 // The calculator as ATK objects: the application, its frame and one object per form element,
-// push buttons and labels. They are views: names, states and places are read from the window
-// each time a screen reader asks, and the tree only turns the window's news into ATK signals.
+// push buttons and labels, and while it is open the popup menu with its items. They are views:
+// names, states and places are read from the window each time a screen reader asks, and the tree
+// only turns the window's news into ATK signals.
 
 #include <atk/atk.h>
 
@@ -27,6 +28,9 @@ public:
     void Announce(std::size_t index);
     void Focused(std::size_t index);
     void FocusLost(std::size_t index);
+    // The popup menu opened with these items, the first one chosen; it closed again.
+    void MenuShown(const std::vector<std::string>& items);
+    void MenuClosed();
     void FormGone();
     bool Defunct() const { return defunct_; }
 
@@ -35,6 +39,11 @@ public:
     AtkObject* Frame() const { return frame_; }
     AtkObject* Element(std::size_t index) const;
     std::size_t ElementCount() const { return elements_.size(); }
+    // The open popup menu, or nullptr, and its items.
+    AtkObject* Menu() const { return menu_; }
+    AtkObject* MenuItem(std::size_t index) const;
+    std::size_t MenuItemCount() const { return menuItems_.size(); }
+    const char* MenuItemName(std::size_t index) const;
     // The name a reader is given, which for the display is the result it shows.
     std::string SpokenName(std::size_t index);
     // Kept here so that the pointers ATK hands out stay valid until the next question.
@@ -62,5 +71,8 @@ private:
     std::vector<std::string> toldNames_;
     // While set, the display's name reads as empty, for the one signal that passes through it.
     bool passingEmptyName_ = false;
+    AtkObject* menu_ = nullptr;
+    std::vector<AtkObject*> menuItems_;
+    std::vector<std::string> menuCaptions_;
     bool defunct_ = false;
 };
