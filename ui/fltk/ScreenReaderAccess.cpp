@@ -74,6 +74,13 @@ void ScreenReaderAccess::Changed(std::size_t element, AccessibleChange change) {
     }
 }
 
+void ScreenReaderAccess::Say(std::size_t element, const std::string& message) {
+    if (bridge_) {
+        bridge_->Say(element, message);
+        Rewatch();
+    }
+}
+
 void ScreenReaderAccess::Switched(bool listens) {
     if (!listens) {
         Pause();

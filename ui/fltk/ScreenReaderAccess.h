@@ -31,6 +31,7 @@ public:
     void Start();
     // The form's news.
     void Changed(std::size_t element, AccessibleChange change);
+    void Say(std::size_t element, const std::string& message);
 
     std::string Title() override;
     std::size_t ElementCount() override;

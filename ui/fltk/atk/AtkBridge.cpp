@@ -9,12 +9,14 @@
 // signal and forwards it to the bus, and the key listeners through which the screen reader
 // hears every key.
 #include <atk-bridge.h>
+#include <atspi/atspi.h>
 
 #include <map>
 #include <memory>
 #include <string>
 
 #include "AccessibleWindow.h"
+#include "AnnouncementListeners.h"
 #include "AtkElements.h"
 #include "KeyListeners.h"
 #include "MainContextServer.h"
@@ -91,6 +93,7 @@ public:
     explicit AtkBridge(AccessibleWindow& window) : tree_(window) { currentRoot = tree_.Root(); }
 
     ~AtkBridge() override {
+        listeners_.reset();
         if (started_) {
             atk_bridge_adaptor_cleanup();
         }
@@ -104,6 +107,10 @@ public:
     // cannot be reached.
     bool Start() {
         started_ = atk_bridge_adaptor_init(nullptr, nullptr) == 0;
+        if (started_) {
+            // The connection the bridge itself talks on.
+            listeners_ = std::make_unique<AnnouncementListeners>(atspi_get_a11y_bus());
+        }
         return started_;
     }
 
@@ -119,9 +126,17 @@ public:
                 tree_.FocusLost(element);
                 break;
             case AccessibleChange::Announce:
-                tree_.Announce(element);
+                // A reader echoes the keys typed; what a key completed it is told.
+                if (const AccessibleElement shown = tree_.Window().Element(element);
+                    shown.ShowsResult) {
+                    Say(element, shown.Name);
+                }
                 break;
         }
+    }
+
+    void Say(std::size_t element, const std::string& message) override {
+        tree_.Say(element, message, listeners_ && listeners_->Any());
     }
 
     void FormGone() override { tree_.FormGone(); }
@@ -133,6 +148,7 @@ public:
 private:
     MainContextServer loop_;
     AtkElementTree tree_;
+    std::unique_ptr<AnnouncementListeners> listeners_;
     bool started_ = false;
 };
 
