@@ -1,8 +1,10 @@
 #pragma once
 // Whether a screen reader on the accessibility bus listens for announcements, as the bus's
 // registry keeps count of what each client registered for: asked once, then followed through
-// the registry's signals. Readers that speak announcements hear results and messages that way;
-// older ones only hear what the focused object's name says.
+// the registry's signals and the bus's news of clients gone. Readers that speak announcements
+// hear results and messages that way; older ones only hear what the focused object's name says.
+// It has a connection of its own, served from GLib's default main context: the bridge's
+// connection keeps the registry's signals to itself.
 
 #include <dbus/dbus.h>
 
@@ -12,8 +14,8 @@
 
 class AnnouncementListeners {
 public:
-    // Watches the bus the bridge talks on, served from GLib's default main context.
-    explicit AnnouncementListeners(DBusConnection* bus);
+    // Connects to the session's accessibility bus; without one, nobody listens.
+    AnnouncementListeners();
     ~AnnouncementListeners();
     AnnouncementListeners(const AnnouncementListeners&) = delete;
     AnnouncementListeners& operator=(const AnnouncementListeners&) = delete;
@@ -26,8 +28,9 @@ public:
 private:
     static DBusHandlerResult Filter(DBusConnection* bus, DBusMessage* message, void* self);
     static void Answered(DBusPendingCall* call, void* self);
-    // Takes (bus name, event) pairs from a registry's message, from the iterator on.
+    // Takes a (bus name, event) pair from a registry's message, from the iterator on.
     void Registered(DBusMessageIter& pair, bool registered);
+    void ClientGone(const std::string& client);
 
     DBusConnection* bus_;
     DBusPendingCall* pending_ = nullptr;

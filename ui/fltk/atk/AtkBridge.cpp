@@ -9,7 +9,6 @@
 // signal and forwards it to the bus, and the key listeners through which the screen reader
 // hears every key.
 #include <atk-bridge.h>
-#include <atspi/atspi.h>
 
 #include <map>
 #include <memory>
@@ -108,8 +107,7 @@ public:
     bool Start() {
         started_ = atk_bridge_adaptor_init(nullptr, nullptr) == 0;
         if (started_) {
-            // The connection the bridge itself talks on.
-            listeners_ = std::make_unique<AnnouncementListeners>(atspi_get_a11y_bus());
+            listeners_ = std::make_unique<AnnouncementListeners>();
         }
         return started_;
     }
