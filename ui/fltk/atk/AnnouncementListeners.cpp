@@ -1,11 +1,8 @@
 // Following the registry's listeners for announcements; see AnnouncementListeners.h.
 #include "AnnouncementListeners.h"
 
-#include <atspi/atspi.h>
-
 #include <algorithm>
 #include <cctype>
-#include <cstdlib>
 #include <iterator>
 
 namespace {
@@ -17,8 +14,6 @@ constexpr const char* ChangesRule =
 constexpr const char* GoneRule =
     "type='signal',sender='org.freedesktop.DBus',interface='org.freedesktop.DBus',"
     "member='NameOwnerChanged'";
-// How long the session bus may take to tell the accessibility bus's address.
-constexpr int AddressTimeoutMilliseconds = 2000;
 
 // The next string in a structure, or "" where there is none.
 std::string NextString(DBusMessageIter& iter) {
@@ -30,60 +25,13 @@ std::string NextString(DBusMessageIter& iter) {
     return text;
 }
 
-// The accessibility bus's address, as the bridge finds it: given to the process, or told by
-// the session bus's accessibility service; "" where neither has one.
-std::string AccessibilityBusAddress() {
-    if (const char* given = std::getenv("AT_SPI_BUS_ADDRESS"); given != nullptr && *given) {
-        return given;
-    }
-    DBusConnection* session = dbus_bus_get_private(DBUS_BUS_SESSION, nullptr);
-    if (session == nullptr) {
-        return "";
-    }
-    dbus_connection_set_exit_on_disconnect(session, FALSE);
-    std::string address;
-    DBusMessage* ask =
-        dbus_message_new_method_call("org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus", "GetAddress");
-    DBusMessage* reply = ask != nullptr ? dbus_connection_send_with_reply_and_block(
-                                              session, ask, AddressTimeoutMilliseconds, nullptr)
-                                        : nullptr;
-    DBusMessageIter arguments;
-    if (reply != nullptr && dbus_message_iter_init(reply, &arguments)) {
-        address = NextString(arguments);
-    }
-    for (DBusMessage* message : {ask, reply}) {
-        if (message != nullptr) {
-            dbus_message_unref(message);
-        }
-    }
-    dbus_connection_close(session);
-    dbus_connection_unref(session);
-    return address;
-}
-
-DBusConnection* OpenAccessibilityBus() {
-    const std::string address = AccessibilityBusAddress();
-    DBusConnection* bus =
-        address.empty() ? nullptr : dbus_connection_open_private(address.c_str(), nullptr);
-    if (bus == nullptr) {
-        return nullptr;
-    }
-    dbus_connection_set_exit_on_disconnect(bus, FALSE);
-    if (!dbus_bus_register(bus, nullptr)) {
-        dbus_connection_close(bus);
-        dbus_connection_unref(bus);
-        return nullptr;
-    }
-    atspi_dbus_connection_setup_with_g_main(bus, nullptr);
-    return bus;
-}
-
 }  // namespace
 
-AnnouncementListeners::AnnouncementListeners() : bus_(OpenAccessibilityBus()) {
+AnnouncementListeners::AnnouncementListeners(DBusConnection* bus) : bus_(bus) {
     if (bus_ == nullptr) {
         return;
     }
+    dbus_connection_ref(bus_);
     dbus_connection_add_filter(bus_, Filter, this, nullptr);
     dbus_bus_add_match(bus_, ChangesRule, nullptr);
     dbus_bus_add_match(bus_, GoneRule, nullptr);
@@ -106,8 +54,9 @@ AnnouncementListeners::~AnnouncementListeners() {
         dbus_pending_call_cancel(pending_);
         dbus_pending_call_unref(pending_);
     }
+    dbus_bus_remove_match(bus_, ChangesRule, nullptr);
+    dbus_bus_remove_match(bus_, GoneRule, nullptr);
     dbus_connection_remove_filter(bus_, Filter, this);
-    dbus_connection_close(bus_);
     dbus_connection_unref(bus_);
 }
 

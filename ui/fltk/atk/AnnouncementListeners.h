@@ -3,8 +3,8 @@
 // registry keeps count of what each client registered for: asked once, then followed through
 // the registry's signals and the bus's news of clients gone. Readers that speak announcements
 // hear results and messages that way; older ones only hear what the focused object's name says.
-// It has a connection of its own, served from GLib's default main context: the bridge's
-// connection keeps the registry's signals to itself.
+// It shares the bridge's connection, and must hear the registry's signals before the bridge,
+// which keeps them to itself.
 
 #include <dbus/dbus.h>
 
@@ -14,8 +14,9 @@
 
 class AnnouncementListeners {
 public:
-    // Connects to the session's accessibility bus; without one, nobody listens.
-    AnnouncementListeners();
+    // Follows the registry on the accessibility bus the bridge talks on, served from GLib's
+    // default main context; without a bus, nobody listens.
+    explicit AnnouncementListeners(DBusConnection* bus);
     ~AnnouncementListeners();
     AnnouncementListeners(const AnnouncementListeners&) = delete;
     AnnouncementListeners& operator=(const AnnouncementListeners&) = delete;

@@ -9,6 +9,7 @@
 // signal and forwards it to the bus, and the key listeners through which the screen reader
 // hears every key.
 #include <atk-bridge.h>
+#include <atspi/atspi.h>
 
 #include <map>
 #include <memory>
@@ -105,10 +106,9 @@ public:
     // Registers the application with the accessibility bus's registry; false when the bus
     // cannot be reached.
     bool Start() {
+        // Before the bridge, which keeps the registry's signals to itself once it hears them.
+        listeners_ = std::make_unique<AnnouncementListeners>(atspi_get_a11y_bus());
         started_ = atk_bridge_adaptor_init(nullptr, nullptr) == 0;
-        if (started_) {
-            listeners_ = std::make_unique<AnnouncementListeners>();
-        }
         return started_;
     }
 
