@@ -4,7 +4,10 @@
 # unpacked into a private folder and never installed over the system's.
 #   scripts/newer-reader.sh fetch        downloads and unpacks them (nothing when already done)
 #   scripts/newer-reader.sh run CMD...   runs CMD where the unpacked files stand in for the
-#                                        system's (a private mount namespace)
+#                                        system's (a private mount namespace), with a process
+#                                        list and /tmp of its own: Orca runs once per user and
+#                                        would give way to one started elsewhere, and X servers
+#                                        numbered by process id judge each other's locks in /tmp
 # The folder is $RECHNER_NEWER_READER, by default ~/.cache/rechner/orca-48.
 set -euo pipefail
 
@@ -45,7 +48,7 @@ replaced=(
 run() {
   local files="$tree/files"
   [ -f "$tree/unpacked" ] || { echo "$0: run '$0 fetch' first" >&2; exit 1; }
-  local binds="" path library
+  local binds="mount -t tmpfs rechner-tmp /tmp && " path library
   for path in "${replaced[@]}"; do
     binds+="mount --bind '$files$path' '$path' && "
   done
@@ -53,8 +56,8 @@ run() {
   library=$(cd "$files/usr/lib/x86_64-linux-gnu" && ls libatspi.so.0.*)
   binds+="mount --bind '$files/usr/lib/x86_64-linux-gnu/$library' "
   binds+="\"\$(readlink -f /usr/lib/x86_64-linux-gnu/libatspi.so.0)\" && "
-  local namespace=(unshare --mount --propagation private)
-  [ "$(id -u)" -eq 0 ] || namespace=(unshare --user --map-root-user --mount --propagation private)
+  local namespace=(unshare --mount --propagation private --pid --fork --mount-proc)
+  [ "$(id -u)" -eq 0 ] || namespace=(unshare --user --map-root-user "${namespace[@]:1}")
   PYTHONPATH="$files/usr/lib/python3/dist-packages${PYTHONPATH:+:$PYTHONPATH}" \
     exec "${namespace[@]}" sh -c "${binds}exec \"\$@\"" newer-reader "$@"
 }
