@@ -41,6 +41,9 @@ WHERE_AM_I = "KP_Enter"
 FLAT_REVIEW = "KP_Subtract"
 FLAT_REVIEW_ON = "Die Übersicht betreten"
 FLAT_REVIEW_OFF = "Die Übersicht wird verlassen"
+FLAT_REVIEW_NEXT_LINE = "KP_Page_Up"
+# What the display texts are called: a line of these words alone is a blank text read out.
+DISPLAY_TEXT_WORDS = {"Letzte", "Zahl", "Rechenzeichen", "Eingabe"}
 # The keys of a calculation, as xdotool names them, with what Orca echoes for each: Orca 43
 # names a sign, 48 says it; None where the echo is not known and Orca's silence is waited for.
 PLUS = ("plus", ("Plus", "+"))
@@ -128,6 +131,11 @@ class ScreenReaderSpeaks(PrivateAccessibilityBus, CalculatorTestCase):
         mark = orca.key(FLAT_REVIEW, FLAT_REVIEW_ON, SPEECH_TIMEOUT)
         orca.wait_until_quiet(SETTLE_SECONDS, SPEECH_TIMEOUT)
         heard["flat review"] = orca.lines(mark)
+        # Line by line on through the window: no blank line among them.
+        mark = orca.mark()
+        for _ in range(3):
+            orca.key(FLAT_REVIEW_NEXT_LINE, None, SPEECH_TIMEOUT)
+        heard["flat review lines"] = orca.lines(mark)
         orca.key(FLAT_REVIEW, FLAT_REVIEW_OFF, SPEECH_TIMEOUT)
         orca.key("3", "3", SPEECH_TIMEOUT)
         return heard, display()
@@ -189,6 +197,9 @@ class ScreenReaderSpeaks(PrivateAccessibilityBus, CalculatorTestCase):
                          f"the number once: {ours['where am I']}")
         self.assertIn("2", numbers(ours["flat review"]), f"flat review reads the display: "
                       f"{ours['flat review']}; {self.orca.why('FLAT REVIEW')}")
+        self.assertEqual([line for line in ours["flat review lines"]
+                          if set(words(line)) <= DISPLAY_TEXT_WORDS], [],
+                         f"blank lines in flat review: {ours['flat review lines']}")
         for step, _, expected in CALCULATOR_STEPS:
             with self.subTest(step):
                 said = ours[step]
