@@ -10,7 +10,8 @@
 #                                    accessibility bus with an AT-SPI client for Python, the
 #                                    screen reader with its speech server, a settings daemon
 #                                    and the desktops' usual fonts, and the tools that build
-#                                    and check the packages
+#                                    and check the packages, and the newer screen reader
+#                                    unpacked beside the system's (scripts/newer-reader.sh)
 # Safe to run again; it does nothing that is already done.
 set -euo pipefail
 
@@ -49,6 +50,11 @@ if ((${#missing[@]})); then
   fi
   $SUDO apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# Orca 48 with the accessibility bus it is built for, in a private folder.
+if [ "${1-}" = --test ]; then
+  "$(dirname "$0")/newer-reader.sh" fetch
 fi
 
 # The German locale, whose decimal comma the tests use as a German user's calculator sees it.

@@ -191,8 +191,11 @@ public:
     // click of the mouse. False for an element that has no action, or a number beyond them.
     bool PressAccessible(std::size_t index);
     // The display now shows text; result tells that a key completed a calculation, which is
-    // said even when the display already showed it.
-    void ShowOnDisplay(const std::string& text, bool result);
+    // said even when the display already showed it. A message, where given, is said instead of
+    // the display, which it tells about.
+    void ShowOnDisplay(const std::string& text, bool result, const std::string& message = {});
+    // Tells a screen reader what happened where the display does not show it.
+    void Say(const std::string& message);
     Control& ControlNamed(const std::string& name);
     const Control& ControlNamed(const std::string& name) const;
     void SetCaption(const std::string& labelName, const std::string& caption);

@@ -60,15 +60,23 @@ bool Form::PressAccessible(std::size_t index) {
     return true;
 }
 
-void Form::ShowOnDisplay(const std::string& text, bool result) {
+void Form::ShowOnDisplay(const std::string& text, bool result, const std::string& message) {
     const bool changed = Display.Text != text;
     Display.Text = text;
     Display.ShowsResult = result;
     if (changed) {
         TellAccessible(Display.Name, AccessibleChange::Name);
     }
-    if (changed || result) {
+    if (!message.empty()) {
+        Say(message);
+    } else if (changed || result) {
         TellAccessible(Display.Name, AccessibleChange::Announce);
+    }
+}
+
+void Form::Say(const std::string& message) {
+    if (const auto index = AccessibleIndexOf(Display.Name)) {
+        backend_.AccessibleMessage(*index, message);
     }
 }
 

@@ -133,6 +133,8 @@ public:
     // The platform's accessibility interface: what happened to the element (numbered as
     // Form::Accessible numbers them). Nothing happens where no screen reader listens.
     virtual void AccessibleChanged(std::size_t element, AccessibleChange change) = 0;
+    // A message for the reader to say once, as the element's news.
+    virtual void AccessibleMessage(std::size_t element, const std::string& message) = 0;
 
     // The clipboard, as UTF-8 text. Reading may have to wait for another program, so the text
     // arrives later as an event; nothing arrives when the clipboard holds no text.

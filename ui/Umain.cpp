@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <string_view>
 
@@ -14,6 +15,7 @@
 #include "Placement.h"
 #include "Resources.h"
 #include "SkinSelection.h"
+#include "SpokenMessages.h"
 
 namespace {
 
@@ -194,6 +196,27 @@ bool CompletesCalculation(const KeyText& key) {
     return key == "=" || key == "+" || key == "-" || key == "x" || key == ":";
 }
 
+// What the engine's entry was before a key, to tell a digit it had no room for: one that left
+// a typed entry and its decimal place as they were. A zero typed on an entry of zero changes
+// nothing either, yet takes nothing away.
+struct EntryBefore {
+    bool Typing;
+    Currency Entry;
+    std::int32_t DecimalDivisor;
+
+    explicit EntryBefore(const CalculatorEngine& engine)
+        : Typing(engine.EntryTyped() && engine.PendingOperator() != "="),
+          Entry(engine.Entry()),
+          DecimalDivisor(engine.DecimalDivisor()) {}
+
+    bool RefusedDigit(const KeyText& key, const CalculatorEngine& after) const {
+        const bool digit = key.size() == 1 && key[0] >= '0' && key[0] <= '9';
+        return digit && Typing && after.Entry() == Entry &&
+               after.DecimalDivisor() == DecimalDivisor &&
+               (after.DecimalMode() || Entry != Currency());
+    }
+};
+
 std::vector<std::string> AccessibleOrder() {
     std::vector<std::string> order{DisplayElement, LastNumberLabel, OperatorLabel, EntryLabel};
     for (const std::string_view key : KeysInReadingOrder) {
@@ -344,16 +367,19 @@ void TfrmMain::CopyDisplayedNumber() {
     const std::string shown = ShownNumber();
     if (!shown.empty() && shown != ErrorText) {
         form_.CopyToClipboard(shown);
+        form_.Say(CopiedMessage(shown));
     }
 }
 
 void TfrmMain::PasteAmount(const std::string& text) {
     // The message box of typed amounts does not apply: text that is no amount simply changes
-    // nothing.
+    // nothing but what a reader is told.
     if (const std::optional<Currency> amount =
             ReadPastedAmount(text, DecimalSeparator(), thousandsSeparator_)) {
         engine_.EnterAmount(*amount);
-        form_.ShowOnDisplay(ShownNumber(), false);
+        form_.ShowOnDisplay(ShownNumber(), false, PastedMessage(ShownNumber()));
+    } else {
+        form_.Say(RefusedPasteMessage());
     }
 }
 
@@ -367,6 +393,17 @@ void TfrmMain::RegionalSettingsChanged() {
 }
 
 void TfrmMain::ProcessKey(const KeyText& key) {
+    const EntryBefore before(engine_);
+    const bool errorBefore = ShownNumber() == ErrorText;
     engine_.ProcessKey(key);
-    form_.ShowOnDisplay(ShownNumber(), CompletesCalculation(key));
+    const std::string shown = ShownNumber();
+    std::string message;
+    if (before.RefusedDigit(key, engine_)) {
+        message = RefusedDigitMessage();
+    } else if (shown == ErrorText && !errorBefore) {
+        message = ErrorMessage();
+    } else if (key == "A" || key == "C") {
+        message = ClearedMessage(shown);
+    }
+    form_.ShowOnDisplay(shown, CompletesCalculation(key), message);
 }

@@ -141,7 +141,7 @@ class ScreenReaderOnTheBus(ScreenReaderTestCase):
         for text in (display, *labels.values()):
             self.assertEqual(text["run"], [0, len(text["text"])], text["description"])
 
-    def test_pressed_keys_are_told_once_and_each_result_is_the_displays_name(self):
+    def test_pressed_keys_are_told_once_and_each_result_is_announced(self):
         calculator = self.start_calculator()
         keys = ["Sieben", "Plus", "Acht", "Gleich", "Zwei", "Gleich", "Gleich"]
         tree = self.read_tree(calculator, "--press", *keys)
@@ -160,13 +160,17 @@ class ScreenReaderOnTheBus(ScreenReaderTestCase):
         self.assertEqual(heard(presses[0], "Anzeige"),
                          [("object:text-changed:delete", "0"),
                           ("object:text-changed:insert", "7")])
-        # Each result is the display's name, once: the running result after "+", the result
-        # after "=", and an equal result again through the empty name. Typing empties it.
-        results = [[data for kind, data in heard(press, "Anzeige") if kind == name]
+        # This client listens for announcements, so each result is one, equal ones too: the
+        # running result after "+" and the result after "=". The display's name stays empty,
+        # so that a reader reading the display hears its number once.
+        announced = "object:announcement"
+        results = [[data for kind, data in heard(press, "Anzeige") if kind == announced]
                    for press in presses]
-        self.assertEqual(results, [[], ["7"], [""], ["15"], [""], ["2"], ["", "2"]])
+        self.assertEqual(results, [[], ["7"], [], ["15"], [], ["2"], ["2"]])
+        self.assertEqual([kind for press in presses for kind, _ in heard(press, "Anzeige")
+                          if kind == name], [])
         after = {c["description"]: c for c in tree["after"]}
-        self.assertEqual((after["Anzeige"]["name"], after["Anzeige"]["text"]), ("2", "2"))
+        self.assertEqual((after["Anzeige"]["name"], after["Anzeige"]["text"]), ("", "2"))
         self.assertEqual(after["Letzte Zahl"]["name"], "2")
         # The presses took the click's route: the display shows it to the user too.
         self.assertEqual(calculator.copied_display(), "2")

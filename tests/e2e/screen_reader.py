@@ -21,6 +21,8 @@ from pathlib import Path
 from xsession import Program, wait_until
 
 START_TIMEOUT = 20.0
+# How long Orca is silent after a key that it may not echo before the key counts as said.
+QUIET_AFTER_KEY = 1.0
 # How long a test waits for another that runs Orca at the same time.
 TURN_TIMEOUT = 120.0
 _bus_directory = None
@@ -144,10 +146,16 @@ class Orca:
         wait_until(silent, timeout + quiet, f"Orca to be silent for {quiet} s")
 
     def key(self, name, echo, timeout=5.0):
-        """Presses a key and waits for Orca to echo it; returns the mark before the key."""
+        """Presses a key and waits for Orca to echo it (any of a tuple of echoes), or with
+        echo None for it to fall silent; returns the mark before the key."""
         since = self.mark()
         self.session.tool("xdotool", "key", name)
-        self.wait_for_words(echo, since, timeout)
+        if echo is None:
+            self.wait_until_quiet(QUIET_AFTER_KEY, timeout)
+            return since
+        echoes = [words(e) for e in ((echo,) if isinstance(echo, str) else echo)]
+        self.wait_for(lambda line: any(contains(words(line), e) for e in echoes), since,
+                      timeout, f"Orca to say one of {echoes}")
         return since
 
     def presses(self, text):

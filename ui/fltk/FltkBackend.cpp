@@ -311,6 +311,10 @@ void FltkBackend::AccessibleChanged(std::size_t element, AccessibleChange change
     screenReader_->Changed(element, change);
 }
 
+void FltkBackend::AccessibleMessage(std::size_t element, const std::string& message) {
+    screenReader_->Say(element, message);
+}
+
 void FltkBackend::CopyToClipboard(const std::string& text) {
     Fl::copy(text.c_str(), static_cast<int>(text.size()), 1);
 }

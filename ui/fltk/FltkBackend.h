@@ -54,6 +54,7 @@ public:
     void ShowErrorMessage(const std::string& text, const std::string& caption) override;
     void EndNestedLoops() override;
     void AccessibleChanged(std::size_t element, AccessibleChange change) override;
+    void AccessibleMessage(std::size_t element, const std::string& message) override;
     void CopyToClipboard(const std::string& text) override;
     void RequestClipboardText() override;
 

@@ -89,6 +89,13 @@ void ScreenReaderAccess::MenuClosed() {
     }
 }
 
+void ScreenReaderAccess::Say(std::size_t element, const std::string& message) {
+    if (bridge_) {
+        bridge_->Say(element, message);
+        Rewatch();
+    }
+}
+
 void ScreenReaderAccess::Switched(bool listens) {
     if (!listens) {
         Pause();

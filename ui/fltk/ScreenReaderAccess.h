@@ -36,6 +36,7 @@ public:
     // The popup menu with these items is open, its first item chosen; it closed again.
     void MenuShown(const std::vector<std::string>& items);
     void MenuClosed();
+    void Say(std::size_t element, const std::string& message);
 
     std::string Title() override;
     std::size_t ElementCount() override;

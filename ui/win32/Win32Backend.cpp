@@ -322,6 +322,13 @@ void Win32Backend::AccessibleChanged(std::size_t element, AccessibleChange chang
     }
 }
 
+void Win32Backend::AccessibleMessage(std::size_t element, const std::string& message) {
+    // The same notification as the display's news, so a reader says either the same way.
+    if (accessible_ != nullptr) {
+        RaiseDisplayNotification(*ole_, accessible_, FormAccessible::ChildId(element), message);
+    }
+}
+
 void Win32Backend::CopyToClipboard(const std::string& text) {
     const std::wstring wide = WideFromUtf8(text);
     const std::size_t bytes = (wide.size() + 1) * sizeof(wchar_t);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "AccessibleWindow.h"
+#include "AnnouncementListeners.h"
 #include "AtkElements.h"
 
 namespace {
@@ -51,8 +52,10 @@ struct Heard {
                 g_signal_connect(object, "text-remove", G_CALLBACK(OnRemove), this);
                 g_signal_connect(object, "text-insert", G_CALLBACK(OnInsert), this);
             }
-            if (g_signal_lookup("announcement", ATK_TYPE_OBJECT) != 0) {
-                g_signal_connect(object, "announcement", G_CALLBACK(OnAnnouncement), this);
+            for (const char* said : {"announcement", "notification"}) {
+                if (g_signal_lookup(said, ATK_TYPE_OBJECT) != 0) {
+                    g_signal_connect(object, said, G_CALLBACK(OnAnnouncement), this);
+                }
             }
         }
     }
@@ -82,6 +85,8 @@ struct Heard {
 
 struct Tree {
     FakeWindow Window;
+    // Whether the reader listens for announcements.
+    bool Announcements = false;
     std::unique_ptr<AtkElementTree> Objects;
     Heard Signals;
 
@@ -106,7 +111,7 @@ struct Tree {
     }
     AtkObject* Object(std::size_t index) { return Objects->Element(index); }
     // Shows text on the display and the entry, as a key does, and tells it as the form would:
-    // what changed, and the display's announcement.
+    // what changed, and a result to be said.
     void Show(const std::string& text, bool result) {
         const std::string entry = result ? "" : text;
         const bool entryChanged = Window.Elements[Entry].Name != entry;
@@ -120,7 +125,9 @@ struct Tree {
         if (displayChanged) {
             Objects->NameChanged(Display);
         }
-        Objects->Announce(Display);
+        if (result) {
+            Objects->Say(Display, text, Announcements);
+        }
     }
     std::vector<std::string> Take() { return std::exchange(Signals.Events, {}); }
 };
@@ -149,28 +156,46 @@ TEST(AtkElements, TheDisplayIsReadOnlyTextThatSaysEachResultOnceAndTheTextsAsThe
     EXPECT_STREQ(text, "7");
     g_free(text);
 
-    // A result is the display's name, told once; an equal result passes through the empty
-    // name, which a reader remembers and leaves unsaid, so that it is said again.
+    // A result passes through the display's name, which empties again at once: a reader
+    // says it once, reads the display's number once, and says an equal result again.
     tree.Show("15", true);
-    EXPECT_EQ(tree.Take(),
-              (Events{"1 name:", "1 remove:7", "0 remove:7", "0 insert:15", "0 name:15"}));
+    EXPECT_EQ(tree.Take(), (Events{"1 name:", "1 remove:7", "0 remove:7", "0 insert:15",
+                                   "0 name:15", "0 name:"}));
     tree.Show("15", true);
-    EXPECT_EQ(tree.Take(), (Events{"0 name:", "0 name:15"}));
-    EXPECT_STREQ(atk_object_get_name(display), "15");
-    EXPECT_STREQ(atk_object_get_name(display), "15");
-    // Typing after a result empties the name again, silently.
+    EXPECT_EQ(tree.Take(), (Events{"0 name:15", "0 name:"}));
+    EXPECT_STREQ(atk_object_get_name(display), "");
     tree.Show("8", false);
-    EXPECT_EQ(tree.Take(),
-              (Events{"1 name:8", "1 insert:8", "0 name:", "0 remove:15", "0 insert:8"}));
+    EXPECT_EQ(tree.Take(), (Events{"1 name:8", "1 insert:8", "0 remove:15", "0 insert:8"}));
 
-    // Without the focus the name is not presented: where ATK has announcements, the result is
-    // announced instead.
-    tree.Window.Elements[Display].Focused = false;
+    // The empty entry is no blank line for a reader reviewing the window.
     tree.Show("9", true);
-    const Events heard = tree.Take();
-    const bool announces = g_signal_lookup("announcement", ATK_TYPE_OBJECT) != 0;
-    EXPECT_EQ(std::count(heard.begin(), heard.end(), "0 announce:9"), announces ? 1 : 0);
-    EXPECT_EQ(std::count(heard.begin(), heard.end(), "0 name:9"), 1);
+    AtkStateSet* entry = atk_object_ref_state_set(tree.Object(Entry));
+    EXPECT_FALSE(atk_state_set_contains_state(entry, ATK_STATE_SHOWING));
+    g_object_unref(entry);
+    tree.Take();
+
+    // A reader that listens for announcements is told each result so, equal ones too, and
+    // the name stays as it is.
+    tree.Announcements = true;
+    const bool announces = g_signal_lookup("announcement", ATK_TYPE_OBJECT) != 0 ||
+                           g_signal_lookup("notification", ATK_TYPE_OBJECT) != 0;
+    for (int time = 0; time < 2; ++time) {
+        tree.Show("9", true);
+        EXPECT_EQ(tree.Take(), announces ? Events{"0 announce:9"} : Events{}) << time;
+    }
+}
+
+// Only a registration for announcements themselves counts: a reader that listens to all of an
+// object's events may still present only what the focused object's name says.
+TEST(AnnouncementListeners, OnlyARegistrationForAnnouncementsCounts) {
+    for (const auto& [event, covers] : {std::pair{"object:announcement", true},
+                                        {"Object:Announcement:", true},
+                                        {"object:", false},
+                                        {"object:state-changed", false},
+                                        {"window:activate", false},
+                                        {"", false}}) {
+        EXPECT_EQ(AnnouncementListeners::CoversAnnouncements(event), covers) << event;
+    }
 }
 
 TEST(AtkElements, KeysHaveTheirKeyboardKeyAndOneActionThatPresses) {

@@ -51,6 +51,7 @@ public:
     std::vector<std::pair<std::string, std::string>> Messages;  // text, caption
     int NestedLoopEnds = 0;
     std::vector<std::pair<std::size_t, AccessibleChange>> AccessibleChanges;
+    std::vector<std::string> SpokenMessages;
     std::vector<std::string> Clipboard;
 
     void AttachForm(Form* form) override { Attached = form; }
@@ -107,6 +108,9 @@ public:
     void EndNestedLoops() override { ++NestedLoopEnds; }
     void AccessibleChanged(std::size_t element, AccessibleChange change) override {
         AccessibleChanges.emplace_back(element, change);
+    }
+    void AccessibleMessage(std::size_t, const std::string& message) override {
+        SpokenMessages.push_back(message);
     }
     void CopyToClipboard(const std::string& text) override { Clipboard.push_back(text); }
     void RequestClipboardText() override { ++ClipboardRequests; }

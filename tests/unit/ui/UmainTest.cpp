@@ -8,12 +8,14 @@
 #include <cstdlib>
 #include <map>
 #include <memory>
+#include <optional>
 
 #include "AmountText.h"
 #include "KeyboardMap.h"
 #include "RecordingBackend.h"
 #include "RecordingPainter.h"
 #include "Settings.h"
+#include "SpokenMessages.h"
 #include "Umain.h"
 
 namespace {
@@ -410,6 +412,59 @@ TEST(TfrmMainPaste, CtrlVAsksForTheClipboardAndAnAmountBecomesTheEntry) {
     }
 }
 
+// What the display does not show by itself is said once, as a message in the display's place:
+// no key's display news beside it, and nothing for an ordinary key.
+TEST(TfrmMainAccessible, RefusedDigitsClearingErrorsCopiesAndPastesAreSaidOnce) {
+    const std::optional<std::string> none;
+    const struct {
+        std::u32string Before;
+        std::u32string Key;                    // typed, or U"^c" for Ctrl+C
+        std::optional<std::string> Clipboard;  // pasted instead, when set
+        std::vector<std::string> Said;
+    } cases[] = {
+        {U"123456789012345", U"6", none, {RefusedDigitMessage()}},
+        {U"1,2345", U"6", none, {RefusedDigitMessage()}},
+        {U"1,234", U"0", none, {}},
+        {U"0", U"0", none, {}},
+        {U"123456789012345+", U"6", none, {}},
+        {U"123456789012345=", U"6", none, {}},
+        {U"7+8", U"=", none, {}},
+        {U"12", U"\x1b", none, {ClearedMessage("0")}},
+        {U"3+12", U"c", none, {ClearedMessage("0")}},
+        {U"5:0", U"=", none, {ErrorMessage()}},
+        {U"5:0=", U"=", none, {}},
+        {U"7+8=", U"^c", none, {CopiedMessage("15")}},
+        {U"5:0=", U"^c", none, {}},
+        {U"5", U"", "12,5", {PastedMessage("12,5")}},
+        {U"5", U"", "zwei", {RefusedPasteMessage()}},
+        {U"5", U"", " \r\n", {RefusedPasteMessage()}},
+    };
+    for (const auto& c : cases) {
+        Window w;
+        w.Type(c.Before);
+        w.Backend.AccessibleChanges.clear();
+        w.Backend.SpokenMessages.clear();
+        if (c.Clipboard) {
+            w.TheForm().ClipboardTextArrived(*c.Clipboard);
+        } else if (c.Key == U"^c") {
+            w.TheForm().KeyDown(U'c', {.Control = true});
+        } else {
+            w.Type(c.Key);
+        }
+        const std::string what = std::string(c.Before.begin(), c.Before.end()) + " then " +
+                                 std::string(c.Key.begin(), c.Key.end()) + c.Clipboard.value_or("");
+        EXPECT_EQ(w.Backend.SpokenMessages, c.Said) << what;
+        if (!c.Said.empty()) {
+            const std::size_t display = *w.TheForm().AccessibleFocusIndex();
+            EXPECT_EQ(
+                std::count(w.Backend.AccessibleChanges.begin(), w.Backend.AccessibleChanges.end(),
+                           std::pair{display, AccessibleChange::Announce}),
+                0)
+                << what << ": said twice";
+        }
+    }
+}
+
 // The index of the element a screen reader finds under that name in the accessible order.
 std::size_t ElementNamed(const Form& form, const std::string& name) {
     for (std::size_t index = 0; index < form.AccessibleCount(); ++index) {
@@ -573,12 +628,12 @@ TEST(TfrmMainAccessible, EveryKeyTellsTheDisplayOnceAndEveryResultIsSaid) {
         bool Announced;
     };
     const std::vector<Case> cases{
-        {U"", U"7", "7", false, true, true},        {U"7", U"+", "7", true, false, true},
-        {U"7+", U"8", "8", false, true, true},      {U"7+8", U"\r", "15", true, true, true},
-        {U"2x", U"1", "1", false, true, true},      {U"2x1", U"=", "2", true, true, true},
-        {U"2", U"=", "2", true, false, true},       {U"2=", U"=", "2", true, false, true},
-        {U"5:0", U"=", "Fehler", true, true, true}, {U"", U"c", "0", false, false, false},
-        {U"", U"\x1b", "0", false, false, false},   {U"12", U"\x1b", "0", false, true, true},
+        {U"", U"7", "7", false, true, true},         {U"7", U"+", "7", true, false, true},
+        {U"7+", U"8", "8", false, true, true},       {U"7+8", U"\r", "15", true, true, true},
+        {U"2x", U"1", "1", false, true, true},       {U"2x1", U"=", "2", true, true, true},
+        {U"2", U"=", "2", true, false, true},        {U"2=", U"=", "2", true, false, true},
+        {U"5:0", U"=", "Fehler", true, true, false}, {U"", U"c", "0", false, false, false},
+        {U"", U"\x1b", "0", false, false, false},    {U"12", U"\x1b", "0", false, true, false},
         {U"", U"X", "0", false, false, false},
     };
     for (const Case& c : cases) {
@@ -621,7 +676,7 @@ TEST(TfrmMainAccessible, EveryKeyTellsTheDisplayOnceAndEveryResultIsSaid) {
 }
 
 // The display is focused only while the program is active, as the form learns it from the
-// backend; losing the foreground is told once, and a paste is shown as typing is.
+// backend; losing the foreground is told once, and a paste is shown and said.
 TEST(TfrmMainAccessible, TheDisplayIsFocusedOnlyWhileTheProgramIsActive) {
     Window w;
     Form& form = w.TheForm();
@@ -649,7 +704,7 @@ TEST(TfrmMainAccessible, TheDisplayIsFocusedOnlyWhileTheProgramIsActive) {
     form.ClipboardTextArrived("12,5");
     EXPECT_EQ(form.Accessible(display).Name, "12,5");
     EXPECT_FALSE(form.Accessible(display).ShowsResult);
-    EXPECT_EQ(w.Backend.AccessibleChanges.back(), std::pair(display, AccessibleChange::Announce));
+    EXPECT_EQ(w.Backend.SpokenMessages, std::vector<std::string>{PastedMessage("12,5")});
 }
 
 }  // namespace

@@ -67,6 +67,8 @@ public:
     // The popup menu opened with these items, the first one chosen; it closed again.
     virtual void MenuShown(const std::vector<std::string>& items) = 0;
     virtual void MenuClosed() = 0;
+    // A message to be said once, as the element's news.
+    virtual void Say(std::size_t element, const std::string& message) = 0;
     // The window's form is gone: whoever still holds an object finds it defunct.
     virtual void FormGone() = 0;
     // Offers a key to the screen reader first; true when it took the key as its own command,

@@ -16,6 +16,7 @@
 #include <string>
 
 #include "AccessibleWindow.h"
+#include "AnnouncementListeners.h"
 #include "AtkElements.h"
 #include "KeyListeners.h"
 #include "MainContextServer.h"
@@ -93,6 +94,7 @@ public:
     explicit AtkBridge(AccessibleWindow& window) : tree_(window) { currentRoot = tree_.Root(); }
 
     ~AtkBridge() override {
+        listeners_.reset();
         if (started_) {
             atk_bridge_adaptor_cleanup();
         }
@@ -105,6 +107,8 @@ public:
     // Registers the application with the accessibility bus's registry; false when the bus
     // cannot be reached.
     bool Start() {
+        // Before the bridge, which keeps the registry's signals to itself once it hears them.
+        listeners_ = std::make_unique<AnnouncementListeners>(atspi_get_a11y_bus());
         started_ = atk_bridge_adaptor_init(nullptr, nullptr) == 0;
         if (started_) {
             keystrokes_ = std::make_unique<RegistryKeystrokes>(atspi_get_a11y_bus());
@@ -124,7 +128,11 @@ public:
                 tree_.FocusLost(element);
                 break;
             case AccessibleChange::Announce:
-                tree_.Announce(element);
+                // A reader echoes the keys typed; what a key completed it is told.
+                if (const AccessibleElement shown = tree_.Window().Element(element);
+                    shown.ShowsResult) {
+                    Say(element, shown.Name);
+                }
                 break;
         }
     }
@@ -132,6 +140,10 @@ public:
     void MenuShown(const std::vector<std::string>& items) override { tree_.MenuShown(items); }
 
     void MenuClosed() override { tree_.MenuClosed(); }
+
+    void Say(std::size_t element, const std::string& message) override {
+        tree_.Say(element, message, listeners_ && listeners_->Any());
+    }
 
     void FormGone() override { tree_.FormGone(); }
 
@@ -147,6 +159,7 @@ private:
     MainContextServer loop_;
     AtkElementTree tree_;
     std::unique_ptr<RegistryKeystrokes> keystrokes_;
+    std::unique_ptr<AnnouncementListeners> listeners_;
     bool started_ = false;
 };
 

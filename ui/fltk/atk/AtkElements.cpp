@@ -133,12 +133,17 @@ AtkStateSet* RefStateSet(AtkObject* object) {
         atk_state_set_add_state(states, ATK_STATE_DEFUNCT);
         return states;
     }
-    for (const AtkStateType state :
-         {ATK_STATE_ENABLED, ATK_STATE_SENSITIVE, ATK_STATE_VISIBLE, ATK_STATE_SHOWING}) {
+    for (const AtkStateType state : {ATK_STATE_ENABLED, ATK_STATE_SENSITIVE}) {
         atk_state_set_add_state(states, state);
     }
     Guarded(false, [&] {
         AccessibleWindow& window = self.Tree->Window();
+        // An empty text shows nothing, so a reader reviewing the window skips it rather than
+        // reading a blank line.
+        if (self.Kind != ObjectKind::Label || !window.Element(self.Index).Name.empty()) {
+            atk_state_set_add_state(states, ATK_STATE_VISIBLE);
+            atk_state_set_add_state(states, ATK_STATE_SHOWING);
+        }
         if (self.Kind == ObjectKind::Frame) {
             if (window.Active()) {
                 atk_state_set_add_state(states, ATK_STATE_ACTIVE);
@@ -612,7 +617,7 @@ AtkElementTree::AtkElementTree(AccessibleWindow& window) : window_(window) {
     frame_ = NewObject(*this, ObjectKind::Frame, 0, ATK_ROLE_FRAME, application_);
     const std::size_t count = window_.ElementCount();
     for (std::vector<std::string>* kept :
-         {&names_, &descriptions_, &actions_, &shortcuts_, &texts_, &toldNames_}) {
+         {&names_, &descriptions_, &actions_, &shortcuts_, &texts_}) {
         kept->resize(count);
     }
     for (std::size_t index = 0; index < count; ++index) {
@@ -621,7 +626,6 @@ AtkElementTree::AtkElementTree(AccessibleWindow& window) : window_(window) {
         elements_.push_back(NewObject(*this, kind, index, role, frame_));
         if (kind != ObjectKind::Button) {
             texts_[index] = element.Name;
-            toldNames_[index] = SpokenName(index);
         }
     }
 }
@@ -641,12 +645,7 @@ AtkObject* AtkElementTree::Element(std::size_t index) const {
 
 std::string AtkElementTree::SpokenName(std::size_t index) {
     const AccessibleElement element = window_.Element(index);
-    if (element.Role != AccessibleRole::Display) {
-        return element.Name;
-    }
-    // The display's name is the result it shows, and nothing while a number is typed: a reader
-    // echoes the typed keys itself, and speaks a name change of the element it is on.
-    return element.ShowsResult && !passingEmptyName_ ? element.Name : "";
+    return element.Role == AccessibleRole::Display ? passing_ : element.Name;
 }
 
 const char* AtkElementTree::KeepName(std::size_t index, std::string name) {
@@ -672,7 +671,6 @@ const char* AtkElementTree::Title() {
 
 void AtkElementTree::NotifyName(std::size_t index) {
     // The bridge reads the new name back through GetName and sends it with the signal.
-    toldNames_[index] = SpokenName(index);
     g_object_notify(G_OBJECT(elements_[index]), "accessible-name");
 }
 
@@ -685,10 +683,8 @@ void AtkElementTree::NameChanged(std::size_t index) {
         NotifyName(index);
         return;
     }
-    // The display says a result when it is announced, and only then; what changes as the user
-    // types is its text, and a name that was a result empties.
-    if (Instance(object).Kind == ObjectKind::Label ||
-        (SpokenName(index).empty() && !toldNames_[index].empty())) {
+    // What the display shows is its text; its name only passes what is said.
+    if (Instance(object).Kind == ObjectKind::Label) {
         NotifyName(index);
     }
     const std::string before = std::exchange(texts_[index], window_.Element(index).Name);
@@ -701,29 +697,31 @@ void AtkElementTree::NameChanged(std::size_t index) {
     }
 }
 
-void AtkElementTree::Announce(std::size_t index) {
+void AtkElementTree::Say(std::size_t index, const std::string& text, bool announcements) {
     AtkObject* object = Element(index);
-    if (object == nullptr || defunct_ || Instance(object).Kind != ObjectKind::Display) {
+    if (object == nullptr || defunct_ || text.empty()) {
         return;
     }
-    const AccessibleElement element = window_.Element(index);
-    if (!element.ShowsResult) {
+    if (announcements) {
+        // Said as it is, without the object's role or text, and the name stays as it was. A
+        // reader that knows politeness gets the status message's, polite.
+        static const guint notification = g_signal_lookup("notification", ATK_TYPE_OBJECT);
+        static const guint announcement = g_signal_lookup("announcement", ATK_TYPE_OBJECT);
+        constexpr gint Polite = 1;
+        if (notification != 0) {
+            g_signal_emit(object, notification, 0, text.c_str(), Polite);
+        } else if (announcement != 0) {
+            g_signal_emit(object, announcement, 0, text.c_str());
+        }
         return;
     }
-    // A reader speaks a name change of the element it is on, but not a name it was told last:
-    // a result equal to the one before passes through the empty name, which it leaves unsaid.
-    if (toldNames_[index] == element.Name) {
-        passingEmptyName_ = true;
-        NotifyName(index);
-        passingEmptyName_ = false;
-    }
+    // A reader speaks a name change of the element it is on, with the new name the signal
+    // carries; the name empties again at once, so that it neither repeats the display's text
+    // when the reader reads the element nor hides the next text equal to this one.
+    passing_ = text;
     NotifyName(index);
-    // Without the focus the name is not presented; a reader that speaks announcements hears
-    // the result that way instead, and never both ways.
-    static const guint announcement = g_signal_lookup("announcement", ATK_TYPE_OBJECT);
-    if (!element.Focused && announcement != 0) {
-        g_signal_emit(object, announcement, 0, element.Name.c_str());
-    }
+    passing_.clear();
+    NotifyName(index);
 }
 
 void AtkElementTree::Focused(std::size_t index) {

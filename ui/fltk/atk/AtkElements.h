@@ -21,11 +21,13 @@ public:
     // The application object, which holds the frame.
     AtkObject* Root() const { return application_; }
 
-    // What the window told: an element's name (and a text's text) changed; the display's
-    // content is to be said; the program became active or lost the foreground with the reader
-    // on this element; the form is gone, so every object is defunct from now on.
+    // What the window told: an element's name (and a text's text) changed; a text is to be
+    // said once for the element, as an announcement where the reader listens for them, else
+    // through the name of the element it is on; the program became active or lost the
+    // foreground with the reader on this element; the form is gone, so every object is defunct
+    // from now on.
     void NameChanged(std::size_t index);
-    void Announce(std::size_t index);
+    void Say(std::size_t index, const std::string& text, bool announcements);
     void Focused(std::size_t index);
     void FocusLost(std::size_t index);
     // The popup menu opened with these items, the first one chosen; it closed again.
@@ -44,7 +46,8 @@ public:
     AtkObject* MenuItem(std::size_t index) const;
     std::size_t MenuItemCount() const { return menuItems_.size(); }
     const char* MenuItemName(std::size_t index) const;
-    // The name a reader is given, which for the display is the result it shows.
+    // The name a reader is given, which for the display is empty but while a text passes
+    // through it: the display says what it shows as its text, and only once.
     std::string SpokenName(std::size_t index);
     // Kept here so that the pointers ATK hands out stay valid until the next question.
     const char* KeepName(std::size_t index, std::string name);
@@ -65,12 +68,10 @@ private:
     std::vector<std::string> descriptions_;
     std::vector<std::string> actions_;
     std::vector<std::string> shortcuts_;
-    // What each text's text and name were when a screen reader was last told, for the removal
-    // signal and to know whether a name is news.
+    // What each text's text was when a screen reader was last told, for the removal signal.
     std::vector<std::string> texts_;
-    std::vector<std::string> toldNames_;
-    // While set, the display's name reads as empty, for the one signal that passes through it.
-    bool passingEmptyName_ = false;
+    // What passes through the display's name while it is told.
+    std::string passing_;
     AtkObject* menu_ = nullptr;
     std::vector<AtkObject*> menuItems_;
     std::vector<std::string> menuCaptions_;
