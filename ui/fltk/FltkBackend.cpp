@@ -75,10 +75,11 @@ FltkBackend::FltkBackend()
       hint_(std::make_unique<HintWindow>()),
       screenReader_(std::make_unique<ScreenReaderAccess>(*window_)),
       closeRequests_(std::make_unique<CloseRequests>()),
-      desktop_(std::make_unique<DesktopWatch>([this] { DesktopResourcesChanged(); },
+      desktop_(std::make_unique<DesktopWatch>([this] { DesktopScaleChanged(); },
                                               [this] { MonitorsChanged(); })),
       activation_([this](Activation activation) { ActivationChanged(activation); }),
-      desktopSettings_(std::make_unique<XSettingsWatch>([this] { DesktopThemeChanged(); })) {
+      desktopSettings_(std::make_unique<XSettingsWatch>([this] { DesktopThemeChanged(); },
+                                                        [this] { DesktopScaleChanged(); })) {
     UseProgramIcon();
 }
 
@@ -127,12 +128,13 @@ void FltkBackend::AttachForm(Form* form) {
 }
 
 ScaleFactor FltkBackend::FormScale() {
-    scale_ = DesktopScale(DesktopDotsPerInch(CurrentDesktopResources()));
-    return scale_;
+    return DesktopScale(DesktopDotsPerInch(desktopSettings_->XftDpi(), CurrentDesktopResources()));
 }
 
 int FltkBackend::Scaled(int designPixels) const {
-    return RoundedMulDiv(designPixels, scale_.Numerator, scale_.Denominator);
+    // The factor the form took, which its work area may have limited.
+    const ScaleFactor scale = form_ != nullptr ? form_->Scaling() : ScaleFactor{};
+    return RoundedMulDiv(designPixels, scale.Numerator, scale.Denominator);
 }
 
 ScreenLayout FltkBackend::Screens() {
@@ -141,6 +143,11 @@ ScreenLayout FltkBackend::Screens() {
         Rect bounds;
         Fl::screen_xywh(bounds.Left, bounds.Top, bounds.Width, bounds.Height, screen);
         layout.Monitors.push_back(bounds);
+    }
+    for (int screen = 0; screen < Fl::screen_count(); ++screen) {
+        Rect work;
+        Fl::screen_work_area(work.Left, work.Top, work.Width, work.Height, screen);
+        layout.WorkAreas.push_back(work);
     }
     // Not Fl::w() and Fl::h(): those are the work area, without the panels.
     layout.Primary = layout.Monitors.front();
@@ -301,11 +308,11 @@ void FltkBackend::RequestClipboardText() {
     Fl::paste(*window_, 1);
 }
 
-void FltkBackend::DesktopResourcesChanged() {
-    // Any resource may have changed; the form scales again only when Xft.dpi did.
+void FltkBackend::DesktopScaleChanged() {
+    // Any resource or setting may have changed; the form scales again only when the factor did.
     GuardCallback(form_, [&] {
         if (form_ != nullptr) {
-            form_->ScaleChanged();
+            form_->ScaleChanged(FormScale());
         }
     });
 }

@@ -8,6 +8,7 @@ class FltkPainter : public FormPainter {
 public:
     void DrawPicture(const Picture& picture, Point topLeft) override;
     void DrawLabel(const std::string& text, const Rect& box, TextAlignment alignment,
-                   int fontHeight, std::optional<Colour> colour) override;
+                   int digitHeight, std::optional<Colour> colour) override;
+    int TextWidth(const std::string& text, int digitHeight) override;
     void DrawRectangle(const Rect& box, Colour fill, Colour frame, int frameWidth) override;
 };
