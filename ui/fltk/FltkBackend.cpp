@@ -16,6 +16,7 @@
 #include "XSettingsWatch.h"
 
 #include <FL/Fl.H>
+#include <FL/Fl_Menu_Button.H>
 #include <FL/Fl_Menu_Item.H>
 #include <FL/fl_draw.H>
 #include <FL/x.H>
@@ -34,6 +35,10 @@ Fl_Cursor FltkCursor(PointerShape cursor) {
             break;
     }
     return FL_CURSOR_DEFAULT;
+}
+
+Fl_Color FltkColour(Colour colour) {
+    return fl_rgb_color(colour.Red, colour.Green, colour.Blue);
 }
 
 // Connects FLTK to the X display named by $DISPLAY. False when it cannot be opened; FLTK on its
@@ -252,7 +257,8 @@ void FltkBackend::TimerElapsed(void* slot) {
 }
 
 void FltkBackend::ShowHint(const std::string& text, Point screenPointer) {
-    hint_->ShowAt(text, screenPointer, [this](int pixels) { return Scaled(pixels); });
+    hint_->ShowAt(
+        text, screenPointer, [this](int pixels) { return Scaled(pixels); }, HighContrastColours());
 }
 
 void FltkBackend::HideHint() {
@@ -262,15 +268,28 @@ void FltkBackend::HideHint() {
 int FltkBackend::ShowPopupMenu(const std::vector<std::string>& items, Point screenPointer) {
     // Value-initialised items are empty; the last one ends the menu.
     std::vector<Fl_Menu_Item> menu(items.size() + 1);
+    // The menu's colours come from the button it is said to belong to: in high contrast, the
+    // face's, the chosen item in the highlight colours; otherwise FLTK's own.
+    Fl_Group::current(nullptr);  // a button of no window
+    Fl_Menu_Button colours(0, 0, 0, 0);
+    const std::optional<SystemColours> contrast = HighContrastColours();
+    if (contrast) {
+        colours.color(FltkColour(contrast->Window));
+        colours.textcolor(FltkColour(contrast->WindowText));
+        colours.selection_color(FltkColour(contrast->Highlight));
+    }
     for (std::size_t index = 0; index < items.size(); ++index) {
         menu[index].label(items[index].c_str());
         menu[index].labelsize(Scaled(FL_NORMAL_SIZE));
+        if (contrast) {
+            menu[index].labelcolor(FltkColour(contrast->WindowText));
+        }
     }
     // popup() takes coordinates relative to the window of the current event.
     const int windowLeft = Fl::event_x_root() - Fl::event_x();
     const int windowTop = Fl::event_y_root() - Fl::event_y();
-    const Fl_Menu_Item* chosen =
-        menu.front().popup(screenPointer.X - windowLeft, screenPointer.Y - windowTop);
+    const Fl_Menu_Item* chosen = menu.front().popup(
+        screenPointer.X - windowLeft, screenPointer.Y - windowTop, nullptr, nullptr, &colours);
     return chosen != nullptr ? static_cast<int>(chosen - menu.data()) : -1;
 }
 

@@ -49,22 +49,29 @@ XSettingsWatch::~XSettingsWatch() {
 int XSettingsWatch::SystemEvent(void* event, void* watch) {
     const auto& xevent = *static_cast<const XEvent*>(event);
     auto& self = *static_cast<XSettingsWatch*>(watch);
+    Changes changes;
     if (xevent.type == ClientMessage && xevent.xclient.message_type == self.managerMessage_ &&
         static_cast<unsigned long>(xevent.xclient.data.l[1]) == self.selection_) {
-        self.FollowManager();
+        changes = self.FollowManager();
     } else if (xevent.type == DestroyNotify && self.manager_ != None &&
                xevent.xdestroywindow.window == self.manager_) {
         // Another manager may have taken over already; otherwise there is none.
-        self.FollowManager();
+        changes = self.FollowManager();
     } else if (xevent.type == PropertyNotify && self.manager_ != None &&
                xevent.xproperty.window == self.manager_ &&
                xevent.xproperty.atom == self.settingsProperty_) {
-        self.ReadSettings();
+        changes = self.ReadSettings();
+    }
+    if (changes.Resolution && self.resolutionChanged_) {
+        self.resolutionChanged_();
+    }
+    if (changes.Theme && self.themeChanged_) {
+        self.themeChanged_();
     }
     return 0;  // FLTK still handles the event as usual
 }
 
-void XSettingsWatch::FollowManager() {
+XSettingsWatch::Changes XSettingsWatch::FollowManager() {
     // Held, so that the manager cannot go between finding its window and listening to it.
     XGrabServer(fl_display);
     manager_ = XGetSelectionOwner(fl_display, selection_);
@@ -73,10 +80,10 @@ void XSettingsWatch::FollowManager() {
     }
     XUngrabServer(fl_display);
     XFlush(fl_display);
-    ReadSettings();
+    return ReadSettings();
 }
 
-void XSettingsWatch::ReadSettings() {
+XSettingsWatch::Changes XSettingsWatch::ReadSettings() {
     std::optional<std::string> themeName;
     std::optional<std::int32_t> xftDpi;
     if (manager_ != None) {
@@ -102,14 +109,8 @@ void XSettingsWatch::ReadSettings() {
         }
     }
     std::string theme = themeName.value_or("");
-    const bool themeChanged = theme != themeName_;
-    const bool resolutionChanged = xftDpi != xftDpi_;
+    const Changes changes{theme != themeName_, xftDpi != xftDpi_};
     themeName_ = std::move(theme);
     xftDpi_ = xftDpi;
-    if (resolutionChanged && resolutionChanged_) {
-        resolutionChanged_();
-    }
-    if (themeChanged && themeChanged_) {
-        themeChanged_();
-    }
+    return changes;
 }

@@ -25,10 +25,14 @@ public:
 
 private:
     static int SystemEvent(void* event, void* watch);
+    struct Changes {
+        bool Theme = false;
+        bool Resolution = false;
+    };
     // Finds the manager's window and asks for its changes and its end, then reads the settings.
-    void FollowManager();
-    // Reads the settings again and tells of what changed.
-    void ReadSettings();
+    Changes FollowManager();
+    // Reads the settings again; returns what changed.
+    Changes ReadSettings();
 
     std::function<void()> themeChanged_;
     std::function<void()> resolutionChanged_;
