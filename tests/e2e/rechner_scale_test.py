@@ -29,7 +29,10 @@ DRAWN_SCALES = {96: 100, 120: 125, 144: 150, 168: 175, 192: 200}
 # The window's size at the scales the desktops offer.
 SIZES = {96: (126, 224), 144: (189, 336), 192: (252, 448)}
 # Sans faces the desktops install, as fontconfig names them.
-SANS_FACES = ["Nimbus Sans", "Noto Sans", "DejaVu Sans"]
+SANS_FACES = ["Nimbus Sans", "Noto Sans", "DejaVu Sans", "Open Sans", "Cantarell",
+              "Liberation Sans"]
+# The entry label, in design pixels.
+ENTRY = (14, 59, 80, 17)
 
 
 def set_xft_dpi(session, dpi):
@@ -112,6 +115,7 @@ class FontsDoNotChangeTheSize(ScaleCase):
         return user
 
     def test_the_size_follows_xft_dpi_with_every_sans_face(self):
+        digits = {}
         for face in SANS_FACES:
             user = self.font_user(face)
             for dpi, size in SIZES.items():
@@ -121,8 +125,27 @@ class FontsDoNotChangeTheSize(ScaleCase):
                         self.assertEqual(calculator.geometry()[2:], size)
                         if dpi == 144:
                             self.check_computes(calculator)
+                        if dpi in (96, 192):
+                            digits[(face, dpi)] = self.digit_height(calculator, size[0])
                     finally:
                         calculator.program.stop()
+        # The display's digits stand as high as the design's in every face, within a pixel.
+        for dpi in (96, 192):
+            heights = {face: digits[(face, dpi)] for face in SANS_FACES
+                       if (face, dpi) in digits}
+            self.assertLessEqual(max(heights.values()) - min(heights.values()), 1,
+                                 f"{dpi} dpi: {heights}")
+            self.assertLessEqual(abs(min(heights.values()) - 8 * dpi / 96), 1,
+                                 f"{dpi} dpi: {heights}")
+
+    def digit_height(self, calculator, width):
+        """How many rows of the entry label hold dark pixels, with 1234567890 entered."""
+        calculator.click_keys("A1234567890")
+        left, top, w, h = scaled_rect(ENTRY, width)
+        seen = calculator.window_pixels()
+        rows = [y for y in range(top, top + h)
+                if any(sum(seen[(x, y)]) < 3 * 96 for x in range(left, left + w))]
+        return rows[-1] - rows[0] + 1 if rows else 0
 
 
 class SkinDrawnForEachScale(ScaleCase):
