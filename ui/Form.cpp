@@ -91,7 +91,7 @@ ScaleFactor Usable(ScaleFactor factor) {
 }  // namespace
 
 Point Form::ScaledClientSize(ScaleFactor factor) const {
-    factor = Usable(factor);
+    factor = AtLeastDesign(Usable(factor));
     return {RoundedMulDiv(designWidth_, factor.Numerator, factor.Denominator),
             RoundedMulDiv(designHeight_, factor.Numerator, factor.Denominator)};
 }

@@ -143,7 +143,8 @@ public:
     // Applies the scaling rule with the backend's factor, from the design's edges, fonts and
     // picture. Again with an unchanged factor it does nothing.
     void Scale();
-    // The client size the form would have at a factor, without applying it.
+    // The client size the form would have at a factor, without applying it, as far as it can be
+    // told without the monitor: never smaller than the design.
     Point ScaledClientSize(ScaleFactor factor) const;
 
     // Backend to form. Each call is made inside RunGuarded, except Show, which guards itself.

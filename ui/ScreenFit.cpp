@@ -113,23 +113,31 @@ std::optional<Point> BackOnScreen(const Rect& window, const std::vector<Rect>& m
     return OntoMonitor(window, HomeMonitor(window, monitors));
 }
 
+namespace {
+
+bool Below(ScaleFactor a, ScaleFactor b) {
+    return std::int64_t{a.Numerator} * b.Denominator < std::int64_t{b.Numerator} * a.Denominator;
+}
+
+}  // namespace
+
+ScaleFactor AtLeastDesign(ScaleFactor wanted) {
+    return Below(wanted, ScaleFactor{}) ? ScaleFactor{} : wanted;
+}
+
 ScaleFactor FittingScale(ScaleFactor wanted, Point designSize, const Rect& workArea) {
-    const auto below = [](ScaleFactor a, ScaleFactor b) {
-        return std::int64_t{a.Numerator} * b.Denominator <
-               std::int64_t{b.Numerator} * a.Denominator;
-    };
     const ScaleFactor design{};
-    if (below(wanted, design) || designSize.X <= 0 || designSize.Y <= 0) {
+    if (Below(wanted, design) || designSize.X <= 0 || designSize.Y <= 0) {
         return design;
     }
     ScaleFactor fitting = wanted;
-    if (below(ScaleFactor{workArea.Width, designSize.X}, fitting)) {
+    if (Below(ScaleFactor{workArea.Width, designSize.X}, fitting)) {
         fitting = {workArea.Width, designSize.X};
     }
-    if (below(ScaleFactor{workArea.Height, designSize.Y}, fitting)) {
+    if (Below(ScaleFactor{workArea.Height, designSize.Y}, fitting)) {
         fitting = {workArea.Height, designSize.Y};
     }
-    return below(fitting, design) ? design : fitting;
+    return Below(fitting, design) ? design : fitting;
 }
 
 std::optional<Rect> HomeWorkArea(const Rect& window, const ScreenLayout& layout) {

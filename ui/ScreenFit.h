@@ -26,6 +26,9 @@ std::optional<Point> BackOnScreen(const Rect& window, const std::vector<Rect>& m
 // mistyped 960 dots per inch for 96). A work area smaller than the design gets the design's size.
 ScaleFactor FittingScale(ScaleFactor wanted, Point designSize, const Rect& workArea);
 
+// The lower half of that rule alone, where no work area is known yet: wanted, but never below 1.
+ScaleFactor AtLeastDesign(ScaleFactor wanted);
+
 // The work area of the monitor that holds most of the window, or the nearest one; the monitor
 // itself where the layout gives it none. Nothing without monitors.
 std::optional<Rect> HomeWorkArea(const Rect& window, const ScreenLayout& layout);
