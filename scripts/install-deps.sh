@@ -31,6 +31,7 @@ test_packages=(
   file lintian desktop-file-utils appstream stress-ng
   dbus at-spi2-core libglib2.0-bin python3-gi gir1.2-atspi-2.0
   orca speech-dispatcher gir1.2-gtk-3.0 xsettingsd fonts-urw-base35 fonts-noto-core
+  fonts-open-sans fonts-cantarell fonts-liberation2
 )
 
 case "${1-}" in

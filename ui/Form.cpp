@@ -5,6 +5,7 @@
 #include "Form.h"
 
 #include "ScreenFit.h"
+#include "TextFit.h"
 
 #include <cstdint>
 #include <exception>
@@ -17,6 +18,15 @@ int RoundedMulDiv(int value, int numerator, int denominator) {
     const std::int64_t half = denominator / 2;
     const std::int64_t rounded = product >= 0 ? product + half : product - half;
     return static_cast<int>(rounded / denominator);
+}
+
+Rect ScaledEdges(const Rect& design, ScaleFactor factor) {
+    const auto scale = [factor](int value) {
+        return RoundedMulDiv(value, factor.Numerator, factor.Denominator);
+    };
+    const int left = scale(design.Left);
+    const int top = scale(design.Top);
+    return {left, top, scale(design.Right()) - left, scale(design.Bottom()) - top};
 }
 
 std::string ExceptionMessageText(const std::exception_ptr& error) {
@@ -57,10 +67,11 @@ Form::Form(FormBackend& backend, std::string title, int clientWidth, int clientH
             control.Bounds.Width = skin_.Width;
             control.Bounds.Height = skin_.Height;
         }
-        design_.emplace_back(control.Bounds, control.FontHeight);
+        design_.emplace_back(control.Bounds, control.DigitHeight);
     }
     backend_.AttachForm(this);
     contrast_ = backend_.HighContrastColours();
+    PlaceKeys();
 }
 
 Form::~Form() {
@@ -80,13 +91,21 @@ ScaleFactor Usable(ScaleFactor factor) {
 }  // namespace
 
 Point Form::ScaledClientSize(ScaleFactor factor) const {
-    factor = Usable(factor);
+    factor = AtLeastDesign(Usable(factor));
     return {RoundedMulDiv(designWidth_, factor.Numerator, factor.Denominator),
             RoundedMulDiv(designHeight_, factor.Numerator, factor.Denominator)};
 }
 
 void Form::Scale() {
-    const ScaleFactor factor = Usable(backend_.FormScale());
+    const Point position = backend_.WindowPosition();
+    ApplyScale(backend_.FormScale(), {position.X, position.Y, clientWidth_, clientHeight_});
+}
+
+void Form::ApplyScale(ScaleFactor wanted, const Rect& window) {
+    ScaleFactor factor = Usable(wanted);
+    if (const auto workArea = HomeWorkArea(window, backend_.Screens())) {
+        factor = FittingScale(factor, {designWidth_, designHeight_}, *workArea);
+    }
     if (scale_ == factor) {
         return;
     }
@@ -95,25 +114,16 @@ void Form::Scale() {
         designDisplay_ = Display.Bounds;
     }
     scale_ = factor;
-    auto scale = [factor](int value) {
-        return RoundedMulDiv(value, factor.Numerator, factor.Denominator);
-    };
-    // Edges, not sizes, are scaled, so neighbouring controls stay flush; always from the design's,
-    // so scaling back and forth never drifts.
-    const auto scaleEdges = [&scale](const Rect& b) {
-        const int left = scale(b.Left);
-        const int top = scale(b.Top);
-        return Rect{left, top, scale(b.Right()) - left, scale(b.Bottom()) - top};
-    };
+    // Always from the design's, so scaling back and forth never drifts.
     const Point client = ScaledClientSize(factor);
     clientWidth_ = client.X;
     clientHeight_ = client.Y;
-    Display.Bounds = scaleEdges(designDisplay_);
+    Display.Bounds = ScaledEdges(designDisplay_, factor);
     for (std::size_t index = 0; index < controls_.size(); ++index) {
         Control& control = controls_[index];
-        const auto& [bounds, fontHeight] = design_[index];
-        control.Bounds = scaleEdges(bounds);
-        control.FontHeight = scale(fontHeight);
+        const auto& [bounds, digitHeight] = design_[index];
+        control.Bounds = ScaledEdges(bounds, factor);
+        control.DigitHeight = RoundedMulDiv(digitHeight, factor.Numerator, factor.Denominator);
         if (control.Kind == ControlKind::Picture) {
             // The picture grows with the key rectangles, so the painted keys stay under their
             // click regions.
@@ -123,6 +133,7 @@ void Form::Scale() {
                 SkinAtSize ? SkinAtSize(width, height) : ScalePicture(designSkin_, width, height);
         }
     }
+    PlaceKeys();
     if (rescaling) {
         // A hint of the old size over a control that has moved would point at nothing.
         CancelHint();
@@ -134,11 +145,12 @@ void Form::Scale() {
     }
 }
 
-void Form::ScaleChanged() {
+void Form::ScaleChanged(ScaleFactor factor, std::optional<Rect> suggested) {
     const Point position = backend_.WindowPosition();
-    const Rect before{position.X, position.Y, clientWidth_, clientHeight_};
-    Scale();
-    if (clientWidth_ != before.Width || clientHeight_ != before.Height) {
+    const Rect before =
+        suggested.value_or(Rect{position.X, position.Y, clientWidth_, clientHeight_});
+    ApplyScale(factor, before);
+    if (suggested || clientWidth_ != before.Width || clientHeight_ != before.Height) {
         MoveWindow(ResizedPlace(before, clientWidth_, clientHeight_, backend_.Screens().Monitors));
     }
 }
@@ -412,10 +424,18 @@ void Form::Paint(FormPainter& painter) {
         if (control.Kind == ControlKind::Picture) {
             painter.DrawPicture(skin_, {control.Bounds.Left, control.Bounds.Top});
         } else if (control.Kind == ControlKind::Label) {
-            painter.DrawLabel(control.Caption, control.Bounds, control.Alignment,
-                              control.FontHeight, std::nullopt);
+            DrawFittingLabel(painter, control.Caption, control.Bounds, control.Alignment,
+                             control.DigitHeight, std::nullopt);
         }
     }
+}
+
+void Form::DrawFittingLabel(FormPainter& painter, const std::string& text, const Rect& box,
+                            TextAlignment alignment, int digitHeight,
+                            std::optional<Colour> colour) {
+    const int fitting = FittingDigitHeight(
+        digitHeight, box.Width, [&](int height) { return painter.TextWidth(text, height); });
+    painter.DrawLabel(text, box, alignment, fitting, colour);
 }
 
 void Form::RunGuarded(const std::function<void()>& work) noexcept {

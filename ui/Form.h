@@ -14,11 +14,17 @@
 //   - the whole form scales by the backend's factor (the measured height of "0" against the
 //     design's 13 pixels, or the desktop's scale), each time from the design's own edges, and
 //     shows the skin drawn for its size; it scales again in place when the factor changes;
+//     the factor is never below 1 and never so large that the window outgrows the work area
+//     of its monitor (ScreenFit.h);
 //   - a window that a change of scale or of monitors leaves partly off the screens moves back
 //     onto them, without its stored position being written;
+//   - a label's text is sized by the height of its digits, and one wider than its label is drawn
+//     smaller until it fits (TextFit.h): a shown number is never missing digits;
 //   - while the desktop asks for high contrast, the skin is not shown: the form draws the display
 //     and the keys from its controls in the system's colours, opaque and without see-through
-//     pixels; the controls, their places and their behaviour stay as they are;
+//     pixels, the keys as an aligned grid of equal keys whose legends fill two thirds of a key's
+//     height; the keys take clicks exactly where they are drawn, and behave as they do in the
+//     skin;
 //   - until the user first presses a button, the window stays where the form placed it: a window
 //     manager that moves it while mapping it is undone once;
 //   - the controls a screen reader finds are the ones named in AccessibleOrder, surfaces as
@@ -69,8 +75,9 @@ struct Control {
     // How a screen reader says the caption ("+" is "plus"); unset, as it is written.
     std::function<std::string(const std::string& caption)> SpokenCaption;
     TextAlignment Alignment = TextAlignment::Right;
-    // Labels, and key surfaces for their face text.
-    int FontHeight = 0;
+    // How tall a label's digits stand, in the design's pixels. Key surfaces take theirs from their
+    // height on the face drawn from the controls.
+    int DigitHeight = 0;
     // Handlers; an empty one means the control ignores that event.
     std::function<void()> OnClick;
     MouseHandler OnMouseDown;
@@ -109,6 +116,10 @@ struct FormHandlers {
 // MulDiv does; the scaling of every edge and font goes through it.
 int RoundedMulDiv(int value, int numerator, int denominator);
 
+// A rectangle at a factor: its edges, not its size, are scaled, so neighbouring rectangles stay
+// flush.
+Rect ScaledEdges(const Rect& design, ScaleFactor factor);
+
 // The exception message box text: an error object's message, with a "." appended when it is not
 // empty and its last character sorts after "."; running out of memory in German words, not the
 // library's; anything else thrown, empty. error holds an exception.
@@ -132,7 +143,8 @@ public:
     // Applies the scaling rule with the backend's factor, from the design's edges, fonts and
     // picture. Again with an unchanged factor it does nothing.
     void Scale();
-    // The client size the form would have at a factor, without applying it.
+    // The client size the form would have at a factor, without applying it, as far as it can be
+    // told without the monitor: never smaller than the design.
     Point ScaledClientSize(ScaleFactor factor) const;
 
     // Backend to form. Each call is made inside RunGuarded, except Show, which guards itself.
@@ -141,9 +153,11 @@ public:
     void Show();
     // The window may lie elsewhere than the form put it: a window manager moved it.
     void WindowMoved();
-    // The desktop's scale may have changed: the form scales again, and a window that changed size
-    // keeps its corner nearest the edges of its monitor.
-    void ScaleChanged();
+    // The desktop's scale may have changed to factor: the form scales again. A window that
+    // changed size keeps its corner nearest the edges of its monitor; with a suggested place
+    // (the system's, for a window moved onto a monitor of another scale) it goes there instead,
+    // pulled onto the monitors where the size the form took leaves it partly off them.
+    void ScaleChanged(ScaleFactor factor, std::optional<Rect> suggested = std::nullopt);
     // Monitors came, went or moved: a window no longer wholly on them moves back onto one.
     void ScreensChanged();
     void MouseDown(MouseButton button, Point client);
@@ -220,6 +234,12 @@ public:
     bool HighContrast() const { return contrast_.has_value(); }
 
 private:
+    // The scaling rule at a factor the desktop asks for, for a window standing at window.
+    void ApplyScale(ScaleFactor wanted, const Rect& window);
+    // A label's text, drawn smaller where it is wider than its box (TextFit.h).
+    static void DrawFittingLabel(FormPainter& painter, const std::string& text, const Rect& box,
+                                 TextAlignment alignment, int digitHeight,
+                                 std::optional<Colour> colour);
     // Runs a handler that may be unbound.
     static void Call(const std::function<void()>& handler);
     void ShowException(const std::exception_ptr& error) noexcept;
@@ -244,6 +264,11 @@ private:
     void ApplyOpacity();
     void ShowPressedKey();
     void PaintFromControls(FormPainter& painter, const SystemColours& colours) const;
+    // The keys' rectangles for the mode: their scaled design ones with the skin, the aligned
+    // grid (KeyGrid.h) on the face drawn from the controls, which then also takes their clicks.
+    void PlaceKeys();
+    // The width of the frames on that face: one pixel at the design's size, two at twice it.
+    int FrameWidth() const;
 
     // Waiting: the pointer rests on a control with a hint; Done: its hint was shown or cut short
     // by a press, and shows again only after the pointer has been on another control.
@@ -256,7 +281,7 @@ private:
     int clientWidth_;
     int clientHeight_;
     std::vector<Control> controls_;  // bottom first; later rows lie above earlier ones
-    // Each control's bounds and font height as designed, in the order of controls_.
+    // Each control's bounds and digit height as designed, in the order of controls_.
     std::vector<std::pair<Rect, int>> design_;
     Picture designSkin_;
     Picture skin_;

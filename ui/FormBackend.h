@@ -71,10 +71,13 @@ class FormPainter {
 public:
     virtual ~FormPainter() = default;
     virtual void DrawPicture(const Picture& picture, Point topLeft) = 0;
-    // One line of bold text of the given pixel height, vertically centred in box, clipped to it;
-    // in the given colour, or without one in the system's window-text colour.
+    // One line of bold text whose digits stand digitHeight pixels high, its digits vertically
+    // centred in box, clipped to it; in the given colour, or without one in the system's
+    // window-text colour.
     virtual void DrawLabel(const std::string& text, const Rect& box, TextAlignment alignment,
-                           int fontHeight, std::optional<Colour> colour) = 0;
+                           int digitHeight, std::optional<Colour> colour) = 0;
+    // How wide DrawLabel draws text at a digit height.
+    virtual int TextWidth(const std::string& text, int digitHeight) = 0;
     // box filled with fill, its outer frameWidth pixels (none for 0) in frame.
     virtual void DrawRectangle(const Rect& box, Colour fill, Colour frame, int frameWidth) = 0;
 };

@@ -3,6 +3,8 @@
 // and everything the controls do stays as it is; see Form.h.
 #include "Form.h"
 
+#include "KeyGrid.h"
+
 #include <algorithm>
 
 void Form::ContrastChanged() {
@@ -17,6 +19,8 @@ void Form::ContrastChanged() {
         // back in the skin, the holes and the opacity rule return.
         ApplyColourKey();
         ApplyOpacity();
+        CancelHint();
+        PlaceKeys();
     }
     ShowPressedKey();
     backend_.Invalidate({0, 0, clientWidth_, clientHeight_});
@@ -55,10 +59,33 @@ void Form::ShowPressedKey() {
     }
 }
 
-void Form::PaintFromControls(FormPainter& painter, const SystemColours& colours) const {
-    // Frames grow with the form: one pixel at the design's size, two at twice the size.
+int Form::FrameWidth() const {
     const ScaleFactor factor = Scaling();
-    const int frame = std::max(1, RoundedMulDiv(1, factor.Numerator, factor.Denominator));
+    return std::max(1, RoundedMulDiv(1, factor.Numerator, factor.Denominator));
+}
+
+void Form::PlaceKeys() {
+    const ScaleFactor factor = Scaling();
+    std::vector<Control*> keys;
+    std::vector<Rect> rectangles;
+    for (std::size_t index = 0; index < controls_.size(); ++index) {
+        Control& control = controls_[index];
+        if (control.Kind == ControlKind::Surface && !control.FaceText.empty()) {
+            control.Bounds = ScaledEdges(design_[index].first, factor);
+            keys.push_back(&control);
+            rectangles.push_back(control.Bounds);
+        }
+    }
+    if (contrast_) {
+        const std::vector<Rect> grid = AlignedKeyGrid(rectangles, FrameWidth());
+        for (std::size_t index = 0; index < keys.size(); ++index) {
+            keys[index]->Bounds = grid[index];
+        }
+    }
+}
+
+void Form::PaintFromControls(FormPainter& painter, const SystemColours& colours) const {
+    const int frame = FrameWidth();
     painter.DrawRectangle({0, 0, clientWidth_, clientHeight_}, colours.Window, colours.Window, 0);
 
     // The display: one frame around the three labels, with a margin of two frames.
@@ -84,17 +111,25 @@ void Form::PaintFromControls(FormPainter& painter, const SystemColours& colours)
             colours.Window, colours.WindowText, frame);
     }
 
+    // Every legend alike, two thirds of the height of a key of one row.
+    int keyHeight = 0;
+    for (const Control& control : controls_) {
+        if (control.Kind == ControlKind::Surface && !control.FaceText.empty()) {
+            keyHeight =
+                keyHeight == 0 ? control.Bounds.Height : std::min(keyHeight, control.Bounds.Height);
+        }
+    }
+    const int legendHeight = RoundedMulDiv(keyHeight, 2, 3);
     for (const Control& control : controls_) {
         if (control.Kind == ControlKind::Label) {
-            painter.DrawLabel(control.Caption, control.Bounds, control.Alignment,
-                              control.FontHeight, colours.WindowText);
+            DrawFittingLabel(painter, control.Caption, control.Bounds, control.Alignment,
+                             control.DigitHeight, colours.WindowText);
         } else if (control.Kind == ControlKind::Surface && !control.FaceText.empty()) {
             const bool pressed = &control == pressedKey_;
             painter.DrawRectangle(control.Bounds, pressed ? colours.Highlight : colours.ButtonFace,
                                   colours.WindowText, frame);
-            painter.DrawLabel(control.FaceText, control.Bounds, TextAlignment::Center,
-                              control.FontHeight,
-                              pressed ? colours.HighlightText : colours.ButtonText);
+            DrawFittingLabel(painter, control.FaceText, control.Bounds, TextAlignment::Center,
+                             legendHeight, pressed ? colours.HighlightText : colours.ButtonText);
         }
     }
 }

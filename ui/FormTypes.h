@@ -84,11 +84,13 @@ struct AccessibleElement {
 
 // The primary screen holds the default place; the desktop, the rectangle spanning all monitors,
 // decides the pull-back from beyond its right and bottom edges; the list of monitors decides
-// whether a position is reachable at all.
+// whether a position is reachable at all; each monitor's work area, the part its panels leave
+// free (in the order of Monitors; missing ones are the whole monitor), how large the form may be.
 struct ScreenLayout {
     Rect Primary;
     std::vector<Rect> Monitors;
     Rect Desktop;
+    std::vector<Rect> WorkAreas;
 };
 
 // How much larger than the design the form is drawn: Numerator / Denominator, both positive.

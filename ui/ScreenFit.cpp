@@ -112,3 +112,39 @@ std::optional<Point> BackOnScreen(const Rect& window, const std::vector<Rect>& m
     }
     return OntoMonitor(window, HomeMonitor(window, monitors));
 }
+
+namespace {
+
+bool Below(ScaleFactor a, ScaleFactor b) {
+    return std::int64_t{a.Numerator} * b.Denominator < std::int64_t{b.Numerator} * a.Denominator;
+}
+
+}  // namespace
+
+ScaleFactor AtLeastDesign(ScaleFactor wanted) {
+    return Below(wanted, ScaleFactor{}) ? ScaleFactor{} : wanted;
+}
+
+ScaleFactor FittingScale(ScaleFactor wanted, Point designSize, const Rect& workArea) {
+    const ScaleFactor design{};
+    if (Below(wanted, design) || designSize.X <= 0 || designSize.Y <= 0) {
+        return design;
+    }
+    ScaleFactor fitting = wanted;
+    if (Below(ScaleFactor{workArea.Width, designSize.X}, fitting)) {
+        fitting = {workArea.Width, designSize.X};
+    }
+    if (Below(ScaleFactor{workArea.Height, designSize.Y}, fitting)) {
+        fitting = {workArea.Height, designSize.Y};
+    }
+    return Below(fitting, design) ? design : fitting;
+}
+
+std::optional<Rect> HomeWorkArea(const Rect& window, const ScreenLayout& layout) {
+    if (layout.Monitors.empty()) {
+        return std::nullopt;
+    }
+    const Rect& home = HomeMonitor(window, layout.Monitors);
+    const auto index = static_cast<std::size_t>(&home - layout.Monitors.data());
+    return index < layout.WorkAreas.size() ? layout.WorkAreas[index] : home;
+}

@@ -21,8 +21,9 @@ namespace {
 
 constexpr int ClientWidth = 126;
 constexpr int ClientHeight = 224;
-// "MS Sans Serif" 8 point is 11 pixels high at 96 dots per inch.
-constexpr int LabelFontHeight = 11;
+// "MS Sans Serif" 8 point bold, the design's font, draws its digits 8 pixels high at 96 dots
+// per inch.
+constexpr int LabelDigitHeight = 8;
 
 const std::string EntryLabel = "lblRechner";
 const std::string LastNumberLabel = "lblRechnerLetzteZahl";
@@ -126,7 +127,7 @@ Control Label(const std::string& name, Rect bounds, std::string_view caption,
             .Bounds = bounds,
             .Caption = std::string(caption),
             .Alignment = alignment,
-            .FontHeight = LabelFontHeight};
+            .DigitHeight = LabelDigitHeight};
 }
 
 // The entry and last-number labels drag the window like the body and carry its menu.
@@ -156,8 +157,7 @@ std::vector<Control> ControlTable() {
                             .HasPopupMenu = true,
                             .AccessibleName = std::string(key.Spoken),
                             .AccessibleShortcut = KeyboardShortcut(std::string(key.Key)),
-                            .FaceText = FaceText(key.Key),
-                            .FontHeight = LabelFontHeight});
+                            .FaceText = FaceText(key.Key)});
     }
     controls.push_back(DragLabel(EntryLabel, {14, 59, 80, 17}, InitialEntryText));
     controls.back().AccessibleDescription = "Eingabe";

@@ -68,8 +68,19 @@ private:
 
 }  // namespace
 
-std::optional<std::string> XSettingsString(std::span<const std::uint8_t> property,
-                                           std::string_view name) {
+namespace {
+
+// One setting as the property holds it: a string's text, or an integer's value.
+struct SettingValue {
+    SettingType Type = SettingType::Integer;
+    std::string_view Text;
+    std::int32_t Integer = 0;
+};
+
+// The setting called name; nullopt when the property has none or is not well formed anywhere.
+// Where a name comes twice, the later setting counts.
+std::optional<SettingValue> FindSetting(std::span<const std::uint8_t> property,
+                                        std::string_view name) {
     if (property.empty() ||
         (property[0] != LeastSignificantFirst && property[0] != MostSignificantFirst)) {
         return std::nullopt;
@@ -78,21 +89,21 @@ std::optional<std::string> XSettingsString(std::span<const std::uint8_t> propert
     reader.Skip(4);    // byte order and three unused bytes
     reader.Number(4);  // the manager's serial
     const std::uint32_t count = reader.Number(4);
-    std::optional<std::string> found;
+    std::optional<SettingValue> found;
     // Each setting takes at least twelve bytes, so a count beyond what the property holds ends
     // at its end and fails there, whatever the count says.
     for (std::uint32_t setting = 0; setting < count && !reader.Failed(); ++setting) {
-        const auto type = static_cast<SettingType>(reader.Number(1));
+        SettingValue value{.Type = static_cast<SettingType>(reader.Number(1))};
         reader.Skip(1);
         const std::string_view settingName = reader.PaddedText(reader.Number(2));
         reader.Number(4);  // the serial of its last change
-        std::optional<std::string_view> text;
-        switch (type) {
+        switch (value.Type) {
             case SettingType::Integer:
-                reader.Number(4);
+                // Signed: -1 is how a manager says the toolkit's default.
+                value.Integer = static_cast<std::int32_t>(reader.Number(4));
                 break;
             case SettingType::String:
-                text = reader.PaddedText(reader.Number(4));
+                value.Text = reader.PaddedText(reader.Number(4));
                 break;
             case SettingType::Colour:
                 reader.Skip(8);  // red, blue, green and alpha, two bytes each
@@ -102,7 +113,7 @@ std::optional<std::string> XSettingsString(std::span<const std::uint8_t> propert
                 return std::nullopt;
         }
         if (!reader.Failed() && settingName == name) {
-            found = text ? std::optional<std::string>(*text) : std::nullopt;
+            found = value;
         }
     }
     // Bytes after the last setting are left alone: they hide no setting.
@@ -110,4 +121,24 @@ std::optional<std::string> XSettingsString(std::span<const std::uint8_t> propert
         return std::nullopt;
     }
     return found;
+}
+
+}  // namespace
+
+std::optional<std::string> XSettingsString(std::span<const std::uint8_t> property,
+                                           std::string_view name) {
+    const std::optional<SettingValue> found = FindSetting(property, name);
+    if (!found || found->Type != SettingType::String) {
+        return std::nullopt;
+    }
+    return std::string(found->Text);
+}
+
+std::optional<std::int32_t> XSettingsInteger(std::span<const std::uint8_t> property,
+                                             std::string_view name) {
+    const std::optional<SettingValue> found = FindSetting(property, name);
+    if (!found || found->Type != SettingType::Integer) {
+        return std::nullopt;
+    }
+    return found->Integer;
 }

@@ -15,3 +15,7 @@
 // Where a name comes twice, the later setting counts.
 std::optional<std::string> XSettingsString(std::span<const std::uint8_t> property,
                                            std::string_view name);
+
+// The value of the integer setting called name (such as "Xft/DPI"), under the same rules.
+std::optional<std::int32_t> XSettingsInteger(std::span<const std::uint8_t> property,
+                                             std::string_view name);

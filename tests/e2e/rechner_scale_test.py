@@ -1,13 +1,16 @@
 """End-to-end tests of the calculator's scale on X11: the window's size follows the desktop's
 Xft.dpi whatever font fontconfig offers, its pixels are the skin drawn for its scale, hint and
-menu grow with it, a change of Xft.dpi while it runs rescales it in place, and a monitor that
-goes takes no window with it.
+menu grow with it, a change of Xft.dpi while it runs rescales it in place, a settings manager's
+Xft/DPI comes before the resources', a mistyped resolution still leaves a window that fits the
+screen, and a monitor that goes takes no window with it.
 
 Run through CTest, or by hand:
     RECHNER=build/rechner HOSTSIGNAL=build/hostsignal \\
         python3 tests/e2e/rechner_scale_test.py [-v] [TestClass[.test_method]]
 """
 
+import os
+import signal
 import subprocess
 import sys
 import tempfile
@@ -18,7 +21,7 @@ from pathlib import Path
 import x11
 from calculator import HEIGHT, KEYS, WIDTH, CalculatorTestCase
 from stores import registry_file, user_stores
-from xsession import SCREEN_WIDTH, wait_until
+from xsession import SCREEN_HEIGHT, SCREEN_WIDTH, START_TIMEOUT, wait_until
 
 RESOURCES = Path(__file__).resolve().parents[2] / "resources"
 # Xft.dpi and the skin's scale in percent it stands for.
@@ -26,7 +29,10 @@ DRAWN_SCALES = {96: 100, 120: 125, 144: 150, 168: 175, 192: 200}
 # The window's size at the scales the desktops offer.
 SIZES = {96: (126, 224), 144: (189, 336), 192: (252, 448)}
 # Sans faces the desktops install, as fontconfig names them.
-SANS_FACES = ["Nimbus Sans", "Noto Sans", "DejaVu Sans"]
+SANS_FACES = ["Nimbus Sans", "Noto Sans", "DejaVu Sans", "Open Sans", "Cantarell",
+              "Liberation Sans"]
+# The entry label, in design pixels.
+ENTRY = (14, 59, 80, 17)
 
 
 def set_xft_dpi(session, dpi):
@@ -109,6 +115,7 @@ class FontsDoNotChangeTheSize(ScaleCase):
         return user
 
     def test_the_size_follows_xft_dpi_with_every_sans_face(self):
+        digits = {}
         for face in SANS_FACES:
             user = self.font_user(face)
             for dpi, size in SIZES.items():
@@ -118,8 +125,27 @@ class FontsDoNotChangeTheSize(ScaleCase):
                         self.assertEqual(calculator.geometry()[2:], size)
                         if dpi == 144:
                             self.check_computes(calculator)
+                        if dpi in (96, 192):
+                            digits[(face, dpi)] = self.digit_height(calculator, size[0])
                     finally:
                         calculator.program.stop()
+        # The display's digits stand as high as the design's in every face, within a pixel.
+        for dpi in (96, 192):
+            heights = {face: digits[(face, dpi)] for face in SANS_FACES
+                       if (face, dpi) in digits}
+            self.assertLessEqual(max(heights.values()) - min(heights.values()), 1,
+                                 f"{dpi} dpi: {heights}")
+            self.assertLessEqual(abs(min(heights.values()) - 8 * dpi / 96), 1,
+                                 f"{dpi} dpi: {heights}")
+
+    def digit_height(self, calculator, width):
+        """How many rows of the entry label hold dark pixels, with 1234567890 entered."""
+        calculator.click_keys("A1234567890")
+        left, top, w, h = scaled_rect(ENTRY, width)
+        seen = calculator.window_pixels()
+        rows = [y for y in range(top, top + h)
+                if any(sum(seen[(x, y)]) < 3 * 96 for x in range(left, left + w))]
+        return rows[-1] - rows[0] + 1 if rows else 0
 
 
 class SkinDrawnForEachScale(ScaleCase):
@@ -219,6 +245,42 @@ class FollowsTheDesktopWhileRunning(ScaleCase):
                 self.check_computes(calculator)
         # Rescaling moved the window, but only the user's drags write its position.
         self.assertEqual(user_stores(self.user).registry_values(), stored)
+
+
+class SettingsManagerResolution(ScaleCase):
+    def serve(self, config, dpi):
+        config.write_text(f"Xft/DPI {dpi * 1024}\n")
+
+    def test_xsettings_dpi_comes_first_and_is_followed(self):
+        config = self.session.base_dirs.root / "xsettingsd.conf"
+        self.serve(config, 192)
+        manager = self.session.start(["xsettingsd", "-c", config], name="xsettingsd")
+        try:
+            with x11.Display(self.session.display) as display:
+                wait_until(lambda: display.selection_owner("_XSETTINGS_S0"), START_TIMEOUT,
+                           "xsettingsd to own the settings selection")
+            calculator = self.start_at(96)
+            self.assertEqual(calculator.geometry()[2:], SIZES[192], "at start, over Xft.dpi 96")
+            self.serve(config, 144)
+            os.kill(manager.pid, signal.SIGHUP)  # xsettingsd reads its file again
+            wait_until(lambda: calculator.geometry()[2:] == SIZES[144], 3.0,
+                       "the window to follow Xft/DPI 144")
+        finally:
+            manager.stop()
+        # Without a manager the resources count again.
+        wait_until(lambda: calculator.geometry()[2:] == SIZES[96], 3.0,
+                   "the window to follow Xft.dpi once the manager is gone")
+        # 960 for 96: as large as the screen lets it be, every key on it.
+        set_xft_dpi(self.session, 960)
+        height = SCREEN_HEIGHT
+        width = round(WIDTH * height / HEIGHT)
+        wait_until(lambda: calculator.geometry()[2:] == (width, height), 3.0,
+                   f"the window to become {width} x {height}")
+        self.assertEqual(calculator.geometry()[:2], (SCREEN_WIDTH - width, 0))
+        set_xft_dpi(self.session, 24)
+        wait_until(lambda: calculator.geometry()[2:] == (WIDTH, HEIGHT), 3.0,
+                   "24 dpi to give the design's size")
+        self.check_computes(calculator)
 
 
 class BackOnScreenAfterAMonitorGoes(ScaleCase):

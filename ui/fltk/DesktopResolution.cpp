@@ -1,8 +1,9 @@
-// The Xft.dpi resource read from the resource manager string; see DesktopResolution.h.
+// The desktop's resolution from XSETTINGS and the resource manager string, and the scale it
+// gives; see DesktopResolution.h.
 #include "DesktopResolution.h"
 
 #include <charconv>
-#include <optional>
+#include <cmath>
 
 namespace {
 
@@ -10,6 +11,10 @@ namespace {
 // taking it would make the window unreadably small or larger than any screen.
 constexpr double LowestDotsPerInch = 24.0;
 constexpr double HighestDotsPerInch = 960.0;
+
+bool Plausible(double dotsPerInch) {
+    return dotsPerInch >= LowestDotsPerInch && dotsPerInch <= HighestDotsPerInch;
+}
 
 std::string_view Trimmed(std::string_view text) {
     constexpr std::string_view Blanks = " \t";
@@ -48,9 +53,23 @@ double DesktopDotsPerInch(std::string_view resources) {
     double dotsPerInch = 0;
     const char* end = value->data() + value->size();
     const auto [stop, error] = std::from_chars(value->data(), end, dotsPerInch);
-    if (error != std::errc() || stop != end || !(dotsPerInch >= LowestDotsPerInch) ||
-        !(dotsPerInch <= HighestDotsPerInch)) {
+    if (error != std::errc() || stop != end || !Plausible(dotsPerInch)) {
         return DesignDotsPerInch;
     }
     return dotsPerInch;
+}
+
+double DesktopDotsPerInch(std::optional<std::int32_t> xsettingsDpi, std::string_view resources) {
+    if (xsettingsDpi) {
+        // A manager's -1 leaves the choice to the toolkit, which then reads the resources.
+        const double served = *xsettingsDpi / 1024.0;
+        if (Plausible(served)) {
+            return served;
+        }
+    }
+    return DesktopDotsPerInch(resources);
+}
+
+ScaleFactor DesktopScale(double dotsPerInch) {
+    return {static_cast<int>(std::lround(dotsPerInch)), static_cast<int>(DesignDotsPerInch)};
 }

@@ -16,6 +16,7 @@
 #include "XSettingsWatch.h"
 
 #include <FL/Fl.H>
+#include <FL/Fl_Menu_Button.H>
 #include <FL/Fl_Menu_Item.H>
 #include <FL/fl_draw.H>
 #include <FL/x.H>
@@ -34,6 +35,10 @@ Fl_Cursor FltkCursor(PointerShape cursor) {
             break;
     }
     return FL_CURSOR_DEFAULT;
+}
+
+Fl_Color FltkColour(Colour colour) {
+    return fl_rgb_color(colour.Red, colour.Green, colour.Blue);
 }
 
 // Connects FLTK to the X display named by $DISPLAY. False when it cannot be opened; FLTK on its
@@ -77,10 +82,11 @@ FltkBackend::FltkBackend()
       hint_(std::make_unique<HintWindow>()),
       screenReader_(std::make_unique<ScreenReaderAccess>(*window_, window_->TextPlaces())),
       closeRequests_(std::make_unique<CloseRequests>()),
-      desktop_(std::make_unique<DesktopWatch>([this] { DesktopResourcesChanged(); },
+      desktop_(std::make_unique<DesktopWatch>([this] { DesktopScaleChanged(); },
                                               [this] { MonitorsChanged(); })),
       activation_([this](Activation activation) { ActivationChanged(activation); }),
-      desktopSettings_(std::make_unique<XSettingsWatch>([this] { DesktopThemeChanged(); })) {
+      desktopSettings_(std::make_unique<XSettingsWatch>([this] { DesktopThemeChanged(); },
+                                                        [this] { DesktopScaleChanged(); })) {
     UseProgramIcon();
 }
 
@@ -141,12 +147,13 @@ void FltkBackend::AttachForm(Form* form) {
 }
 
 ScaleFactor FltkBackend::FormScale() {
-    scale_ = DesktopScale(DesktopDotsPerInch(CurrentDesktopResources()));
-    return scale_;
+    return DesktopScale(DesktopDotsPerInch(desktopSettings_->XftDpi(), CurrentDesktopResources()));
 }
 
 int FltkBackend::Scaled(int designPixels) const {
-    return RoundedMulDiv(designPixels, scale_.Numerator, scale_.Denominator);
+    // The factor the form took, which its work area may have limited.
+    const ScaleFactor scale = form_ != nullptr ? form_->Scaling() : ScaleFactor{};
+    return RoundedMulDiv(designPixels, scale.Numerator, scale.Denominator);
 }
 
 ScreenLayout FltkBackend::Screens() {
@@ -155,6 +162,11 @@ ScreenLayout FltkBackend::Screens() {
         Rect bounds;
         Fl::screen_xywh(bounds.Left, bounds.Top, bounds.Width, bounds.Height, screen);
         layout.Monitors.push_back(bounds);
+    }
+    for (int screen = 0; screen < Fl::screen_count(); ++screen) {
+        Rect work;
+        Fl::screen_work_area(work.Left, work.Top, work.Width, work.Height, screen);
+        layout.WorkAreas.push_back(work);
     }
     // Not Fl::w() and Fl::h(): those are the work area, without the panels.
     layout.Primary = layout.Monitors.front();
@@ -259,7 +271,8 @@ void FltkBackend::TimerElapsed(void* slot) {
 }
 
 void FltkBackend::ShowHint(const std::string& text, Point screenPointer) {
-    hint_->ShowAt(text, screenPointer, [this](int pixels) { return Scaled(pixels); });
+    hint_->ShowAt(
+        text, screenPointer, [this](int pixels) { return Scaled(pixels); }, HighContrastColours());
 }
 
 void FltkBackend::HideHint() {
@@ -270,9 +283,22 @@ int FltkBackend::ShowPopupMenu(const std::vector<std::string>& items, Point scre
                                bool fromKeyboard) {
     // Value-initialised items are empty; the last one ends the menu.
     std::vector<Fl_Menu_Item> menu(items.size() + 1);
+    // The menu's colours come from the button it is said to belong to: in high contrast, the
+    // face's, the chosen item in the highlight colours; otherwise FLTK's own.
+    Fl_Group::current(nullptr);  // a button of no window
+    Fl_Menu_Button colours(0, 0, 0, 0);
+    const std::optional<SystemColours> contrast = HighContrastColours();
+    if (contrast) {
+        colours.color(FltkColour(contrast->Window));
+        colours.textcolor(FltkColour(contrast->WindowText));
+        colours.selection_color(FltkColour(contrast->Highlight));
+    }
     for (std::size_t index = 0; index < items.size(); ++index) {
         menu[index].label(items[index].c_str());
         menu[index].labelsize(Scaled(FL_NORMAL_SIZE));
+        if (contrast) {
+            menu[index].labelcolor(FltkColour(contrast->WindowText));
+        }
     }
     // popup() takes coordinates relative to the window of the current event.
     const int windowLeft = Fl::event_x_root() - Fl::event_x();
@@ -280,8 +306,8 @@ int FltkBackend::ShowPopupMenu(const std::vector<std::string>& items, Point scre
     // An item picked beforehand is the highlighted one, and the menu lies with it at the point.
     const Fl_Menu_Item* picked = fromKeyboard ? menu.data() : nullptr;
     screenReader_->MenuShown(items);
-    const Fl_Menu_Item* chosen = menu.front().popup(screenPointer.X - windowLeft,
-                                                    screenPointer.Y - windowTop, nullptr, picked);
+    const Fl_Menu_Item* chosen = menu.front().popup(
+        screenPointer.X - windowLeft, screenPointer.Y - windowTop, nullptr, picked, &colours);
     screenReader_->MenuClosed();
     return chosen != nullptr ? static_cast<int>(chosen - menu.data()) : -1;
 }
@@ -325,11 +351,11 @@ void FltkBackend::RequestClipboardText() {
     Fl::paste(*window_, 1);
 }
 
-void FltkBackend::DesktopResourcesChanged() {
-    // Any resource may have changed; the form scales again only when Xft.dpi did.
+void FltkBackend::DesktopScaleChanged() {
+    // Any resource or setting may have changed; the form scales again only when the factor did.
     GuardCallback(form_, [&] {
         if (form_ != nullptr) {
-            form_->ScaleChanged();
+            form_->ScaleChanged(FormScale());
         }
     });
 }

@@ -70,7 +70,7 @@ private:
     bool WaitForFirstPaint();
     void ActivationChanged(Activation activation);
     void DesktopThemeChanged();
-    void DesktopResourcesChanged();
+    void DesktopScaleChanged();
     void MonitorsChanged();
     void ApplyShape();
     // Scaled by the form's factor, as the window's contents are.
@@ -88,5 +88,4 @@ private:
     // The X window exists only once shown; until then the requests wait here.
     std::optional<int> opacity_;
     std::optional<std::vector<Rect>> visible_;  // the colour key's shape; none without the key
-    ScaleFactor scale_;                         // what FormScale last gave the form
 };

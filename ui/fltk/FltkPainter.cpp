@@ -62,18 +62,26 @@ void FltkPainter::DrawPicture(const Picture& picture, Point topLeft) {
                   static_cast<int>(rowBytes));
 }
 
+int FltkPainter::TextWidth(const std::string& text, int digitHeight) {
+    fl_font(FormFontFace, FltkFontSizeForDigits(digitHeight).Size);
+    const std::string drawable = WithDrawableSigns(text, CurrentFontHasGlyph);
+    return static_cast<int>(fl_width(drawable.c_str(), static_cast<int>(drawable.size())));
+}
+
 void FltkPainter::DrawLabel(const std::string& text, const Rect& box, TextAlignment alignment,
-                            int fontHeight, std::optional<Colour> colour) {
-    fl_font(FormFontFace, FltkFontSize(fontHeight));
+                            int digitHeight, std::optional<Colour> colour) {
+    const FltkFontSize font = FltkFontSizeForDigits(digitHeight);
+    fl_font(FormFontFace, font.Size);
     fl_color(colour ? FltkColour(*colour) : FL_BLACK);
     const std::string drawable = WithDrawableSigns(text, CurrentFontHasGlyph);
     const int length = static_cast<int>(drawable.size());
     const int width = static_cast<int>(fl_width(drawable.c_str(), length));
-    // A text wider than its box keeps its right end when right-aligned and its middle when
-    // centred; the clip cuts off the rest.
+    // A text still wider than its box at the smallest size keeps its right end when
+    // right-aligned and its middle when centred; the clip cuts off the rest.
     const int left = alignment == TextAlignment::Right ? box.Right() - width
                                                        : box.Left + (box.Width - width) / 2;
-    const int baseline = box.Top + (box.Height - fl_height()) / 2 + fl_height() - fl_descent();
+    // The digits, not the line, stand in the middle: faces differ most in what lies around them.
+    const int baseline = box.Top + (box.Height + font.DigitHeight) / 2;
     painted_.Add(text, box, CharacterPlaces(drawable, left, baseline));
     fl_push_clip(box.Left, box.Top, box.Width, box.Height);
     fl_draw(drawable.c_str(), length, left, baseline);

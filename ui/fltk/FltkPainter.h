@@ -12,7 +12,8 @@ public:
 
     void DrawPicture(const Picture& picture, Point topLeft) override;
     void DrawLabel(const std::string& text, const Rect& box, TextAlignment alignment,
-                   int fontHeight, std::optional<Colour> colour) override;
+                   int digitHeight, std::optional<Colour> colour) override;
+    int TextWidth(const std::string& text, int digitHeight) override;
     void DrawRectangle(const Rect& box, Colour fill, Colour frame, int frameWidth) override;
 
 private:

@@ -1,26 +1,19 @@
 #pragma once
-// The form font on X11. The design's font is "MS Sans Serif" 8 point bold: an 11-pixel face at
-// 96 dots per inch whose text "0" has a 13-pixel cell. Whatever bold sans face fontconfig gives
-// FLTK for FL_HELVETICA_BOLD (DejaVu Sans, Noto Sans, Nimbus Sans and others differ by a fifth in
-// cell height at one size), each form font height is drawn at the FLTK size whose cell comes
-// nearest to the one that height has in the design, so the text fits its labels whichever face it
-// is; the window's size never depends on the face.
+// The form font on X11. The design's font is "MS Sans Serif" 8 point bold, whose digits stand
+// 8 pixels high at 96 dots per inch. Whatever bold sans face fontconfig gives FLTK for
+// FL_HELVETICA_BOLD (DejaVu Sans, Noto Sans, Open Sans, Cantarell, Nimbus Sans and others differ
+// by a fifth and more in how tall their digits stand at one size, and by more in line height),
+// each digit height is drawn at the FLTK size whose digits come nearest to it, so the display
+// reads alike in every face; the window's size never depends on the face.
 
 #include <FL/Enumerations.H>
 
-#include <functional>
-
-#include "FormTypes.h"
-
 constexpr Fl_Font FormFontFace = FL_HELVETICA_BOLD;
 
-// The desktop's scale: its resolution over the design's 96 dots per inch, whole dots per inch.
-ScaleFactor DesktopScale(double dotsPerInch);
-
-// The size whose cell, as cellAt measures it, comes nearest to cell; of two as near, the smaller.
-// cellAt grows with the size.
-int FontSizeForCell(double cell, const std::function<int(int size)>& cellAt);
-
-// The FLTK size that draws a form font of the given height in the design's pixels (11 at 96 dots
-// per inch), measured in the face FLTK uses. Needs the display to be open.
-int FltkFontSize(int formFontHeight);
+// The FLTK size whose digits stand nearest to digitHeight pixels, and how high they stand there,
+// measured in the face FLTK uses. Needs the display to be open.
+struct FltkFontSize {
+    int Size = 1;
+    int DigitHeight = 1;
+};
+FltkFontSize FltkFontSizeForDigits(int digitHeight);

@@ -18,8 +18,18 @@ HintWindow::HintWindow() : Fl_Menu_Window(0, 0, 1, 1) {
 }
 
 void HintWindow::ShowAt(const std::string& text, Point screenPointer,
-                        const std::function<int(int designPixels)>& scaled) {
+                        const std::function<int(int designPixels)>& scaled,
+                        const std::optional<SystemColours>& contrast) {
     text_ = text;
+    if (contrast) {
+        // As the face is drawn, framed in the text's colour, which a border box draws in black.
+        color(fl_rgb_color(contrast->Window.Red, contrast->Window.Green, contrast->Window.Blue));
+        textColour_ = fl_rgb_color(contrast->WindowText.Red, contrast->WindowText.Green,
+                                   contrast->WindowText.Blue);
+    } else {
+        color(Fl_Tooltip::color());
+        textColour_ = Fl_Tooltip::textcolor();
+    }
     fontSize_ = scaled(Fl_Tooltip::size());
     marginWidth_ = scaled(Fl_Tooltip::margin_width());
     marginHeight_ = scaled(Fl_Tooltip::margin_height());
@@ -41,9 +51,11 @@ void HintWindow::ShowAt(const std::string& text, Point screenPointer,
 }
 
 void HintWindow::draw() {
-    draw_box();
+    fl_color(color());
+    fl_rectf(0, 0, w(), h());
+    fl_color(textColour_);
+    fl_rect(0, 0, w(), h());
     fl_font(Fl_Tooltip::font(), fontSize_);
-    fl_color(Fl_Tooltip::textcolor());
     fl_draw(text_.c_str(), marginWidth_, marginHeight_, w() - 2 * marginWidth_,
             h() - 2 * marginHeight_, FL_ALIGN_LEFT | FL_ALIGN_INSIDE, nullptr, 0);
 }

@@ -17,6 +17,7 @@ namespace {
 // Far more than any desktop's settings take; a property beyond it is not read at all.
 constexpr long LongestProperty = 256 * 1024;  // in 32-bit units, as Xlib counts
 constexpr char ThemeNameSetting[] = "Net/ThemeName";
+constexpr char ResolutionSetting[] = "Xft/DPI";
 
 int IgnoreError(Display*, XErrorEvent*) {
     return 0;
@@ -24,7 +25,9 @@ int IgnoreError(Display*, XErrorEvent*) {
 
 }  // namespace
 
-XSettingsWatch::XSettingsWatch(std::function<void()> changed) : changed_(std::move(changed)) {
+XSettingsWatch::XSettingsWatch(std::function<void()> themeChanged,
+                               std::function<void()> resolutionChanged)
+    : themeChanged_(std::move(themeChanged)), resolutionChanged_(std::move(resolutionChanged)) {
     const std::string selectionName = "_XSETTINGS_S" + std::to_string(fl_screen);
     char* names[] = {const_cast<char*>(selectionName.c_str()),
                      const_cast<char*>("_XSETTINGS_SETTINGS"), const_cast<char*>("MANAGER")};
@@ -46,26 +49,29 @@ XSettingsWatch::~XSettingsWatch() {
 int XSettingsWatch::SystemEvent(void* event, void* watch) {
     const auto& xevent = *static_cast<const XEvent*>(event);
     auto& self = *static_cast<XSettingsWatch*>(watch);
-    bool changed = false;
+    Changes changes;
     if (xevent.type == ClientMessage && xevent.xclient.message_type == self.managerMessage_ &&
         static_cast<unsigned long>(xevent.xclient.data.l[1]) == self.selection_) {
-        changed = self.FollowManager();
+        changes = self.FollowManager();
     } else if (xevent.type == DestroyNotify && self.manager_ != None &&
                xevent.xdestroywindow.window == self.manager_) {
         // Another manager may have taken over already; otherwise there is none.
-        changed = self.FollowManager();
+        changes = self.FollowManager();
     } else if (xevent.type == PropertyNotify && self.manager_ != None &&
                xevent.xproperty.window == self.manager_ &&
                xevent.xproperty.atom == self.settingsProperty_) {
-        changed = self.ReadThemeName();
+        changes = self.ReadSettings();
     }
-    if (changed && self.changed_) {
-        self.changed_();
+    if (changes.Resolution && self.resolutionChanged_) {
+        self.resolutionChanged_();
+    }
+    if (changes.Theme && self.themeChanged_) {
+        self.themeChanged_();
     }
     return 0;  // FLTK still handles the event as usual
 }
 
-bool XSettingsWatch::FollowManager() {
+XSettingsWatch::Changes XSettingsWatch::FollowManager() {
     // Held, so that the manager cannot go between finding its window and listening to it.
     XGrabServer(fl_display);
     manager_ = XGetSelectionOwner(fl_display, selection_);
@@ -74,11 +80,12 @@ bool XSettingsWatch::FollowManager() {
     }
     XUngrabServer(fl_display);
     XFlush(fl_display);
-    return ReadThemeName();
+    return ReadSettings();
 }
 
-bool XSettingsWatch::ReadThemeName() {
+XSettingsWatch::Changes XSettingsWatch::ReadSettings() {
     std::optional<std::string> themeName;
+    std::optional<std::int32_t> xftDpi;
     if (manager_ != None) {
         Atom type = None;
         int format = 0;
@@ -94,16 +101,16 @@ bool XSettingsWatch::ReadThemeName() {
         XSetErrorHandler(previous);
         if (status == Success && data != nullptr) {
             if (format == 8 && left == 0) {
-                themeName =
-                    XSettingsString(std::span<const std::uint8_t>(data, count), ThemeNameSetting);
+                const std::span<const std::uint8_t> property(data, count);
+                themeName = XSettingsString(property, ThemeNameSetting);
+                xftDpi = XSettingsInteger(property, ResolutionSetting);
             }
             XFree(data);
         }
     }
-    std::string now = themeName.value_or("");
-    if (now == themeName_) {
-        return false;
-    }
-    themeName_ = std::move(now);
-    return true;
+    std::string theme = themeName.value_or("");
+    const Changes changes{theme != themeName_, xftDpi != xftDpi_};
+    themeName_ = std::move(theme);
+    xftDpi_ = xftDpi;
+    return changes;
 }

@@ -6,6 +6,7 @@
 
 #include "DrawableSigns.h"
 #include "SystemColours.h"
+#include "TextFit.h"
 #include "WideText.h"
 
 namespace {
@@ -30,26 +31,57 @@ bool FontHasGlyph(HDC dc, char32_t character) {
            glyph != 0xFFFF;
 }
 
-}  // namespace
-
-LabelFonts::~LabelFonts() {
-    for (const auto& [height, font] : fonts_) {
-        DeleteObject(font);
-    }
+std::wstring Drawable(HDC dc, const std::string& text) {
+    return WideFromUtf8(WithDrawableSigns(text, [&](char32_t c) { return FontHasGlyph(dc, c); }));
 }
 
-HFONT LabelFonts::ForHeight(int pixelHeight) {
-    if (const auto found = fonts_.find(pixelHeight); found != fonts_.end()) {
-        return found->second;
-    }
+HFONT CreateLabelFont(int pixelHeight) {
     LOGFONTW font{};
     font.lfHeight = -pixelHeight;
     font.lfWeight = FW_BOLD;
     font.lfCharSet = ANSI_CHARSET;
     lstrcpynW(font.lfFaceName, FormFontFace, LF_FACESIZE);
-    HFONT created = CreateFontIndirectW(&font);
-    fonts_.emplace(pixelHeight, created);
-    return created;
+    return CreateFontIndirectW(&font);
+}
+
+// How tall "0" stands in the font and its ascent. A face without outlines (a bitmap font) tells
+// no glyph's ink: there the digits stand about eight ninths of the ascent above its internal
+// leading, as in the design's face.
+std::pair<int, int> DigitHeightAndAscent(HDC dc, HFONT font) {
+    const HGDIOBJ previous = SelectObject(dc, font);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    GLYPHMETRICS glyph{};
+    const MAT2 identity{{0, 1}, {0, 0}, {0, 0}, {0, 1}};
+    const DWORD outline = GetGlyphOutlineW(dc, L'0', GGO_METRICS, &glyph, 0, nullptr, &identity);
+    SelectObject(dc, previous);
+    const int height = outline != GDI_ERROR
+                           ? static_cast<int>(glyph.gmBlackBoxY)
+                           : MulDiv(metrics.tmAscent - metrics.tmInternalLeading, 8, 9);
+    return {height, static_cast<int>(metrics.tmAscent)};
+}
+
+}  // namespace
+
+LabelFonts::~LabelFonts() {
+    for (const auto& [height, font] : fonts_) {
+        DeleteObject(font.Handle);
+    }
+}
+
+const LabelFonts::Font& LabelFonts::ForDigitHeight(HDC dc, int digitHeight) {
+    if (const auto found = fonts_.find(digitHeight); found != fonts_.end()) {
+        return found->second;
+    }
+    const int pixelHeight = SizeNearest(digitHeight, [dc](int size) {
+        HFONT candidate = CreateLabelFont(size);
+        const int height = DigitHeightAndAscent(dc, candidate).first;
+        DeleteObject(candidate);
+        return height;
+    });
+    HFONT created = CreateLabelFont(pixelHeight);
+    const auto [height, ascent] = DigitHeightAndAscent(dc, created);
+    return fonts_.emplace(digitHeight, Font{created, height, ascent}).first->second;
 }
 
 void GdiPainter::DrawPicture(const Picture& picture, Point topLeft) {
@@ -79,17 +111,33 @@ void GdiPainter::DrawPicture(const Picture& picture, Point topLeft) {
 }
 
 void GdiPainter::DrawLabel(const std::string& text, const Rect& box, TextAlignment alignment,
-                           int fontHeight, std::optional<Colour> colour) {
-    RECT area{box.Left, box.Top, box.Right(), box.Bottom()};
-    const HGDIOBJ previous = SelectObject(dc_, fonts_.ForHeight(fontHeight));
-    const std::wstring wide =
-        WideFromUtf8(WithDrawableSigns(text, [&](char32_t c) { return FontHasGlyph(dc_, c); }));
+                           int digitHeight, std::optional<Colour> colour) {
+    const LabelFonts::Font& font = fonts_.ForDigitHeight(dc_, digitHeight);
+    const HGDIOBJ previous = SelectObject(dc_, font.Handle);
+    const std::wstring wide = Drawable(dc_, text);
     SetBkMode(dc_, TRANSPARENT);
     SetTextColor(dc_, colour ? ColourReference(*colour) : GetSysColor(COLOR_WINDOWTEXT));
-    const UINT format = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX |
+    // The digits, not the line, stand in the middle; the box still clips.
+    const int baseline = box.Top + (box.Height + font.DigitHeight) / 2;
+    RECT area{box.Left, baseline - font.Ascent, box.Right(), box.Bottom()};
+    const HRGN clip = CreateRectRgn(box.Left, box.Top, box.Right(), box.Bottom());
+    SaveDC(dc_);
+    ExtSelectClipRgn(dc_, clip, RGN_AND);
+    const UINT format = DT_SINGLELINE | DT_TOP | DT_NOPREFIX | DT_NOCLIP |
                         (alignment == TextAlignment::Right ? DT_RIGHT : DT_CENTER);
     ::DrawTextW(dc_, wide.c_str(), static_cast<int>(wide.size()), &area, format);
+    RestoreDC(dc_, -1);
+    DeleteObject(clip);
     SelectObject(dc_, previous);
+}
+
+int GdiPainter::TextWidth(const std::string& text, int digitHeight) {
+    const HGDIOBJ previous = SelectObject(dc_, fonts_.ForDigitHeight(dc_, digitHeight).Handle);
+    const std::wstring wide = Drawable(dc_, text);
+    SIZE size{};
+    GetTextExtentPoint32W(dc_, wide.c_str(), static_cast<int>(wide.size()), &size);
+    SelectObject(dc_, previous);
+    return static_cast<int>(size.cx);
 }
 
 void GdiPainter::DrawRectangle(const Rect& box, Colour fill, Colour frame, int frameWidth) {

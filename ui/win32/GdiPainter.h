@@ -9,18 +9,26 @@
 
 #include "FormBackend.h"
 
-// The bold labels' fonts by pixel height, made once and kept for the window's life.
+// The bold labels' fonts by the height of their digits, made once and kept for the window's
+// life. The face the system gives for the form's face name decides how tall its digits stand at
+// a size, so each is measured on the device.
 class LabelFonts {
 public:
+    struct Font {
+        HFONT Handle = nullptr;
+        int DigitHeight = 0;  // as measured
+        int Ascent = 0;
+    };
+
     LabelFonts() = default;
     ~LabelFonts();
     LabelFonts(const LabelFonts&) = delete;
     LabelFonts& operator=(const LabelFonts&) = delete;
 
-    HFONT ForHeight(int pixelHeight);
+    const Font& ForDigitHeight(HDC dc, int digitHeight);
 
 private:
-    std::map<int, HFONT> fonts_;
+    std::map<int, Font> fonts_;
 };
 
 class GdiPainter : public FormPainter {
@@ -29,7 +37,8 @@ public:
 
     void DrawPicture(const Picture& picture, Point topLeft) override;
     void DrawLabel(const std::string& text, const Rect& box, TextAlignment alignment,
-                   int fontHeight, std::optional<Colour> colour) override;
+                   int digitHeight, std::optional<Colour> colour) override;
+    int TextWidth(const std::string& text, int digitHeight) override;
     void DrawRectangle(const Rect& box, Colour fill, Colour frame, int frameWidth) override;
 
 private:

@@ -88,3 +88,7 @@ int MeasureZeroHeight(int dotsPerInch) {
     ReleaseDC(nullptr, screen);
     return measured ? static_cast<int>(metrics.tmHeight) : Form::DesignTextHeight;
 }
+
+ScaleFactor FormScaleAt(int dotsPerInch) {
+    return {MeasureZeroHeight(dotsPerInch), Form::DesignTextHeight};
+}

@@ -8,6 +8,8 @@
 
 #include <optional>
 
+#include "FormTypes.h"
+
 // The window's monitor's dots per inch where the system tells it, else the system's.
 int WindowDotsPerInch(HWND window);
 
@@ -18,3 +20,6 @@ std::optional<LOGFONTW> StatusFontAt(int dotsPerInch);
 // Height of the text "0" in the form font ("MS Sans Serif" 8 point bold) at a resolution, ascent
 // plus descent: 13 at 96 dots per inch. The design's 13 where nothing can be measured.
 int MeasureZeroHeight(int dotsPerInch);
+
+// The factor the form scales by at a resolution: the measured "0" over the design's 13.
+ScaleFactor FormScaleAt(int dotsPerInch);

@@ -32,12 +32,19 @@ BOOL CALLBACK EndMessageBox(HWND window, LPARAM) noexcept {
     return TRUE;
 }
 
-BOOL CALLBACK AddMonitor(HMONITOR, HDC, LPRECT bounds, LPARAM monitors) {
+Rect FromRect(const RECT& r) {
+    return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT bounds, LPARAM screens) {
     // Nothing may unwind into user32: a list that cannot grow ends the enumeration.
     try {
-        reinterpret_cast<std::vector<Rect>*>(monitors)->push_back({bounds->left, bounds->top,
-                                                                   bounds->right - bounds->left,
-                                                                   bounds->bottom - bounds->top});
+        auto& layout = *reinterpret_cast<ScreenLayout*>(screens);
+        MONITORINFO info{};
+        info.cbSize = sizeof(info);
+        layout.Monitors.push_back(FromRect(*bounds));
+        layout.WorkAreas.push_back(GetMonitorInfoW(monitor, &info) ? FromRect(info.rcWork)
+                                                                   : FromRect(*bounds));
         return TRUE;
     } catch (...) {
         return FALSE;
@@ -141,9 +148,7 @@ void Win32Backend::AttachForm(Form* form) {
 }
 
 ScaleFactor Win32Backend::FormScale() {
-    // While a change of resolution is handled, the new one; the window may not report it yet.
-    const int dotsPerInch = changingDpi_.value_or(WindowDotsPerInch(window_));
-    return {MeasureZeroHeight(dotsPerInch), Form::DesignTextHeight};
+    return FormScaleAt(WindowDotsPerInch(window_));
 }
 
 ScreenLayout Win32Backend::Screens() {
@@ -151,7 +156,7 @@ ScreenLayout Win32Backend::Screens() {
     layout.Primary = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     layout.Desktop = {GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
                       GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)};
-    EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&layout.Monitors));
+    EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&layout));
     if (layout.Monitors.empty()) {
         layout.Monitors.push_back(layout.Primary);
     }

@@ -110,7 +110,6 @@ private:
     bool releasingCapture_ = false;
     SurrogateJoiner typed_;
     std::optional<Colour> colourKey_;
-    std::optional<int> changingDpi_;
     // Made at a screen reader's first request, with the libraries it needs.
     const OleLibraries* ole_ = nullptr;
     FormAccessible* accessible_ = nullptr;

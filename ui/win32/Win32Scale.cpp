@@ -5,25 +5,16 @@
 #include "Win32Backend.h"
 
 void Win32Backend::OnDpiChanged(int dotsPerInch, const RECT& suggested) {
-    changingDpi_ = dotsPerInch;
-    try {
-        form_->Scale();
-    } catch (...) {
-        changingDpi_.reset();
-        throw;
-    }
-    changingDpi_.reset();
     // The system chose the place so that the window stays where the user sees it, on the monitor
-    // it was moved to. Through the form, so that it stands as the form's own placement; the
-    // stored position is the user's and is not written.
-    form_->MoveWindow({suggested.left, suggested.top});
-    SetWindowPos(window_, nullptr, 0, 0, suggested.right - suggested.left,
-                 suggested.bottom - suggested.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // it was moved to; the form takes it as its own placement, and the stored position, which is
+    // the user's, is not written.
+    form_->ScaleChanged(FormScaleAt(dotsPerInch),
+                        Rect{suggested.left, suggested.top, suggested.right - suggested.left,
+                             suggested.bottom - suggested.top});
 }
 
 void Win32Backend::OnGetDpiScaledSize(int dotsPerInch, SIZE& size) {
-    const Point client =
-        form_->ScaledClientSize({MeasureZeroHeight(dotsPerInch), Form::DesignTextHeight});
+    const Point client = form_->ScaledClientSize(FormScaleAt(dotsPerInch));
     // A pop-up without a border: the window is its client area.
     size.cx = client.X;
     size.cy = client.Y;

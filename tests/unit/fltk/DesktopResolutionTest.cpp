@@ -1,11 +1,12 @@
-// The desktop's resolution from its resource string: the Xft.dpi line when there is a sound one,
-// else the design's 96.
+// The desktop's resolution from its settings manager and its resource string: a sound Xft/DPI
+// first, then the Xft.dpi line when there is a sound one, else the design's 96; and the scale.
 
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "DesktopResolution.h"
+#include "Form.h"
 
 TEST(DesktopDotsPerInch, TakesAPlausibleXftDpiAndOtherwiseTheDesign) {
     const struct {
@@ -50,5 +51,39 @@ TEST(DesktopDotsPerInch, TakesAPlausibleXftDpiAndOtherwiseTheDesign) {
     for (const auto& c : cases) {
         EXPECT_EQ(DesktopDotsPerInch(c.Resources), c.Expected)
             << "resources \"" << c.Resources << "\"";
+    }
+}
+
+TEST(DesktopDotsPerInch, AServedXftDpiComesBeforeTheResources) {
+    const struct {
+        std::optional<std::int32_t> Served;
+        const char* Resources;
+        double Expected;
+    } cases[] = {
+        {192 * 1024, "Xft.dpi:\t120\n", 192.0},
+        {147456, "", 144.0},
+        {100 * 1024 + 512, "", 100.5},
+        // The manager leaves it to the toolkit, or serves nothing anyone means.
+        {-1, "Xft.dpi:\t120\n", 120.0},
+        {0, "Xft.dpi:\t120\n", 120.0},
+        {961 * 1024, "", 96.0},
+        {std::nullopt, "Xft.dpi:\t144\n", 144.0},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(DesktopDotsPerInch(c.Served, c.Resources), c.Expected)
+            << "served " << c.Served.value_or(-2) << ", resources \"" << c.Resources << "\"";
+    }
+}
+
+TEST(DesktopScale, IsTheResolutionOverNinetySix) {
+    const struct {
+        double DotsPerInch;
+        int Width;  // of the 126-pixel design
+    } cases[] = {{96.0, 126},  {120.0, 158}, {144.0, 189}, {168.0, 221},
+                 {192.0, 252}, {72.0, 95},   {100.04, 131}};
+    for (const auto& c : cases) {
+        const ScaleFactor scale = DesktopScale(c.DotsPerInch);
+        EXPECT_EQ(RoundedMulDiv(126, scale.Numerator, scale.Denominator), c.Width)
+            << c.DotsPerInch << " dpi";
     }
 }

@@ -45,23 +45,23 @@ struct ContrastForm {
         return {
             {.Name = "Skin", .Kind = ControlKind::Picture},
             {.Name = "Body", .Bounds = {0, 0, 103, 121}},
-            {.Name = "Seven", .Bounds = {10, 60, 26, 21}, .FaceText = "7", .FontHeight = 11},
+            {.Name = "Seven", .Bounds = {10, 60, 26, 21}, .FaceText = "7", .DigitHeight = 11},
             {.Name = "Divide",
              .Bounds = {10, 80, 26, 21},
              .FaceText = "\xC3\xB7",
-             .FontHeight = 11},
+             .DigitHeight = 11},
             {.Name = "Hidden", .Bounds = {50, 60, 26, 21}},
             {.Name = "Entry",
              .Kind = ControlKind::Label,
              .Bounds = {14, 30, 60, 17},
              .Caption = "12",
-             .FontHeight = 11},
+             .DigitHeight = 11},
             {.Name = "Operator",
              .Kind = ControlKind::Label,
              .Bounds = {74, 20, 12, 17},
              .Caption = "+",
              .Alignment = TextAlignment::Center,
-             .FontHeight = 11},
+             .DigitHeight = 11},
         };
     }
     RecordingPainter Paint() {
@@ -161,7 +161,7 @@ TEST(FormContrast, TheFaceIsDrawnFromTheControlsInTheSystemsColours) {
         ASSERT_NE(text, nullptr) << key;
         EXPECT_EQ(text->Text, control.FaceText) << key;
         EXPECT_EQ(text->Alignment, TextAlignment::Center) << key;
-        EXPECT_EQ(text->FontHeight, 11) << key;
+        EXPECT_EQ(text->DigitHeight, 13) << key << ": two thirds of the key";
         EXPECT_EQ(text->TextColour, Scheme.ButtonText) << key;
     }
     EXPECT_EQ(painter.RectangleOn(t.TheForm.ControlNamed("Hidden").Bounds), nullptr)
@@ -174,11 +174,11 @@ TEST(FormContrast, TheFaceScalesWithTheForm) {
     ContrastForm t(Scheme, 2 * Form::DesignTextHeight);
     const RecordingPainter painter = t.Paint();
     const Control& seven = t.TheForm.ControlNamed("Seven");
-    EXPECT_EQ(seven.Bounds, (Rect{20, 120, 52, 42}));
+    EXPECT_EQ(seven.Bounds, (Rect{20, 120, 50, 39})) << "a grid cell less a frame's gap";
     const DrawnRectangle* face = painter.RectangleOn(seven.Bounds);
     ASSERT_NE(face, nullptr);
     EXPECT_EQ(face->FrameWidth, 2) << "frames grow with the form";
-    EXPECT_EQ(painter.TextOn(seven.Bounds)->FontHeight, 22);
+    EXPECT_EQ(painter.TextOn(seven.Bounds)->DigitHeight, 26);
     EXPECT_NE(painter.RectangleOn({24, 36, 152, 62}), nullptr)
         << "the display frame keeps two frames' margin";
 }

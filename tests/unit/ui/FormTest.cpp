@@ -11,6 +11,7 @@
 
 #include "Form.h"
 #include "RecordingBackend.h"
+#include "RecordingPainter.h"
 
 namespace {
 
@@ -269,7 +270,7 @@ TEST(FormScale, EdgesFontsAndPictureScaleByTheMeasuredHeight) {
                {.Name = "Text",
                 .Kind = ControlKind::Label,
                 .Bounds = {14, 59, 80, 17},
-                .FontHeight = 11}},
+                .DigitHeight = 11}},
               PlainPicture(126, 224));
     form.Scale();
     // 126 * 16 / 13 = 155.08; 191 * 16 / 13 = 235.08; (8 + 26) * 16 / 13 = 41.8
@@ -277,7 +278,7 @@ TEST(FormScale, EdgesFontsAndPictureScaleByTheMeasuredHeight) {
     EXPECT_EQ(backend.ClientHeight, 276);
     EXPECT_EQ(form.ControlNamed("Key").Bounds, (Rect{10, 235, 32, 26}));
     EXPECT_EQ(form.ControlNamed("Text").Bounds, (Rect{17, 73, 99, 21}));
-    EXPECT_EQ(form.ControlNamed("Text").FontHeight, 14);
+    EXPECT_EQ(form.ControlNamed("Text").DigitHeight, 14);
     EXPECT_EQ(form.Skin().Width, 155);
     EXPECT_EQ(form.Skin().Height, 276);
     EXPECT_EQ(backend.KeyedPicture.Width, 155) << "the key applies to the scaled picture";
@@ -335,6 +336,7 @@ public:
     void DrawPicture(const Picture&, Point) override { throw std::runtime_error("kein Bild"); }
     void DrawLabel(const std::string&, const Rect&, TextAlignment, int,
                    std::optional<Colour>) override {}
+    int TextWidth(const std::string&, int) override { return 0; }
     void DrawRectangle(const Rect&, Colour, Colour, int) override {}
 };
 
@@ -532,9 +534,8 @@ TEST(FormScale, ScalingAgainStartsFromTheDesignAndMovesTheWindowByItsNearCorner)
         const Rect key = form.ControlNamed("Key").Bounds;
         form.MouseMove({key.Left + 2, key.Top + 2});
         ASSERT_TRUE(backend.TimerRunning(FormTimer::HintShow));
-        backend.Factor = step.Factor;
         backend.Invalidated.clear();
-        form.ScaleChanged();
+        form.ScaleChanged(step.Factor);
         EXPECT_EQ(form.ControlNamed("Key").Bounds, step.Key);
         EXPECT_EQ((Point{backend.ClientWidth, backend.ClientHeight}), step.Client);
         EXPECT_EQ(skinSizes.back(), step.Client) << "the skin drawn for the new size";
@@ -546,7 +547,7 @@ TEST(FormScale, ScalingAgainStartsFromTheDesignAndMovesTheWindowByItsNearCorner)
     }
     // The same factor again changes nothing and moves nothing.
     const std::size_t moves = backend.Moves.size();
-    form.ScaleChanged();
+    form.ScaleChanged({96, 96});
     EXPECT_EQ(backend.Moves.size(), moves);
     EXPECT_EQ(skinSizes.size(), 4u);
 
@@ -556,4 +557,76 @@ TEST(FormScale, ScalingAgainStartsFromTheDesignAndMovesTheWindowByItsNearCorner)
     EXPECT_EQ(backend.Position, (Point{1280 - 126, 100}));
     form.ScreensChanged();
     EXPECT_EQ(backend.Moves.size(), moves + 1);
+}
+
+TEST(FormScale, TheWindowFitsItsMonitorsWorkAreaAndNeverShrinksBelowTheDesign) {
+    RecordingBackend backend;
+    // Two monitors side by side; the right one is small and its panel takes 30 rows.
+    backend.Layout.Monitors = {{0, 0, 1920, 1080}, {1920, 0, 800, 600}};
+    backend.Layout.WorkAreas = {{0, 0, 1920, 1080}, {1920, 30, 800, 570}};
+    Form form(backend, "Test", 126, 224, {{.Name = "Key", .Bounds = {9, 149, 26, 21}}},
+              PlainPicture(126, 224));
+    form.Scale();
+    const struct {
+        const char* Case;
+        ScaleFactor Wanted;
+        std::optional<Rect> Suggested;
+        Point Client;
+        Point Position;
+    } steps[] = {
+        {"960 dpi for 96: as large as the work area lets it be",
+         {960, 96},
+         {},
+         {608, 1080},
+         {0, 0}},
+        {"a quarter: the design's size", {24, 96}, {}, {126, 224}, {0, 0}},
+        {"twice, as asked", {192, 96}, {}, {252, 448}, {0, 0}},
+        {"moved onto the small monitor at the system's suggested place",
+         {192, 96},
+         Rect{2000, 100, 252, 448},
+         {252, 448},
+         {2000, 100}},
+        {"four times there: limited by its work area, wholly on it",
+         {384, 96},
+         Rect{2000, 100, 504, 896},
+         {321, 570},
+         {2000, 30}},
+    };
+    for (const auto& step : steps) {
+        form.ScaleChanged(step.Wanted, step.Suggested);
+        EXPECT_EQ((Point{backend.ClientWidth, backend.ClientHeight}), step.Client) << step.Case;
+        EXPECT_EQ(backend.Position, step.Position) << step.Case;
+        const Rect key = form.ControlNamed("Key").Bounds;
+        EXPECT_LE(key.Bottom(), step.Client.Y) << step.Case << ": every key within the window";
+    }
+}
+
+TEST(FormLabels, ANumberWiderThanItsLabelIsDrawnSmallerUntilItFits) {
+    RecordingBackend backend;
+    Form form(backend, "Test", 126, 224,
+              {{.Name = "Entry",
+                .Kind = ControlKind::Label,
+                .Bounds = {14, 59, 80, 17},
+                .DigitHeight = 8}},
+              PlainPicture(126, 224));
+    form.Scale();
+    // The recording painter's characters are three fifths of the digit height wide.
+    const struct {
+        const char* Caption;
+        int DigitHeight;
+    } cases[] = {
+        {"0,", 8},
+        {"1234567890123456", 8},                     // 76 pixels at 8: fits
+        {"123456789012,3456", 7},                    // 81 at 8, 71 at 7
+        {"-123456789012345,1234", 6},                // 88 at 7, 75 at 6
+        {"12345678901234567890123456789012345", 5},  // never fits: no smaller than 60 %
+    };
+    for (const auto& c : cases) {
+        form.SetCaption("Entry", c.Caption);
+        RecordingPainter painter;
+        form.Paint(painter);
+        ASSERT_EQ(painter.Texts.size(), 1u);
+        EXPECT_EQ(painter.Texts[0].Text, c.Caption) << "the whole text, never cut";
+        EXPECT_EQ(painter.Texts[0].DigitHeight, c.DigitHeight) << c.Caption;
+    }
 }

@@ -12,7 +12,7 @@ struct DrawnText {
     std::string Text;
     Rect Box;
     TextAlignment Alignment;
-    int FontHeight;
+    int DigitHeight;
     std::optional<Colour> TextColour;
 };
 
@@ -31,8 +31,12 @@ public:
 
     void DrawPicture(const Picture&, Point) override { ++Pictures; }
     void DrawLabel(const std::string& text, const Rect& box, TextAlignment alignment,
-                   int fontHeight, std::optional<Colour> colour) override {
-        Texts.push_back({text, box, alignment, fontHeight, colour});
+                   int digitHeight, std::optional<Colour> colour) override {
+        Texts.push_back({text, box, alignment, digitHeight, colour});
+    }
+    // As wide as a face whose every character is three fifths of its digit height wide.
+    int TextWidth(const std::string& text, int digitHeight) override {
+        return static_cast<int>(text.size()) * digitHeight * 3 / 5;
     }
     void DrawRectangle(const Rect& box, Colour fill, Colour frame, int frameWidth) override {
         Rectangles.push_back({box, fill, frame, frameWidth});

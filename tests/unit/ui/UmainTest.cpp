@@ -749,14 +749,27 @@ TEST(TfrmMainContrast, EveryKeyShowsItsSignAndBehavesAsInTheSkin) {
     RecordingPainter painter;
     w.TheForm().Paint(painter);
     EXPECT_EQ(painter.Pictures, 0);
+    const Rect one = w.TheForm().ControlNamed("img1").Bounds;
+    std::vector<Rect> keys;
     for (const auto& [surface, sign] : signs) {
         const Rect& bounds = w.TheForm().ControlNamed(surface).Bounds;
         const DrawnText* text = painter.TextOn(bounds);
         ASSERT_NE(text, nullptr) << surface;
         EXPECT_EQ(text->Text, sign) << surface;
-        EXPECT_EQ(text->FontHeight, 11) << surface << ": the form's 8 point";
+        EXPECT_EQ(text->DigitHeight, 13) << surface << ": two thirds of a key's height";
         EXPECT_NE(painter.RectangleOn(bounds), nullptr) << surface << " is framed";
+        // An aligned grid of equal keys: every key one cell wide and starting on the grid that
+        // "1" starts; the keys never overlap.
+        EXPECT_EQ(bounds.Width, one.Width) << surface;
+        EXPECT_EQ((bounds.Left - one.Left) % (one.Width + 1), 0) << surface;
+        EXPECT_EQ((bounds.Top - one.Top) % (one.Height + 1), 0) << surface;
+        for (const Rect& other : keys) {
+            EXPECT_FALSE(bounds.Intersects(other)) << surface;
+        }
+        keys.push_back(bounds);
     }
+    EXPECT_EQ(w.TheForm().ControlNamed("Image24").Bounds.Height, 2 * one.Height + 1)
+        << "plus takes two rows";
     EXPECT_EQ(painter.Texts.size(), 21u) << "18 keys and the three display texts";
 
     for (const char* surface : {"img1", "Image11", "Image15", "Image17", "Img2", "Image24",

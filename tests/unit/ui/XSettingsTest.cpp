@@ -82,7 +82,13 @@ TEST(XSettingsString, FindsTheNamedStringInEitherByteOrder) {
         EXPECT_EQ(XSettingsString(property.Bytes, "Gtk/Color"), std::nullopt) << order;
         EXPECT_EQ(XSettingsString(property.Bytes, "Net/Theme"), std::nullopt)
             << order << ": a prefix of a name is another name";
+        EXPECT_EQ(XSettingsInteger(property.Bytes, "Xft/DPI"), 98304) << order;
+        EXPECT_EQ(XSettingsInteger(property.Bytes, Theme), std::nullopt)
+            << order << ": a string is no number";
     }
+    PropertyWriter unset(true, 1);
+    unset.Integer("Xft/DPI", 0xFFFFFFFF);
+    EXPECT_EQ(XSettingsInteger(unset.Bytes, "Xft/DPI"), -1) << "integers are signed";
     PropertyWriter twice(false, 2);
     twice.String(Theme, "Adwaita").String(Theme, "HighContrast");
     EXPECT_EQ(XSettingsString(twice.Bytes, Theme), "HighContrast") << "the later one counts";
