@@ -162,6 +162,11 @@ TEST(AtkElements, TheDisplayIsReadOnlyTextThatSaysEachResultOnceAndTheTextsAsThe
     // Without the focus the name is not presented: where ATK has announcements, the result is
     // announced instead.
     tree.Window.Elements[Display].Focused = false;
+    AtkStateSet* inactive = atk_object_ref_state_set(display);
+    EXPECT_TRUE(atk_state_set_contains_state(inactive, ATK_STATE_FOCUSABLE));
+    EXPECT_FALSE(atk_state_set_contains_state(inactive, ATK_STATE_FOCUSED))
+        << "focused because it can take the focus";
+    g_object_unref(inactive);
     tree.Show("9", true);
     const Events heard = tree.Take();
     const bool announces = g_signal_lookup("announcement", ATK_TYPE_OBJECT) != 0;
