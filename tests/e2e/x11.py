@@ -63,6 +63,8 @@ _xlib.XInternAtom.restype = ctypes.c_ulong
 _xlib.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
 _xlib.XGetSelectionOwner.restype = ctypes.c_ulong
 _xlib.XGetSelectionOwner.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+_xlib.XMoveWindow.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int]
+_xlib.XFlush.argtypes = [ctypes.c_void_p]
 _xlib.XSetErrorHandler(_ignore_error)
 
 
@@ -86,6 +88,12 @@ class Display:
 
     def __exit__(self, *exc):
         _xlib.XCloseDisplay(self._display)
+
+    def move_window(self, window, x, y):
+        """Asks for window at (x, y) at once, as a window manager's own move would come, with
+        no program to start first."""
+        _xlib.XMoveWindow(self._display, window, x, y)
+        _xlib.XFlush(self._display)
 
     def shape_rectangles(self, window):
         """The bounding shape of window as (x, y, width, height) rectangles; an unshaped window
