@@ -1,17 +1,22 @@
 // session-end-client: does to a running calculator what the system does at logoff or shutdown,
 // for the end-to-end tests under Wine, where no session ends.
 //
-//   session-end-client
+//   session-end-client [cancelled]
 //
 // Asks each of the calculator's top-level windows whether the session may end, then tells each
 // that it ends, as the system does; after that message the system would end the process. Writes
 // one line per window told: its class, the answer to the question (1 for yes), the milliseconds
 // until the calculator answered that the session ends, and those until its window was hidden
 // (-1 when it still showed at the answer). Exits 0 once told, 1 when no calculator runs.
+//
+// With "cancelled" each window is told instead that the session goes on, as when another
+// program refused to end it; the line per window then gives its class, the answer and whether
+// the calculator's window showed after the message ("shown" or "hidden").
 
 #include <windows.h>
 
 #include <cstdio>
+#include <string_view>
 
 namespace {
 
@@ -25,7 +30,8 @@ void CALLBACK Answered(HWND, UINT, ULONG_PTR answered, LRESULT) {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    const bool cancelled = argc == 2 && std::string_view(argv[1]) == "cancelled";
     HWND windows[2] = {};
     LRESULT answers[2] = {};
     for (int index = 0; index < 2; ++index) {
@@ -43,6 +49,13 @@ int main() {
     const HWND calculator = windows[1];
     for (int index = 0; index < 2; ++index) {
         if (windows[index] == nullptr) {
+            continue;
+        }
+        if (cancelled) {
+            SendMessageW(windows[index], WM_ENDSESSION, FALSE, LogOff);
+            const bool shown = calculator != nullptr && IsWindowVisible(calculator);
+            std::printf("%ls %d %s\n", WindowClasses[index], answers[index] != 0 ? 1 : 0,
+                        shown ? "shown" : "hidden");
             continue;
         }
         // Told without waiting, so that the window can be watched while the calculator works.

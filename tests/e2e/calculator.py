@@ -33,6 +33,8 @@ DISPLAY_AREA = (14, 43, 92, 33)
 # no hint over it.
 NEUTRAL_POINT = (10, 1000)
 TITLE_PATTERN = "^Rechner$"
+# Each look at Wine's focus starts a Windows program, which takes a while on a busy machine.
+WINE_FOCUS_TIMEOUT = 30.0
 
 
 SKIN = Path(__file__).resolve().parents[2] / "resources" / "skin.bmp"
@@ -131,6 +133,22 @@ class Calculator:
         wait_until(lambda: self.session.tool("xdotool", "getactivewindow",
                                              check=False).strip() == str(self.window),
                    START_TIMEOUT, "the window manager to activate the window")
+
+    def wait_for_keyboard_focus(self):
+        """Waits until typed keys reach the calculator: the X server sends them to its window,
+        and under Wine, which passes them on to its own foreground window's focus, that is the
+        calculator too. The window manager's active window is set before either may hold."""
+        def x_focus():
+            return self.session.tool("xdotool", "getwindowfocus", "-f",
+                                     check=False).strip() == str(self.window)
+        wait_until(x_focus, START_TIMEOUT, "the keyboard focus on the window")
+        if EMULATOR:
+            def wine_focus():
+                self.check_running("while waiting for the focus")
+                client = self.session.start(program_command("TASKBAR_CLIENT", "focused"),
+                                            user=self.user, name="taskbar-client")
+                return client.wait_exit(WINE_FOCUS_TIMEOUT) == 0
+            wait_until(wine_focus, WINE_FOCUS_TIMEOUT, "Wine to give the window the focus")
 
     def property(self, name):
         """The value text xprop prints for a property of the window, None when it is not
@@ -292,7 +310,7 @@ class CalculatorTestCase(unittest.TestCase):
         self.addCleanup(calculator.program.stop)
         if wait:
             calculator.wait_for_window()
-            # Typed keys go to the active window: wait until that is ours.
             if self.window_manager:
                 calculator.wait_until_active()
+                calculator.wait_for_keyboard_focus()
         return calculator

@@ -94,6 +94,9 @@ class SessionEndUnderWindowManager(PendingWrite, CalculatorTestCase):
             self.addCleanup(holder.stop)
             return holder
         if way == "Alt+F4":
+            # The window manager closes the window with the focus: after the drag, ours only once
+            # the focus is back.
+            calculator.wait_for_keyboard_focus()
             calculator.press("alt+F4")
         elif way == "taskbar":
             self.session.start(program_command("TASKBAR_CLIENT", "close"), user=self.user,

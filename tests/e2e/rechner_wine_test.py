@@ -15,9 +15,11 @@ Run through CTest, or by hand, with a Wine prefix:
 
 import contextlib
 import os
+import shutil
 import subprocess
 import tempfile
 import unittest
+from unittest import mock
 from pathlib import Path
 
 import rechner_desktop_test as desktop
@@ -141,12 +143,45 @@ class WineWindowUnderWindowManager(WineServer, window.WindowUnderWindowManager):
 
     def assert_typing_computes(self, calculator, text, shown, when):
         calculator.wait_until_active()
+        calculator.wait_for_keyboard_focus()
         calculator.press("Escape")
         calculator.type(text)
         self.assertEqual(calculator.copied_display(), shown, f"typed {text!r} {when}")
 
     def test_screen_reader_finds_reads_and_presses_the_keys(self):
         calculator = self.start_calculator()
+        self.read_and_press_the_keys(calculator)
+        # Where the system has UI Automation's notification, each key's display is said through
+        # it as it shows. Wine 8 has none: a stand-in of it lies beside a copy of the
+        # calculator, and writes what it was told.
+        calculator.program.stop()
+        announcing = self.start_calculator(program=self.beside_the_notification_stand_in())
+        shown = self.read_and_press_the_keys(announcing)
+        said = [line.removesuffix("\r").partition("|")[2]
+                for line in announcing.program.stderr().splitlines()
+                if line.startswith("notification|")]
+        self.assertEqual(said, shown)
+
+    def beside_the_notification_stand_in(self):
+        """Copies the calculator beside the notification's stand-in, which Wine is told to load
+        before its own library; returns the environment variable that names the copy."""
+        folder = self.user.root / "notification"
+        folder.mkdir()
+        copy = folder / Path(os.environ["RECHNER"]).name
+        shutil.copy(os.environ["RECHNER"], copy)
+        shutil.copy(os.environ["NOTIFICATION_STAND_IN"], folder)
+        overrides = os.environ.get("WINEDLLOVERRIDES", "")
+        environment = mock.patch.dict(os.environ, {
+            "RECHNER_BESIDE_STAND_IN": str(copy),
+            "WINEDLLOVERRIDES": f"{overrides};uiautomationcore=n,b" if overrides
+            else "uiautomationcore=n,b"})
+        environment.start()
+        self.addCleanup(environment.stop)
+        return "RECHNER_BESIDE_STAND_IN"
+
+    def read_and_press_the_keys(self, calculator):
+        """What a screen reader finds of the calculator, and the keys pressed by their actions,
+        each change told as it should be; returns what the display showed after each key."""
         maps = Path(f"/proc/{calculator.program.pid}/maps")
         self.assertNotIn("oleacc", maps.read_text().lower(),
                          "the accessibility libraries load before a screen reader asks")
@@ -204,6 +239,7 @@ class WineWindowUnderWindowManager(WineServer, window.WindowUnderWindowManager):
         self.assertIn(notification, ("present", "absent"))
         self.assertEqual(calculator.copied_display(), "2")
         self.assertIn("oleacc", maps.read_text().lower())
+        return [focused for _, focused, _ in keys]
 
 
 class WineSettingsUnderWindowManager(WineServer, settings.SettingsUnderWindowManager):
@@ -274,10 +310,11 @@ class WineSessionEnd(WineServer, session_end.SessionEndUnderWindowManager):
         self.assertEqual(stores.registry_values(), {})
         self.assertEqual(stores.profile_bytes(), self.HOST_INI)
 
-    def start_session_end(self):
-        """Starts session-end-client, which ends the session for the calculator."""
-        client = self.session.start(program_command("SESSION_END_CLIENT"), user=self.user,
-                                    name="session-end-client")
+    def start_session_end(self, *args):
+        """Starts session-end-client, which ends the session for the calculator (or, given
+        "cancelled", tells it that the session goes on after all)."""
+        client = self.session.start(program_command("SESSION_END_CLIENT", *args),
+                                    user=self.user, name="session-end-client")
         self.addCleanup(client.stop)
         return client
 
@@ -303,6 +340,12 @@ class WineSessionEnd(WineServer, session_end.SessionEndUnderWindowManager):
         stores = self.stores_with_a_position()
         with self.busy_stores(stores):
             calculator = self.start_with_a_pending_write()
+            # Another program refuses the end first: the calculator goes on as it was.
+            cancelled = self.start_session_end("cancelled")
+            self.assertEqual(cancelled.wait_exit(20.0), 0, cancelled.stderr())
+            self.assertEqual([line.split()[1:] for line in cancelled.stdout().splitlines()],
+                             [["1", "shown"], ["1", "shown"]])
+            self.assertTrue(calculator.program.running())
             client = self.start_session_end()
             wait_until(lambda: not calculator_windows(self.session, calculator.program.pid),
                        10.0, "the window to go at the end of the session")

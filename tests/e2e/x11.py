@@ -71,6 +71,7 @@ _xtst.XTestFakeButtonEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_
                                        ctypes.c_ulong]
 _xlib.XFlush.argtypes = [ctypes.c_void_p]
 _xlib.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+_xlib.XMoveWindow.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int]
 _xlib.XSetErrorHandler(_ignore_error)
 
 
@@ -94,6 +95,12 @@ class Display:
 
     def __exit__(self, *exc):
         _xlib.XCloseDisplay(self._display)
+
+    def move_window(self, window, x, y):
+        """Asks for window at (x, y) at once, as a window manager's own move would come, with
+        no program to start first."""
+        _xlib.XMoveWindow(self._display, window, x, y)
+        _xlib.XFlush(self._display)
 
     def shape_rectangles(self, window):
         """The bounding shape of window as (x, y, width, height) rectangles; an unshaped window

@@ -17,6 +17,8 @@ public:
     TestPipe(const TestPipe&) = delete;
     TestPipe& operator=(const TestPipe&) = delete;
     int Read() const { return ends_[0]; }
+    // The writing end, writable while the pipe has room.
+    int WriteEnd() const { return ends_[1]; }
     void Write() const { EXPECT_EQ(write(ends_[1], "x", 1), 1); }
     void Drain() const {
         char byte = 0;

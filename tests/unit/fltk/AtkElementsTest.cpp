@@ -167,6 +167,14 @@ TEST(AtkElements, TheDisplayIsReadOnlyTextThatSaysEachResultOnceAndTheTextsAsThe
     tree.Show("8", false);
     EXPECT_EQ(tree.Take(), (Events{"1 name:8", "1 insert:8", "0 remove:15", "0 insert:8"}));
 
+    // Without the focus the display states none, though it can take it.
+    tree.Window.Elements[Display].Focused = false;
+    AtkStateSet* inactive = atk_object_ref_state_set(display);
+    EXPECT_TRUE(atk_state_set_contains_state(inactive, ATK_STATE_FOCUSABLE));
+    EXPECT_FALSE(atk_state_set_contains_state(inactive, ATK_STATE_FOCUSED))
+        << "focused because it can take the focus";
+    g_object_unref(inactive);
+
     // The empty entry is no blank line for a reader reviewing the window.
     tree.Show("9", true);
     AtkStateSet* entry = atk_object_ref_state_set(tree.Object(Entry));

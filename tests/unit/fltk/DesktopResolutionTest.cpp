@@ -79,8 +79,8 @@ TEST(DesktopScale, IsTheResolutionOverNinetySix) {
     const struct {
         double DotsPerInch;
         int Width;  // of the 126-pixel design
-    } cases[] = {{96.0, 126},  {120.0, 158}, {144.0, 189}, {168.0, 221},
-                 {192.0, 252}, {72.0, 95},   {100.04, 131}};
+    } cases[] = {{96.0, 126},  {120.0, 158}, {144.0, 189},  {168.0, 221},
+                 {192.0, 252}, {72.0, 95},   {100.04, 131}, {143.6, 189}};
     for (const auto& c : cases) {
         const ScaleFactor scale = DesktopScale(c.DotsPerInch);
         EXPECT_EQ(RoundedMulDiv(126, scale.Numerator, scale.Denominator), c.Width)

@@ -67,6 +67,14 @@ TEST(MainContextServer, RunsWhatIsDueAndHandsOutWhatItWaitsFor) {
     EXPECT_EQ(wait.TimeoutMilliseconds, -1) << "no time is waited for once the timeout is gone";
     EXPECT_EQ(reads, 1) << "an empty pipe is not served";
 
+    const guint writing = g_unix_fd_add(
+        pipe.WriteEnd(), G_IO_OUT,
+        [](gint, GIOCondition, gpointer) -> gboolean { return G_SOURCE_CONTINUE; }, nullptr);
+    wait = server.Serve();
+    EXPECT_TRUE(std::ranges::any_of(wait.Descriptors, [&](const LoopDescriptor& watched) {
+        return watched.Descriptor == pipe.WriteEnd() && watched.Write && !watched.Read;
+    })) << "a source that asks for writability is watched for it";
+    g_source_remove(writing);
     g_source_remove(watch);
 }
 

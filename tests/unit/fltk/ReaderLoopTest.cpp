@@ -66,6 +66,9 @@ TEST(ReaderLoop, WatchesWhatItIsToldAndNothingElse) {
     first.Write();
     EXPECT_EQ(DueAfterWaiting(due, 1.0), 1);
     first.Drain();
+    loop.Watch({.Descriptors = {{.Descriptor = second.WriteEnd(), .Write = true}},
+                .TimeoutMilliseconds = -1});
+    EXPECT_EQ(DueAfterWaiting(due, 1.0), 1) << "a descriptor asked for writing alone";
 
     loop.Stop();
     first.Write();

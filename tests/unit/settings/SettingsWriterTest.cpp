@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <functional>
@@ -219,19 +220,22 @@ TEST(SettingsWriter, KeepsTryingABusyStoreUntilItFreesAndStoresTheNewestHandOver
             EXPECT_EQ(tries[i].Values, expected)
                 << c.Situation << ": try " << i << " of " << Shown(tries);
         }
-        // Pauses start short after each hand-over, never grow past the longest, and are the
-        // longest once the retry period since the hand-over is over.
-        EXPECT_EQ(tries[1].At - tries[0].At, SettingsWriter::FirstPause) << c.Situation;
-        EXPECT_EQ(tries[handedOverAt].At - tries[handedOverAt - 1].At, SettingsWriter::FirstPause)
-            << c.Situation << ": the pauses did not start short again";
-        const TimePoint secondAt = tries[handedOverAt].At;
-        for (std::size_t i = 1; i < tries.size(); ++i) {
-            const auto pause = tries[i].At - tries[i - 1].At;
-            EXPECT_LE(pause, SettingsWriter::LongestPause) << c.Situation << ": before try " << i;
-            if (tries[i - 1].At >= secondAt + SettingsWriter::RetryFor) {
-                EXPECT_EQ(pause, SettingsWriter::LongestPause)
-                    << c.Situation << ": before try " << i;
+        // Pauses start short at each hand-over and double up to the longest while the retry
+        // period since that hand-over lasts; after it they are all the longest.
+        auto pause = SettingsWriter::FirstPause;
+        TimePoint growingUntil{};
+        for (std::size_t i = 0; i + 1 < tries.size(); ++i) {
+            if (i == 0 || i + 1 == handedOverAt) {
+                pause = SettingsWriter::FirstPause;
+                growingUntil = tries[i].At + SettingsWriter::RetryFor;
+            } else {
+                pause = tries[i - 1].At < growingUntil
+                            ? std::min(pause * 2, SettingsWriter::LongestPause)
+                            : SettingsWriter::LongestPause;
             }
+            EXPECT_EQ(tries[i + 1].At - tries[i].At, pause)
+                << c.Situation << ": before try " << i + 1 << ", the hand-over before try "
+                << handedOverAt;
         }
     }
 }

@@ -137,6 +137,13 @@ TEST(XSettingsString, AMalformedPropertyGivesNothing) {
         broken[c.Offset] = c.Value;
         EXPECT_EQ(XSettingsString(broken, Theme), std::nullopt) << c.What;
     }
+    // The setting sought comes first, and one of a type whose size nobody knows after it:
+    // skipping over that one by guess would pass off a broken property as a good one.
+    PropertyWriter unknownLast(false, 2);
+    unknownLast.String(Theme, "HighContrast").Integer("Xft/DPI", 1);
+    unknownLast.Bytes[52] = 7;
+    EXPECT_EQ(XSettingsString(unknownLast.Bytes, Theme), std::nullopt) << "an unknown last type";
+
     std::vector<std::uint8_t> shorter = bytes;
     shorter[56] = 11;  // "HighContrast" read as its first eleven bytes, padded to twelve
     EXPECT_EQ(XSettingsString(shorter, Theme), "HighContras") << "a shorter value stays inside";

@@ -1,5 +1,6 @@
 // The window's UI Automation extension, asked for as the system's proxy asks the client area's
-// IAccessible for it: what it says of the window and how it keeps the references it takes.
+// IAccessible for it: what it says of the window and how it keeps the references it takes; and
+// the display's focus as the IAccessible states it.
 
 #include <gtest/gtest.h>
 
@@ -94,6 +95,30 @@ TEST(WindowAutomation, GivesThePopUpWindowTheWindowPatternAndLeavesTheRestToTheI
     extension->Release();
     EXPECT_EQ(References(client), unused) << "the extension gave back what it held";
     client->Release();
+}
+
+TEST(FormAccessible, TheDisplayStatesTheFocusOnlyWhileTheProgramIsActive) {
+    RecordingBackend backend;
+    Form form(backend, "Rechner", 126, 224, {}, Picture{});
+    form.AccessibleOrder = {"Anzeige"};
+    form.Display.Name = "Anzeige";
+    const OleLibraries ole;
+    auto* accessible = new FormAccessible(nullptr, form, ole, WM_APP);
+    const auto state = [&] {
+        VARIANT child;
+        child.vt = VT_I4;
+        child.lVal = FormAccessible::ChildId(*form.AccessibleFocusIndex());
+        VARIANT value;
+        VariantInit(&value);
+        EXPECT_EQ(accessible->get_accState(child, &value), S_OK);
+        return value.lVal;
+    };
+    form.Activate();
+    EXPECT_TRUE(state() & STATE_SYSTEM_FOCUSED);
+    form.Deactivate();
+    EXPECT_TRUE(state() & STATE_SYSTEM_FOCUSABLE);
+    EXPECT_FALSE(state() & STATE_SYSTEM_FOCUSED) << "focused because it can take the focus";
+    accessible->Release();
 }
 
 }  // namespace
