@@ -105,10 +105,6 @@ struct FormHandlers {
     std::function<void(const std::string& text)> OnClipboardText;
 };
 
-// Multiplies by numerator / denominator and rounds half away from zero, as the platform's
-// MulDiv does; the scaling of every edge and font goes through it.
-int RoundedMulDiv(int value, int numerator, int denominator);
-
 // The exception message box text: an error object's message, with a "." appended when it is not
 // empty and its last character sorts after "."; running out of memory in German words, not the
 // library's; anything else thrown, empty. error holds an exception.
@@ -166,9 +162,9 @@ public:
 
     // For the window that owns the form.
     FormHandlers Handlers;
-    // The skin at a scaled size: one drawn for it, where the owner has such pictures. Unset, the
+    // The skin drawn for a scale other than the design's, where the owner can draw it. Unset, the
     // design's picture is scaled.
-    std::function<Picture(int width, int height)> SkinAtSize;
+    std::function<Picture(ScaleFactor factor)> SkinAtScale;
     std::vector<PopupMenuItem> PopupMenu;
     // The controls a screen reader finds, by name, in the order it reads them; the display's
     // name among them stands for the display as a whole, which is the element the reader is on.

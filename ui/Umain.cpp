@@ -12,8 +12,7 @@
 #include "AmountText.h"
 #include "KeyboardMap.h"
 #include "Placement.h"
-#include "Resources.h"
-#include "SkinSelection.h"
+#include "SkinDrawing.h"
 
 namespace {
 
@@ -210,8 +209,7 @@ std::vector<std::string> AccessibleOrder() {
 
 TfrmMain::TfrmMain(FormBackend& backend, TfrmMainServices services)
     : services_(std::move(services)),
-      form_(backend, "Rechner", ClientWidth, ClientHeight, ControlTable(),
-            DecodeBitmap(SkinBitmapFile())),
+      form_(backend, "Rechner", ClientWidth, ClientHeight, ControlTable(), DrawSkin({})),
       engine_(*this) {
     for (const KeySurface& key : KeySurfaces) {
         form_.ControlNamed(std::string(key.Name)).OnClick = [this, k = std::string(key.Key)] {
@@ -241,9 +239,7 @@ TfrmMain::TfrmMain(FormBackend& backend, TfrmMainServices services)
         .OnRegionalSettingsChanged = [this] { RegionalSettingsChanged(); },
         .OnClipboardText = [this](const std::string& text) { PasteAmount(text); },
     };
-    form_.SkinAtSize = [](int width, int height) {
-        return SkinForSize(SkinBitmapFiles(), width, height);
-    };
+    form_.SkinAtScale = DrawSkin;
     SetConversionMessageHook(
         [this] { form_.ShowMessage("Konvertierungsfehler!", "Betrag nicht korrekt."); });
     form_.Scale();
