@@ -2,7 +2,7 @@
 #include "FormFont.h"
 
 #include "DesktopResolution.h"
-#include "Form.h"
+#include "FontFit.h"
 
 #include <FL/fl_draw.H>
 
@@ -10,33 +10,8 @@
 #include <cstdlib>
 #include <map>
 
-namespace {
-
-// MS Sans Serif's 11-pixel face has the 13-pixel cell of the design.
-constexpr int DesignFaceHeight = 11;
-// Far beyond any form font; a measurement that never reaches the cell stops here.
-constexpr int LargestSize = 1000;
-
-}  // namespace
-
 ScaleFactor DesktopScale(double dotsPerInch) {
     return {static_cast<int>(std::lround(dotsPerInch)), static_cast<int>(DesignDotsPerInch)};
-}
-
-int FontSizeForCell(double cell, const std::function<int(int size)>& cellAt) {
-    // Most faces have a cell of about 1.2 to 1.4 times their size: start near and walk.
-    int size = std::max(1, static_cast<int>(std::lround(cell / 1.3)));
-    while (size < LargestSize && cellAt(size) < cell) {
-        ++size;
-    }
-    while (size > 1 && cellAt(size - 1) >= cell) {
-        --size;
-    }
-    // size is now the smallest whose cell reaches the target; the one below may be nearer.
-    if (size > 1 && cell - cellAt(size - 1) <= cellAt(size) - cell) {
-        return size - 1;
-    }
-    return size;
 }
 
 int FltkFontSize(int formFontHeight) {
@@ -45,9 +20,7 @@ int FltkFontSize(int formFontHeight) {
     if (const auto found = sizes.find(formFontHeight); found != sizes.end()) {
         return found->second;
     }
-    const double cell =
-        formFontHeight * static_cast<double>(Form::DesignTextHeight) / DesignFaceHeight;
-    const int size = FontSizeForCell(cell, [](int candidate) {
+    const int size = FontSizeForCell(FormFontCell(formFontHeight), [](int candidate) {
         fl_font(FormFontFace, candidate);
         return fl_height();
     });

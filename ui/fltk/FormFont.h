@@ -8,18 +8,12 @@
 
 #include <FL/Enumerations.H>
 
-#include <functional>
-
 #include "FormTypes.h"
 
 constexpr Fl_Font FormFontFace = FL_HELVETICA_BOLD;
 
 // The desktop's scale: its resolution over the design's 96 dots per inch, whole dots per inch.
 ScaleFactor DesktopScale(double dotsPerInch);
-
-// The size whose cell, as cellAt measures it, comes nearest to cell; of two as near, the smaller.
-// cellAt grows with the size.
-int FontSizeForCell(double cell, const std::function<int(int size)>& cellAt);
 
 // The FLTK size that draws a form font of the given height in the design's pixels (11 at 96 dots
 // per inch), measured in the face FLTK uses. Needs the display to be open.

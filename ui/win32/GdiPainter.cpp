@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "DrawableSigns.h"
+#include "FontFit.h"
 #include "SystemColours.h"
 #include "WideText.h"
 
@@ -30,6 +31,34 @@ bool FontHasGlyph(HDC dc, char32_t character) {
            glyph != 0xFFFF;
 }
 
+LOGFONTW LabelFont(int characterHeight) {
+    LOGFONTW font{};
+    font.lfHeight = -characterHeight;
+    font.lfWeight = FW_BOLD;
+    font.lfCharSet = ANSI_CHARSET;
+    lstrcpynW(font.lfFaceName, FormFontFace, LF_FACESIZE);
+    return font;
+}
+
+// The cell, ascent plus descent, of the label font at a character height; a font that cannot be
+// measured counts as the design's proportion.
+int MeasuredCell(int characterHeight) {
+    const int designCell = characterHeight * DesignCellHeight / DesignFaceHeight;
+    HDC screen = GetDC(nullptr);
+    if (screen == nullptr) {
+        return designCell;
+    }
+    const LOGFONTW font = LabelFont(characterHeight);
+    HFONT created = CreateFontIndirectW(&font);
+    const HGDIOBJ previous = SelectObject(screen, created);
+    TEXTMETRICW metrics{};
+    const bool measured = created != nullptr && GetTextMetricsW(screen, &metrics) != 0;
+    SelectObject(screen, previous);
+    DeleteObject(created);
+    ReleaseDC(nullptr, screen);
+    return measured ? static_cast<int>(metrics.tmHeight) : designCell;
+}
+
 }  // namespace
 
 LabelFonts::~LabelFonts() {
@@ -42,11 +71,11 @@ HFONT LabelFonts::ForHeight(int pixelHeight) {
     if (const auto found = fonts_.find(pixelHeight); found != fonts_.end()) {
         return found->second;
     }
-    LOGFONTW font{};
-    font.lfHeight = -pixelHeight;
-    font.lfWeight = FW_BOLD;
-    font.lfCharSet = ANSI_CHARSET;
-    lstrcpynW(font.lfFaceName, FormFontFace, LF_FACESIZE);
+    // The face the system gives for the design's font may have a taller or shorter cell than the
+    // design's at the same height: the height is chosen by the cell, so the text fits its labels
+    // whichever face it is.
+    const int characterHeight = FontSizeForCell(FormFontCell(pixelHeight), MeasuredCell);
+    const LOGFONTW font = LabelFont(characterHeight);
     HFONT created = CreateFontIndirectW(&font);
     fonts_.emplace(pixelHeight, created);
     return created;

@@ -143,7 +143,7 @@ void Win32Backend::AttachForm(Form* form) {
 ScaleFactor Win32Backend::FormScale() {
     // While a change of resolution is handled, the new one; the window may not report it yet.
     const int dotsPerInch = changingDpi_.value_or(WindowDotsPerInch(window_));
-    return {MeasureZeroHeight(dotsPerInch), Form::DesignTextHeight};
+    return FormScaleAt(dotsPerInch);
 }
 
 ScreenLayout Win32Backend::Screens() {

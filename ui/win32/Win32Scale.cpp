@@ -22,8 +22,7 @@ void Win32Backend::OnDpiChanged(int dotsPerInch, const RECT& suggested) {
 }
 
 void Win32Backend::OnGetDpiScaledSize(int dotsPerInch, SIZE& size) {
-    const Point client =
-        form_->ScaledClientSize({MeasureZeroHeight(dotsPerInch), Form::DesignTextHeight});
+    const Point client = form_->ScaledClientSize(FormScaleAt(dotsPerInch));
     // A pop-up without a border: the window is its client area.
     size.cx = client.X;
     size.cy = client.Y;

@@ -5,6 +5,7 @@
 
 #include <cmath>
 
+#include "FontFit.h"
 #include "Form.h"
 #include "FormFont.h"
 
