@@ -1,8 +1,11 @@
 // What drawing the skin costs at the scales a window is shown at: the program draws it at start
-// for a scaled desktop and again on every change of scale, on the window's thread. Prints the
-// median and the slowest of the runs at each scale, against the target of 2 ms at 200 %.
+// for a scaled desktop and again on every change of scale, on the window's thread. Prints, per
+// scale, the median and the slowest wall time of the runs, against the target of 2 ms at 200 %,
+// and the median processor time of the thread, which a busy machine inflates less.
 //
 //   build/bench/skin_drawing [RUNS]     (default 51 runs per scale)
+
+#include <time.h>
 
 #include <algorithm>
 #include <charconv>
@@ -20,13 +23,20 @@ using Clock = std::chrono::steady_clock;
 constexpr int DefaultRuns = 51;
 constexpr double TargetMillisecondsAt200 = 2.0;
 
-// One draw, in milliseconds; the picture's size is kept so the work cannot be left out.
-double DrawMilliseconds(ScaleFactor factor, long& pixels) {
-    const auto start = Clock::now();
-    const Picture skin = DrawSkin(factor);
-    const auto end = Clock::now();
-    pixels += skin.Width * skin.Height;
-    return std::chrono::duration<double, std::milli>(end - start).count();
+double ThreadMilliseconds() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
+}
+
+struct Run {
+    double Wall = 0;
+    double Processor = 0;
+};
+
+double Median(std::vector<double> values) {
+    std::ranges::sort(values);
+    return values[values.size() / 2];
 }
 
 }  // namespace
@@ -41,23 +51,27 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
-    long pixels = 0;
-    std::printf("%-10s%12s%14s%14s\n", "dpi", "size", "median ms", "slowest ms");
+    std::printf("%-6s%12s%12s%12s%12s\n", "dpi", "size", "median ms", "slowest ms", "cpu ms");
     for (const int dpi : {96, 109, 120, 140, 144, 163, 192, 240, 288}) {
-        std::vector<double> times;
+        std::vector<double> wall;
+        std::vector<double> processor;
+        Point size;
         for (int run = 0; run < runs; ++run) {
-            times.push_back(DrawMilliseconds({dpi, 96}, pixels));
+            const double cpuStart = ThreadMilliseconds();
+            const auto start = Clock::now();
+            const Picture skin = DrawSkin({dpi, 96});
+            wall.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+            processor.push_back(ThreadMilliseconds() - cpuStart);
+            size = {skin.Width, skin.Height};
         }
-        std::ranges::sort(times);
-        const double median = times[times.size() / 2];
-        const Picture skin = DrawSkin({dpi, 96});
-        std::printf("%-10d%7d x %-4d%14.3f%14.3f", dpi, skin.Width, skin.Height, median,
-                    times.back());
+        const double median = Median(wall);
+        std::printf("%-6d%5d x %-4d%12.3f%12.3f%12.3f", dpi, size.X, size.Y, median,
+                    *std::ranges::max_element(wall), Median(processor));
         if (dpi == 192) {
             std::printf("  target <= %.1f ms: %s", TargetMillisecondsAt200,
                         median <= TargetMillisecondsAt200 ? "met" : "MISSED");
         }
         std::printf("\n");
     }
-    return pixels > 0 ? 0 : 1;
+    return 0;
 }

@@ -47,7 +47,12 @@ SkinCanvas::SkinCanvas(int designWidth, int designHeight, DrawnColour background
       scale_(static_cast<double>(factor.Numerator) / factor.Denominator),
       width_(Scaled(designWidth)),
       height_(Scaled(designHeight)),
-      pixels_(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_), background) {}
+      pixels_(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_), background) {
+    designX_.reserve(static_cast<std::size_t>(width_));
+    for (int x = 0; x < width_; ++x) {
+        designX_.push_back(Design(x));
+    }
+}
 
 int SkinCanvas::Scaled(int designValue) const {
     return RoundedMulDiv(designValue, factor_.Numerator, factor_.Denominator);

@@ -7,6 +7,7 @@
 // Only +, -, *, / and sqrt on doubles are used, whose results IEEE 754 fixes, so every build on
 // every machine draws the same bytes.
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <span>
@@ -96,13 +97,22 @@ public:
     template <typename PaintAt>
     void FillRounded(const Box& box, double radius, PaintAt paint, double opacity = 1.0,
                      bool hard = false) {
-        const Box outline{box.Left * scale_, box.Top * scale_, box.Right * scale_,
-                          box.Bottom * scale_};
-        const double pictureRadius = radius * scale_;
-        for (int y = static_cast<int>(outline.Top) - 1; y < static_cast<int>(outline.Bottom) + 2;
-             ++y) {
-            for (int x = static_cast<int>(outline.Left) - 1;
-                 x < static_cast<int>(outline.Right) + 2; ++x) {
+        // Copied to locals: the pixels are doubles too, so the compiler could not otherwise
+        // keep them out of the loop.
+        const double scale = scale_;
+        const int width = width_;
+        DrawnColour* const pixels = pixels_.data();
+        const double* const designX = designX_.data();
+        const Box outline{box.Left * scale, box.Top * scale, box.Right * scale, box.Bottom * scale};
+        const double pictureRadius = radius * scale;
+        const int top = std::max(static_cast<int>(outline.Top) - 1, 0);
+        const int bottom = std::min(static_cast<int>(outline.Bottom) + 2, height_);
+        const int left = std::max(static_cast<int>(outline.Left) - 1, 0);
+        const int right = std::min(static_cast<int>(outline.Right) + 2, width);
+        for (int y = top; y < bottom; ++y) {
+            const double designY = (y + 0.5) / scale - 0.5;
+            DrawnColour* const row = pixels + static_cast<std::ptrdiff_t>(y) * width;
+            for (int x = left; x < right; ++x) {
                 const EdgeDistance edge =
                     RoundedBoxDistance(x + 0.5, y + 0.5, outline, pictureRadius);
                 const double soft = 0.5 - edge.Distance;
@@ -111,9 +121,11 @@ public:
                                         : soft > 1.0 ? 1.0
                                                      : soft;
                 if (coverage > 0) {
-                    const EdgeDistance designEdge{edge.Distance / scale_, edge.NormalX,
+                    const EdgeDistance designEdge{edge.Distance / scale, edge.NormalX,
                                                   edge.NormalY};
-                    BlendPixel(x, y, paint(Design(x), Design(y), designEdge), coverage * opacity);
+                    const double alpha = coverage * opacity;
+                    row[x] = Mix(row[x], paint(designX[x], designY, designEdge),
+                                 alpha < 1.0 ? alpha : 1.0);
                 }
             }
         }
@@ -142,4 +154,5 @@ private:
     int width_;
     int height_;
     std::vector<DrawnColour> pixels_;
+    std::vector<double> designX_;  // Design(x) of every column, worked out once
 };
