@@ -77,7 +77,9 @@ bool WriteWhole(const std::string& path, const std::vector<std::uint8_t>& bytes)
             return false;
         }
     }
-    if (std::rename(scratch.c_str(), path.c_str()) != 0) {
+    // Windows' C library renames onto no existing file: the old one goes first there.
+    if (std::rename(scratch.c_str(), path.c_str()) != 0 &&
+        (std::remove(path.c_str()) != 0 || std::rename(scratch.c_str(), path.c_str()) != 0)) {
         std::remove(scratch.c_str());
         return false;
     }

@@ -197,7 +197,9 @@ void DrawGroove(SkinCanvas& canvas) {
 }
 
 void DrawKey(SkinCanvas& canvas, const KeyDesign& key) {
-    const auto [faceColour, legendColour] = ColoursOf(key.Kind);
+    // Not a structured binding: the lambdas below capture the face colour.
+    const KeyColours colours = ColoursOf(key.Kind);
+    const DrawnColour faceColour = colours.Face;
     const double left = key.Left;
     const double top = key.Top;
     const double right = key.Left + key.Width;
@@ -228,7 +230,7 @@ void DrawKey(SkinCanvas& canvas, const KeyDesign& key) {
     const std::span<const PixelGlyph> font =
         sign ? std::span<const PixelGlyph>(SignGlyphs) : std::span<const PixelGlyph>(BoldGlyphs);
     canvas.DrawGlyphs(key.Legend, font, x, y + 1, Darkened(faceColour, 0.45), 0.7, !sign);
-    canvas.DrawGlyphs(key.Legend, font, x, y, legendColour, 1.0, !sign);
+    canvas.DrawGlyphs(key.Legend, font, x, y, colours.Legend, 1.0, !sign);
 }
 
 }  // namespace
