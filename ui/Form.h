@@ -11,9 +11,9 @@
 //   - a right release over a control with a context menu opens the menu at the pointer;
 //   - each control has its own cursor; a hint shows after the pointer rests 500 ms on a control
 //     that has one and hides 2500 ms later;
-//   - the whole form scales by the backend's factor (the measured height of "0" against the
-//     design's 13 pixels, or the desktop's scale), each time from the design's own edges, and
-//     shows the skin drawn for its size; it scales again in place when the factor changes;
+//   - the whole form scales by the backend's factor (the desktop's or the monitor's resolution
+//     over 96), each time from the design's own edges, and shows the skin drawn for that
+//     factor; it scales again in place when the factor changes;
 //   - a window that a change of scale or of monitors leaves partly off the screens moves back
 //     onto them, without its stored position being written;
 //   - while the desktop asks for high contrast, the skin is not shown: the form draws the display
