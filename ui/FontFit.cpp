@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 
 namespace {
 
@@ -11,7 +12,16 @@ constexpr int LargestSize = 1000;
 
 }  // namespace
 
-int FontSizeForCell(double cell, const std::function<int(int size)>& cellAt) {
+int FontSizeForCell(double cell, const std::function<int(int size)>& measure) {
+    // Each size is measured once: a measurement makes a font, which is slow on some systems.
+    std::map<int, int> measured;
+    const auto cellAt = [&](int size) {
+        const auto [entry, added] = measured.try_emplace(size, 0);
+        if (added) {
+            entry->second = measure(size);
+        }
+        return entry->second;
+    };
     // Most faces have a cell of about 1.2 to 1.4 times their size: start near and walk.
     int size = std::max(1, static_cast<int>(std::lround(cell / 1.3)));
     while (size < LargestSize && cellAt(size) < cell) {
