@@ -40,15 +40,20 @@ LOGFONTW LabelFont(int characterHeight) {
     return font;
 }
 
-// The cell, ascent plus descent, of the label font at a character height; a font that cannot be
-// measured counts as the design's proportion.
+// The cell, ascent plus descent, of the form font at a character height, measured as the form
+// has always measured its "0": in the regular weight of the face the system gives, whose cell is
+// the design's 13 pixels at 11 where that face is the design's. A font that cannot be measured
+// counts as the design's proportion.
 int MeasuredCell(int characterHeight) {
     const int designCell = characterHeight * DesignCellHeight / DesignFaceHeight;
     HDC screen = GetDC(nullptr);
     if (screen == nullptr) {
         return designCell;
     }
-    const LOGFONTW font = LabelFont(characterHeight);
+    LOGFONTW font{};
+    font.lfHeight = -characterHeight;
+    font.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynW(font.lfFaceName, FormFontFace, LF_FACESIZE);
     HFONT created = CreateFontIndirectW(&font);
     const HGDIOBJ previous = SelectObject(screen, created);
     TEXTMETRICW metrics{};
