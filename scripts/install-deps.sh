@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
 # Installs, on Debian 12, what building and running the calculator need:
-#   scripts/install-deps.sh          compilers, CMake, Python (the build draws the skin for
-#                                    each scale), FLTK, the font the window uses, and ATK with
-#                                    its AT-SPI bridge, GLib and D-Bus for the screen-reader
-#                                    library
+#   scripts/install-deps.sh          compilers, CMake, FLTK, the font the window uses, and
+#                                    ATK with its AT-SPI bridge, GLib and D-Bus for the
+#                                    screen-reader library
 #   scripts/install-deps.sh --test   also what the test command needs: clang with its
 #                                    sanitizers, the mingw cross compiler with Wine to run its
 #                                    output, the X tools the end-to-end tests drive, the
@@ -19,7 +18,7 @@ SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO="sudo"
 
 packages=(
-  build-essential cmake ninja-build python3 googletest libgtest-dev
+  build-essential cmake ninja-build googletest libgtest-dev
   libfltk1.3-dev libx11-dev libxext-dev libxrandr-dev libxrender-dev libxft-dev fonts-dejavu-core
   libatk1.0-dev libatk-bridge2.0-dev libatspi2.0-dev libglib2.0-dev libdbus-1-dev
 )
@@ -27,7 +26,7 @@ test_packages=(
   clang clang-format libclang-rt-14-dev
   g++-mingw-w64-i686
   wine wine64 wine32:i386 fonts-wine
-  xvfb openbox xdotool x11-utils x11-apps x11-xserver-utils xclip imagemagick locales
+  xvfb openbox xdotool x11-utils x11-apps x11-xserver-utils xclip imagemagick python3 locales
   file lintian desktop-file-utils appstream stress-ng
   dbus at-spi2-core libglib2.0-bin python3-gi gir1.2-atspi-2.0
   orca speech-dispatcher gir1.2-gtk-3.0 xsettingsd fonts-urw-base35 fonts-noto-core

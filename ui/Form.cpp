@@ -13,13 +13,6 @@
 #include <stdexcept>
 #include <utility>
 
-int RoundedMulDiv(int value, int numerator, int denominator) {
-    const std::int64_t product = std::int64_t{value} * numerator;
-    const std::int64_t half = denominator / 2;
-    const std::int64_t rounded = product >= 0 ? product + half : product - half;
-    return static_cast<int>(rounded / denominator);
-}
-
 Rect ScaledEdges(const Rect& design, ScaleFactor factor) {
     const auto scale = [factor](int value) {
         return RoundedMulDiv(value, factor.Numerator, factor.Denominator);
@@ -129,8 +122,9 @@ void Form::ApplyScale(ScaleFactor wanted, const Rect& window) {
             // click regions.
             const int width = control.Bounds.Width;
             const int height = control.Bounds.Height;
-            skin_ =
-                SkinAtSize ? SkinAtSize(width, height) : ScalePicture(designSkin_, width, height);
+            skin_ = factor == ScaleFactor{} ? designSkin_
+                    : SkinAtScale           ? SkinAtScale(factor)
+                                            : ScalePicture(designSkin_, width, height);
         }
     }
     PlaceKeys();

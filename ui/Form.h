@@ -11,11 +11,10 @@
 //   - a right release over a control with a context menu opens the menu at the pointer;
 //   - each control has its own cursor; a hint shows after the pointer rests 500 ms on a control
 //     that has one and hides 2500 ms later;
-//   - the whole form scales by the backend's factor (the measured height of "0" against the
-//     design's 13 pixels, or the desktop's scale), each time from the design's own edges, and
-//     shows the skin drawn for its size; it scales again in place when the factor changes;
-//     the factor is never below 1 and never so large that the window outgrows the work area
-//     of its monitor (ScreenFit.h);
+//   - the whole form scales by the backend's factor (the desktop's or the monitor's resolution
+//     over 96), each time from the design's own edges, and shows the skin drawn for that
+//     factor; it scales again in place when the factor changes; the factor is never below 1
+//     and never so large that the window outgrows the work area of its monitor (ScreenFit.h);
 //   - a window that a change of scale or of monitors leaves partly off the screens moves back
 //     onto them, without its stored position being written;
 //   - a label's text is sized by the height of its digits, and one wider than its label is drawn
@@ -112,10 +111,6 @@ struct FormHandlers {
     std::function<void(const std::string& text)> OnClipboardText;
 };
 
-// Multiplies by numerator / denominator and rounds half away from zero, as the platform's
-// MulDiv does; the scaling of every edge and font goes through it.
-int RoundedMulDiv(int value, int numerator, int denominator);
-
 // A rectangle at a factor: its edges, not its size, are scaled, so neighbouring rectangles stay
 // flush.
 Rect ScaledEdges(const Rect& design, ScaleFactor factor);
@@ -183,9 +178,9 @@ public:
 
     // For the window that owns the form.
     FormHandlers Handlers;
-    // The skin at a scaled size: one drawn for it, where the owner has such pictures. Unset, the
+    // The skin drawn for a scale other than the design's, where the owner can draw it. Unset, the
     // design's picture is scaled.
-    std::function<Picture(int width, int height)> SkinAtSize;
+    std::function<Picture(ScaleFactor factor)> SkinAtScale;
     std::vector<PopupMenuItem> PopupMenu;
     // The controls a screen reader finds, by name, in the order it reads them; the display's
     // name among them stands for the display as a whole, which is the element the reader is on.

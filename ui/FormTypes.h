@@ -103,6 +103,15 @@ struct ScaleFactor {
     }
 };
 
+// Multiplies by numerator / denominator and rounds half away from zero, as the platform's
+// MulDiv does; the scaling of every edge, font and skin pixel goes through it.
+inline int RoundedMulDiv(int value, int numerator, int denominator) {
+    const std::int64_t product = std::int64_t{value} * numerator;
+    const std::int64_t half = denominator / 2;
+    const std::int64_t rounded = product >= 0 ? product + half : product - half;
+    return static_cast<int>(rounded / denominator);
+}
+
 struct KeyModifiers {
     bool Shift = false;
     bool Control = false;

@@ -13,8 +13,7 @@
 #include "KeyboardMap.h"
 #include "PastedAmount.h"
 #include "Placement.h"
-#include "Resources.h"
-#include "SkinSelection.h"
+#include "SkinDrawing.h"
 #include "SpokenMessages.h"
 
 namespace {
@@ -235,8 +234,7 @@ TfrmMain::TfrmMain(FormBackend& backend, TfrmMainServices services)
     : services_(std::move(services)),
       thousandsSeparator_(services_.ReadThousandsSeparator ? services_.ReadThousandsSeparator()
                                                            : std::string()),
-      form_(backend, "Rechner", ClientWidth, ClientHeight, ControlTable(),
-            DecodeBitmap(SkinBitmapFile())),
+      form_(backend, "Rechner", ClientWidth, ClientHeight, ControlTable(), DrawSkin({})),
       engine_(*this) {
     for (const KeySurface& key : KeySurfaces) {
         form_.ControlNamed(std::string(key.Name)).OnClick = [this, k = std::string(key.Key)] {
@@ -266,9 +264,7 @@ TfrmMain::TfrmMain(FormBackend& backend, TfrmMainServices services)
         .OnRegionalSettingsChanged = [this] { RegionalSettingsChanged(); },
         .OnClipboardText = [this](const std::string& text) { PasteAmount(text); },
     };
-    form_.SkinAtSize = [](int width, int height) {
-        return SkinForSize(SkinBitmapFiles(), width, height);
-    };
+    form_.SkinAtScale = DrawSkin;
     SetConversionMessageHook(
         [this] { form_.ShowMessage("Konvertierungsfehler!", "Betrag nicht korrekt."); });
     form_.Scale();

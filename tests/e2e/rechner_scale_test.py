@@ -1,18 +1,17 @@
 """End-to-end tests of the calculator's scale on X11: the window's size follows the desktop's
-Xft.dpi whatever font fontconfig offers, its pixels are the skin drawn for its scale, hint and
-menu grow with it, a change of Xft.dpi while it runs rescales it in place, a settings manager's
-Xft/DPI comes before the resources', a mistyped resolution still leaves a window that fits the
-screen, and a monitor that goes takes no window with it.
+Xft.dpi whatever font fontconfig offers, its pixels are the skin drawn for its exact scale, the
+uneven ones included, hint and menu grow with it, a change of Xft.dpi while it runs rescales it
+in place, a settings manager's Xft/DPI comes before the resources', a mistyped resolution still
+leaves a window that fits the screen, and a monitor that goes takes no window with it.
 
 Run through CTest, or by hand:
-    RECHNER=build/rechner HOSTSIGNAL=build/hostsignal \\
+    RECHNER=build/rechner HOSTSIGNAL=build/hostsignal RECHNER_SKIN=build/rechner-skin \\
         python3 tests/e2e/rechner_scale_test.py [-v] [TestClass[.test_method]]
 """
 
 import os
 import signal
 import subprocess
-import sys
 import tempfile
 import time
 import unittest
@@ -21,11 +20,11 @@ from pathlib import Path
 import x11
 from calculator import HEIGHT, KEYS, WIDTH, CalculatorTestCase
 from stores import registry_file, user_stores
-from xsession import SCREEN_HEIGHT, SCREEN_WIDTH, START_TIMEOUT, wait_until
+from xsession import (EMULATOR, SCREEN_HEIGHT, SCREEN_WIDTH, START_TIMEOUT, program_command,
+                      wait_until)
 
-RESOURCES = Path(__file__).resolve().parents[2] / "resources"
-# Xft.dpi and the skin's scale in percent it stands for.
-DRAWN_SCALES = {96: 100, 120: 125, 144: 150, 168: 175, 192: 200}
+# The desktops' usual resolutions, and the uneven ones people set from a monitor's real one.
+SKIN_DPIS = (96, 109, 120, 140, 163, 192, 240)
 # The window's size at the scales the desktops offer.
 SIZES = {96: (126, 224), 144: (189, 336), 192: (252, 448)}
 # Sans faces the desktops install, as fontconfig names them.
@@ -57,12 +56,14 @@ def read_bitmap(data):
     return width, abs(height), pixels
 
 
-def drawn_skin(percent):
-    """The skin the artwork script draws at a scale."""
+def drawn_skin(dpi):
+    """The skin as the programs draw it at dpi / 96, written by rechner-skin."""
     with tempfile.TemporaryDirectory() as scratch:
         target = Path(scratch) / "skin.bmp"
-        subprocess.run([sys.executable, RESOURCES / "draw_artwork.py", "--skin", str(percent),
-                        target], check=True, timeout=60)
+        # Under Wine a Unix path is reached through its Z: drive.
+        name = f"Z:{target}".replace("/", "\\") if EMULATOR else str(target)
+        subprocess.run(program_command("RECHNER_SKIN", str(dpi), name), check=True,
+                       timeout=60, capture_output=True)
         return read_bitmap(target.read_bytes())
 
 
@@ -150,9 +151,9 @@ class FontsDoNotChangeTheSize(ScaleCase):
 
 class SkinDrawnForEachScale(ScaleCase):
     def test_the_window_shows_the_picture_drawn_for_its_scale(self):
-        for dpi, percent in DRAWN_SCALES.items():
+        for dpi in SKIN_DPIS:
             with self.subTest(dpi=dpi):
-                width, height, skin = drawn_skin(percent)
+                width, height, skin = drawn_skin(dpi)
                 calculator = self.start_at(dpi)
                 try:
                     self.assertEqual(calculator.geometry()[2:], (width, height))

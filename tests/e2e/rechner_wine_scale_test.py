@@ -1,13 +1,16 @@
-"""The Windows program's scale under Wine: at the design's resolution its pixels are the skin
-drawn for it, and it follows what Windows tells a per-monitor-aware window (a new resolution for
-its monitor, a change of monitors), which Wine itself never sends; dpi-client sends it.
+"""The Windows program's scale under Wine: the factor is the resolution over 96 exactly, at start
+(the prefix's LogPixels) whatever fonts Wine sees, its pixels are the skin drawn for that exact
+factor, and it follows what Windows tells a per-monitor-aware window (a new resolution for its
+monitor, a change of monitors), which Wine itself never sends; dpi-client sends it.
 
 Run through CTest, or by hand, with a Wine prefix:
     WINEPREFIX=... RECHNER_EMULATOR=wine RECHNER=build-windows/rechner.exe \\
         HOSTSIGNAL=build-windows/hostsignal.exe DPI_CLIENT=build-windows/tests/e2e/dpi-client.exe \\
+        RECHNER_SKIN=build-windows/rechner-skin.exe \\
         python3 tests/e2e/rechner_wine_scale_test.py [-v]
 """
 
+import os
 import unittest
 
 from calculator import BODY_POINT, HEIGHT, WIDTH, CalculatorTestCase
@@ -16,7 +19,8 @@ from rechner_wine_test import WineServer
 from stores import user_stores
 from xsession import SCREEN_WIDTH, program_command, wait_until
 
-DRAWN_PERCENTS = (100, 125, 150, 175, 200)
+# LogPixels and the window's size there: the design's times the resolution over 96.
+START_SIZES = {96: (126, 224), 120: (158, 280), 144: (189, 336), 192: (252, 448)}
 
 
 class WineScale(WineServer, CalculatorTestCase):
@@ -26,34 +30,51 @@ class WineScale(WineServer, CalculatorTestCase):
         self.assertEqual(client.wait_exit(10.0), 0, f"dpi-client {args}")
         return client.stdout()
 
-    def test_at_a_drawn_scale_the_window_shows_the_drawn_skin(self):
-        # Windows keeps the measured rule, so which resolutions give a drawn scale depends on
-        # the "MS Sans Serif" Wine offers: ask the window what it would measure, and take each
-        # resolution that gives one.
+    def check_skin(self, calculator, dpi):
+        """The window's pixels are the skin drawn for dpi / 96, but for the labels' text."""
+        width, height, skin = drawn_skin(dpi)
+        self.assertEqual(calculator.geometry()[2:], (width, height))
+        display = scaled_rect((14, 43, 92, 33), width)
+        seen = calculator.window_pixels()
+        body = [p for p, colour in skin.items() if colour != (255, 255, 255)]
+        self.assertEqual(set(body) - calculator.shape_pixels(), set(), "holes in the body")
+        differing = [p for p in body if not inside(p, display) and seen[p] != skin[p]]
+        self.assertEqual(differing[:10], [], f"{len(differing)} pixels differ")
+
+    def test_logpixels_gives_the_exact_factor_at_start_whatever_fonts_wine_sees(self):
+        key = r"HKCU\Control Panel\Desktop"
+        self.addCleanup(self.wine, "reg", "delete", key, "/v", "LogPixels", "/f")
+        windows_like = os.environ["FONTCONFIG_FILE"]
+        self.addCleanup(os.environ.__setitem__, "FONTCONFIG_FILE", windows_like)
+        # With the desktop's fonts, Noto Sans among them, Wine's sans face has a taller cell.
+        for fonts in ("windows-like", "desktop"):
+            if fonts == "desktop":
+                os.environ.pop("FONTCONFIG_FILE")
+                self.restart_wineserver()
+            for dpi, size in START_SIZES.items():
+                with self.subTest(fonts=fonts, dpi=dpi):
+                    self.wine("reg", "add", key, "/v", "LogPixels", "/t", "REG_DWORD", "/d",
+                              str(dpi), "/f")
+                    calculator = self.start_calculator()
+                    try:
+                        self.assertEqual(calculator.geometry()[2:], size)
+                        if dpi in (96, 144):
+                            self.check_skin(calculator, dpi)
+                    finally:
+                        calculator.program.stop()
+
+    def test_an_uneven_resolution_shows_the_skin_drawn_for_it(self):
         calculator = self.start_calculator()
         _, top, _, _ = calculator.geometry()
-        drawn = {(WIDTH * percent + 50) // 100: percent for percent in DRAWN_PERCENTS}
-        reached = set()
-        for dpi in range(72, 241, 12):
-            _, width, height = map(int, self.dpi_client("size", dpi).split())
-            if width not in drawn or drawn[width] in reached:
-                continue
-            percent = drawn[width]
-            reached.add(percent)
-            with self.subTest(dpi=dpi, percent=percent):
+        for dpi in (109, 163):
+            with self.subTest(dpi=dpi):
+                _, width, height = map(int, self.dpi_client("size", dpi).split())
+                self.assertEqual((width, height),
+                                 ((WIDTH * dpi + 48) // 96, (HEIGHT * dpi + 48) // 96))
                 self.dpi_client("change", dpi, SCREEN_WIDTH - width, top, width, height)
                 wait_until(lambda: calculator.geometry()[2:] == (width, height), 3.0,
                            f"the window at {width} x {height}")
-                skin_width, skin_height, skin = drawn_skin(percent)
-                self.assertEqual((skin_width, skin_height), (width, height))
-                display = scaled_rect((14, 43, 92, 33), width)
-                seen = calculator.window_pixels()
-                body = [p for p, colour in skin.items() if colour != (255, 255, 255)]
-                self.assertEqual(set(body) - calculator.shape_pixels(), set(),
-                                 "holes in the body")
-                differing = [p for p in body if not inside(p, display) and seen[p] != skin[p]]
-                self.assertEqual(differing[:10], [], f"{len(differing)} pixels differ")
-        self.assertIn(200, reached, f"drawn scales reached: {sorted(reached)}")
+                self.check_skin(calculator, dpi)
 
     def test_a_new_resolution_for_its_monitor_rescales_it_where_windows_puts_it(self):
         calculator = self.start_calculator()
@@ -63,10 +84,7 @@ class WineScale(WineServer, CalculatorTestCase):
             with self.subTest(dpi=dpi):
                 answered, width, height = map(int, self.dpi_client("size", dpi).split())
                 self.assertEqual(answered, 1, "WM_GETDPISCALEDSIZE handled")
-                # The measured font's scale: the design's size at 96, about the resolution's
-                # share of 96 elsewhere, both sides by the same factor.
-                self.assertAlmostEqual(width / WIDTH, dpi / 96, delta=0.2, msg=(width, height))
-                self.assertAlmostEqual(height / HEIGHT, width / WIDTH, delta=0.01)
+                self.assertEqual((width, height), START_SIZES[dpi])
                 # Windows suggests a place keeping the window on its monitor: flush right here.
                 place = (SCREEN_WIDTH - width, top)
                 self.dpi_client("change", dpi, *place, width, height)

@@ -46,6 +46,5 @@ private:
     LabelFonts& fonts_;
 };
 
-// The face the form's font asks for: 8 point at the screen's resolution.
+// The face the form's font asks for; its height is chosen by the cell it measures.
 inline constexpr wchar_t FormFontFace[] = L"MS Sans Serif";
-constexpr int FormFontPoints = 8;

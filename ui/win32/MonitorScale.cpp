@@ -1,9 +1,6 @@
 // The window's resolution and the form font measured at it; see MonitorScale.h.
 #include "MonitorScale.h"
 
-#include "Form.h"
-#include "GdiPainter.h"
-
 namespace {
 
 using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
@@ -70,25 +67,6 @@ std::optional<LOGFONTW> StatusFontAt(int dotsPerInch) {
     return metrics.lfStatusFont;
 }
 
-int MeasureZeroHeight(int dotsPerInch) {
-    HDC screen = GetDC(nullptr);
-    if (screen == nullptr) {
-        return Form::DesignTextHeight;
-    }
-    LOGFONTW font{};
-    font.lfHeight = -MulDiv(FormFontPoints, dotsPerInch, 72);
-    font.lfCharSet = DEFAULT_CHARSET;
-    lstrcpynW(font.lfFaceName, FormFontFace, LF_FACESIZE);
-    HFONT created = CreateFontIndirectW(&font);
-    const HGDIOBJ previous = SelectObject(screen, created);
-    TEXTMETRICW metrics{};
-    const bool measured = GetTextMetricsW(screen, &metrics) != 0;
-    SelectObject(screen, previous);
-    DeleteObject(created);
-    ReleaseDC(nullptr, screen);
-    return measured ? static_cast<int>(metrics.tmHeight) : Form::DesignTextHeight;
-}
-
 ScaleFactor FormScaleAt(int dotsPerInch) {
-    return {MeasureZeroHeight(dotsPerInch), Form::DesignTextHeight};
+    return {dotsPerInch, USER_DEFAULT_SCREEN_DPI};
 }

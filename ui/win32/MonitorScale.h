@@ -1,5 +1,5 @@
 #pragma once
-// The resolution the calculator's window is shown at, and the form font measured there. Under
+// The resolution the calculator's window is shown at, and the scale it gives the form. Under
 // per-monitor awareness each monitor has its own; the functions that tell it exist only from
 // Windows 10 on, so they are looked up at run time and the program still starts where they are
 // missing, at the system's resolution.
@@ -17,9 +17,6 @@ int WindowDotsPerInch(HWND window);
 // tell it.
 std::optional<LOGFONTW> StatusFontAt(int dotsPerInch);
 
-// Height of the text "0" in the form font ("MS Sans Serif" 8 point bold) at a resolution, ascent
-// plus descent: 13 at 96 dots per inch. The design's 13 where nothing can be measured.
-int MeasureZeroHeight(int dotsPerInch);
-
-// The factor the form scales by at a resolution: the measured "0" over the design's 13.
+// The form's scale at a resolution: dotsPerInch / 96 exactly, whatever fonts the system has; the
+// form font is then sized to it.
 ScaleFactor FormScaleAt(int dotsPerInch);
