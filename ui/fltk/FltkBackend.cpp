@@ -98,6 +98,15 @@ void FltkBackend::Run(const std::function<void()>& windowGone) {
     window_->xclass(form.Title().c_str());
     // The placement runs before the window maps, so it never shows at the default place first.
     form.Show();
+    // The faces are open before the map, so that the content follows it at once.
+    fontConfiguration_.Wait();
+    std::vector<int> fontHeights;
+    for (const Control& control : form.Controls()) {
+        if (control.FontHeight > 0) {
+            fontHeights.push_back(control.FontHeight);
+        }
+    }
+    OpenFormFonts(fontHeights);
     window_->show();
     const XWindowId xid = fl_xid(window_.get());
     if (opacity_) {

@@ -5,6 +5,7 @@
 #include "Form.h"
 
 #include <FL/fl_draw.H>
+#include <fontconfig/fontconfig.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -53,4 +54,19 @@ int FltkFontSize(int formFontHeight) {
     });
     sizes.emplace(formFontHeight, size);
     return size;
+}
+
+FontConfigurationLoad::FontConfigurationLoad() : thread_([] { FcInit(); }) {}
+
+void FontConfigurationLoad::Wait() {
+    if (thread_.joinable()) {
+        thread_.join();
+    }
+}
+
+void OpenFormFonts(const std::vector<int>& formFontHeights) {
+    for (const int height : formFontHeights) {
+        fl_font(FormFontFace, FltkFontSize(height));
+        static_cast<void>(fl_width("0123456789,-"));
+    }
 }

@@ -9,6 +9,8 @@
 #include <FL/Enumerations.H>
 
 #include <functional>
+#include <thread>
+#include <vector>
 
 #include "FormTypes.h"
 
@@ -24,3 +26,21 @@ int FontSizeForCell(double cell, const std::function<int(int size)>& cellAt);
 // The FLTK size that draws a form font of the given height in the design's pixels (11 at 96 dots
 // per inch), measured in the face FLTK uses. Needs the display to be open.
 int FltkFontSize(int formFontHeight);
+
+// The font configuration loaded on a thread of its own from the moment the display opens, while
+// the window is built, instead of inside the first paint.
+class FontConfigurationLoad {
+public:
+    FontConfigurationLoad();
+    ~FontConfigurationLoad() { Wait(); }
+    FontConfigurationLoad(const FontConfigurationLoad&) = delete;
+    FontConfigurationLoad& operator=(const FontConfigurationLoad&) = delete;
+    void Wait();
+
+private:
+    std::thread thread_;
+};
+
+// Opens the face at each of the heights, with the glyphs of numbers, so that the first paint
+// after the window maps draws at once. Needs the display to be open.
+void OpenFormFonts(const std::vector<int>& formFontHeights);
