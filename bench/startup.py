@@ -23,6 +23,9 @@ MB megabytes whose section comes last (no registry copy yet, as after an update 
 with the target of 1.5 x a start without files; with --nul-registry MB, beside a registry.reg of
 MB megabytes of NULs, as a crash can leave it, with the peak resident set (VmHWM) as well.
 
+Then the resident memory of both programs at each of 96 and 192 dpi (fresh sessions, no idle
+figures), with the ratio and its target of 1.25 x the minimal program.
+
 Then idle.py's figures for the calculator alone: wakeups per second while idle and the first
 answer to a key after idle, with the session's accessibility switch off and on.
 
@@ -53,6 +56,8 @@ import idle
 SMALLEST_WINDOW = 100
 IDLE_START, IDLE_END = 1.0, 6.0
 MINIMUM_RUNS = 7
+# The desktop resolutions at which the memory ratio is printed.
+MEMORY_SCALES = (96, 192)
 # Where the pointer waits during the runs, far from where both windows appear.
 NEUTRAL_POINT = (10, 1000)
 
@@ -310,10 +315,28 @@ def main():
         figures = measure(session, commands, options.runs)
         files = measure_with_files(session, commands["rechner"], options)
         idle_figures = idle.measure(session, commands["rechner"][0], options.runs)
+    by_scale = {}
+    for dpi in MEMORY_SCALES:
+        with scratch_session(dpi) as (scratch, session):
+            by_scale[dpi] = measure(session, {"minimal": [str(build_minimal(scratch))],
+                                              "rechner": commands["rechner"]},
+                                    options.runs, idle=False)
     report(figures, options.runs, options.dpi)
     if files:
         report_with_files(files, options.runs)
+    report_memory_by_scale(by_scale, options.runs, "Xvfb with openbox, Xft.dpi")
     idle.report(idle_figures)
+
+
+def report_memory_by_scale(by_scale, runs, setting):
+    """Prints both programs' resident memory at each resolution of by_scale, with the ratio."""
+    print(f"\nresident memory at 1 s by resolution, MB, medians over {runs} runs each\n")
+    print(f"{setting:28}{'minimal':>10}{'rechner':>10}{'ratio':>8}  target")
+    for dpi, figures in by_scale.items():
+        minimal, rechner = median(figures, "minimal", "memory"), median(figures, "rechner", "memory")
+        ratio = rechner / minimal
+        print(f"{dpi:<28}{minimal:10.1f}{rechner:10.1f}{ratio:8.2f}  "
+              f"<= 1.25 x minimal: {'met' if ratio <= 1.25 else 'MISSED'}")
 
 
 def measure_with_files(session, rechner, options):
