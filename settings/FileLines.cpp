@@ -2,6 +2,7 @@
 #include "FileLines.h"
 
 #include <array>
+#include <stdexcept>
 
 namespace {
 
@@ -121,6 +122,9 @@ SourceLine FileLines::LongLine() {
             position_ += dropped;
             handedOut_ = 0;
             searched_ = 0;
+            if (position_ - begin > LongestReadLine) {
+                throw std::runtime_error("a line of more than 4 MiB: not a settings file");
+            }
             if (!Fill() && text_.empty()) {
                 return SourceLine{longHead_, {}, {begin, position_, position_}, true};
             }

@@ -1,7 +1,8 @@
 #pragma once
 // A settings file read a line at a time through a small buffer, so that a file of any size costs
 // the same memory, and the byte positions a text edit of it touches. A line longer than
-// LongestLine is handed out cut, its end found by reading on through the buffer. A file that starts
+// LongestLine is handed out cut, its end found by reading on through the buffer; one longer than
+// LongestReadLine fails the read. A file that starts
 // with a UTF-16 byte order mark (little- or big-endian) is handed out decoded to single-byte text,
 // positions counting characters, and an edit of it is written back in the same UTF-16, as the
 // platform's profile functions keep such a file.
@@ -27,6 +28,7 @@ class FileLines : public LineSource {
 public:
     // Reads the first bytes at once to learn the encoding.
     explicit FileLines(ByteStream& stream);
+    // Throws std::runtime_error at a line longer than LongestReadLine.
     std::optional<SourceLine> NextLine() override;
     TextEncoding Encoding() const { return encoding_; }
 

@@ -28,6 +28,9 @@ struct SourceLine {
 // breaks (as a crash can leave one, full of NULs) costs no more memory than an ordinary one. No
 // setting of ours comes near it.
 inline constexpr std::size_t LongestLine = 64 * 1024;
+// A line longer than this is no settings file's: reading on to find its end would make the time
+// a start takes grow with the damage, so such a file fails to read, as an unreadable one does.
+inline constexpr std::size_t LongestReadLine = 4 * 1024 * 1024;
 
 // A text a line at a time. Splits at CR LF, LF and CR alike; a text that ends with a line break
 // has no empty last line.

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <limits>
 #include <stdexcept>
 #include <string>
 
@@ -159,7 +160,7 @@ private:
 };
 
 TEST(FileLines, HandsOutALongLineCutWithItsWholePlace) {
-    constexpr std::size_t Size = 20 * 1024 * 1024;
+    constexpr std::size_t Size = LongestReadLine - 4;
     struct Case {
         std::string Head;  // before the long run of bytes
         char Byte;
@@ -189,6 +190,10 @@ TEST(FileLines, HandsOutALongLineCutWithItsWholePlace) {
         EXPECT_EQ(second ? std::string(second->Text) : "(none)", test.Second)
             << Visible(test.Head) << " " << Visible(test.Tail);
     }
+    // A file of NULs as a crash leaves it fails to read soon, however large it is.
+    RepeatedByteStream nuls("", '\0', std::numeric_limits<std::size_t>::max(), "");
+    FileLines lines(nuls);
+    EXPECT_THROW(lines.NextLine(), std::runtime_error);
 }
 
 TEST(FileLines, EditsAreWrittenInTheFilesEncoding) {
