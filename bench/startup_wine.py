@@ -101,6 +101,10 @@ def program_memory(pid):
             "anonymous": process_status(pid, "RssAnon") / 1024}
 
 
+# How long a start under Wine may take on a busy machine before the run counts as failed.
+WINE_SETTLE = 10.0
+
+
 def build_minimal_win32(directory):
     program = directory / "minimal.exe"
     subprocess.run(["i686-w64-mingw32-g++-posix", "-std=c++20", "-O2", "-static", "-mwindows",
@@ -120,12 +124,12 @@ def main():
                     "rechner": ["wine", str(options.rechner.resolve())]}
         with log_pixels(env, options.dpi), warm_wineserver(session.env() | env):
             figures = measure(session, commands, options.runs, env, memory=program_memory,
-                              idle=False)
+                              idle=False, settle=WINE_SETTLE)
         by_scale = {}
         for dpi in MEMORY_SCALES:
             with log_pixels(env, dpi), warm_wineserver(session.env() | env):
                 by_scale[dpi] = measure(session, commands, options.runs, env,
-                                        memory=program_memory, idle=False)
+                                        memory=program_memory, idle=False, settle=WINE_SETTLE)
     print_ratios(figures, options.runs,
                  f"Wine on Xvfb with openbox, warm wineserver, LogPixels {options.dpi}",
                  [("exec to window mapped, ms", "map", True),
