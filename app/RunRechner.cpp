@@ -21,7 +21,9 @@
 #include "Form.h"
 #include "NamedSessionObject.h"
 #include "NativeBackend.h"
+#include "Placement.h"
 #include "SessionObjectNames.h"
+#include "SettingsPrefetch.h"
 #include "Umain.h"
 #include "UserSettings.h"
 
@@ -60,12 +62,14 @@ int RunRechner() {
             return 0;
         }
 
+        // Read while the window is built, and gone before the settings are.
+        SettingsPrefetch position(settings.Store(), PositionNames);
         const std::unique_ptr<NativeBackend> backend = OpenNativeBackend();
         if (!backend) {
             return 1;
         }
         TfrmMain frmMain(*backend, {settings.Store(), CloseSignalRaised, ReadUserDecimalSeparator,
-                                    ReadUserThousandsSeparator});
+                                    ReadUserThousandsSeparator, &position});
         backend->Run([&] {
             // A calculator started from now on shows its own window, even while this one still
             // stores the position: it reads the position stored before, and this one's write

@@ -13,10 +13,19 @@ calculator's window is as large as it makes itself at that scale. What each figu
   paint      ms from just before exec to the first drawing into the window after it is mapped:
              the first XDamage report on it. Both programs double-buffer, so that first drawing
              is the whole picture copied onto the screen at once.
+  mapped to paint  ms from the map to that first drawing, each run's own (target: 2 at most).
   memory     resident set (VmRSS) 1 s after exec.
   idle CPU   CPU time (the scheduler's nanosecond count over all threads) from 1 s to 6 s after
              exec, per second, with the pointer away from the window.
   redraws    XDamage reports on the window over those same 5 idle seconds.
+
+With --legacy MB it also times the calculator's first start beside a host's legacy Quenvik.ini of
+MB megabytes whose section comes last (no registry copy yet, as after an update of the host),
+with the target of 1.5 x a start without files; with --nul-registry MB, beside a registry.reg of
+MB megabytes of NULs, as a crash can leave it, with the peak resident set (VmHWM) as well.
+
+Then the resident memory of both programs at each of 96 and 192 dpi (fresh sessions, no idle
+figures), with the ratio and its target of 1.25 x the minimal program.
 
 Then idle.py's figures for the calculator alone: wakeups per second while idle and the first
 answer to a key after idle, with the session's accessibility switch off and on.
@@ -48,6 +57,8 @@ import idle
 SMALLEST_WINDOW = 100
 IDLE_START, IDLE_END = 1.0, 6.0
 MINIMUM_RUNS = 7
+# The desktop resolutions at which the memory ratio is printed.
+MEMORY_SCALES = (96, 192)
 # Where the pointer waits during the runs, far from where both windows appear.
 NEUTRAL_POINT = (10, 1000)
 
@@ -80,8 +91,33 @@ class _ConfigureEvent(ctypes.Structure):
 
 
 def resident_memory(pid):
-    """The process's resident set, in MB, as "memory"."""
-    return {"memory": process_status(pid, "VmRSS") / 1024}
+    """The process's resident set, in MB, as "memory", and its peak as "peak"."""
+    return {"memory": process_status(pid, "VmRSS") / 1024,
+            "peak": process_status(pid, "VmHWM") / 1024}
+
+
+def write_legacy_file(config, megabytes):
+    """A host's Quenvik.ini of about megabytes MB, its bookings first and the calculator's section
+    last, and no registry file yet."""
+    folder = config / "Tembra-Lidorn"
+    folder.mkdir(exist_ok=True)
+    (folder / "registry.reg").unlink(missing_ok=True)
+    line = "B{}=2024-06-07;Giro;1200,50;Miete Juni und Nebenkosten\r\n"
+    lines, size = ["; Tembra Lidorn\r\n[Buchungen]\r\n"], 0
+    while size < megabytes * 1000 * 1000:
+        lines.append(line.format(len(lines)))
+        size += len(lines[-1])
+    lines.append("[Einstellungen]\r\nCalcLeft=100\r\nCalcTop=100\r\n")
+    (folder / "Quenvik.ini").write_bytes("".join(lines).encode())
+
+
+def write_nul_registry(config, megabytes):
+    """A registry.reg of megabytes MB of NULs."""
+    folder = config / "Tembra-Lidorn"
+    folder.mkdir(exist_ok=True)
+    with open(folder / "registry.reg", "wb") as file:
+        for _ in range(megabytes):
+            file.write(bytes(1000 * 1000))
 
 
 def process_status(pid, field):
@@ -102,23 +138,25 @@ class StartupWatcher(Watcher):
         xlib.XSelectInput(self.display, self.root, _SUBSTRUCTURE_NOTIFY_MASK)
         xlib.XSync(self.display, 1)
 
-    def run(self, args, env, memory=resident_memory, idle=True):
-        """Starts the program and follows it for IDLE_END seconds, or only IDLE_START without
-        the idle figures; returns its figures, with memory(pid)'s at IDLE_START."""
+    def run(self, args, env, memory=resident_memory, idle=True, settle=IDLE_START):
+        """Starts the program and follows it for IDLE_END seconds, or without the idle figures
+        until IDLE_START or, when it paints later (within settle seconds), just after that;
+        returns its figures, with memory(pid)'s at that moment."""
         started = time.monotonic()
         process = subprocess.Popen(args, env=env, stdin=subprocess.DEVNULL,
                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         try:
-            mapped, painted = self.watch_start(started + IDLE_START)
+            mapped, painted = self.watch_start(started + settle)
             if mapped is None and process.poll() is not None:
                 raise RuntimeError(f"{args[-1]} ended with status {process.returncode} before "
                                    "its window was mapped: does an earlier copy still run?")
             if mapped is None or painted is None:
                 missing = "mapped" if mapped is None else "painted"
                 raise RuntimeError(f"{args[-1]}: its window was not {missing} within "
-                                   f"{IDLE_START} s")
-            self.drawings_until(started + IDLE_START)
+                                   f"{settle} s")
+            self.drawings_until(max(started + IDLE_START, painted + 0.2))
             figures = {"map": (mapped - started) * 1000, "paint": (painted - started) * 1000,
+                       "gap": (painted - mapped) * 1000,
                        **memory(process.pid)}
             if idle:
                 cpu_before = cpu_nanoseconds(process.pid)
@@ -207,6 +245,10 @@ def arguments(description, program):
     parser.add_argument("rechner", type=Path, help=program)
     parser.add_argument("--runs", type=run_count, default=9,
                         help=f"runs of each program (default 9, at least {MINIMUM_RUNS})")
+    parser.add_argument("--legacy", type=int, metavar="MB",
+                        help="also time a first start beside a legacy file of MB megabytes")
+    parser.add_argument("--nul-registry", type=int, metavar="MB",
+                        help="also time a start beside a registry file of MB megabytes of NULs")
     parser.add_argument("--dpi", type=int, default=96,
                         help="the desktop's resolution, which the calculator scales by "
                              "(default 96)")
@@ -229,16 +271,18 @@ def scratch_session(dpi=96):
         shutil.rmtree(scratch, ignore_errors=True)
 
 
-def measure(session, commands, runs, env=None, **options):
+def measure(session, commands, runs, env=None, prepare=None, **options):
     """Runs each named command in turn, runs times, each with user directories of its own and
-    env added to its environment; returns every run's figures by name. options go to
-    StartupWatcher.run."""
+    env added to its environment, first calling prepare[name](config folder) where given;
+    returns every run's figures by name. options go to StartupWatcher.run."""
     watcher = StartupWatcher(session.display)
     users = {name: UserDirs() for name in commands}
     try:
         figures = {name: [] for name in commands}
         for number in range(runs):
             for name, command in commands.items():
+                if prepare and name in prepare:
+                    prepare[name](users[name].config)
                 figures[name].append(
                     watcher.run(command, session.env(users[name]) | (env or {}), **options))
             print(f"run {number + 1} of {runs} done", file=sys.stderr)
@@ -271,9 +315,59 @@ def main():
         commands = {"minimal": [str(build_minimal(scratch))],
                     "rechner": [str(options.rechner.resolve())]}
         figures = measure(session, commands, options.runs)
+        files = measure_with_files(session, commands["rechner"], options)
         idle_figures = idle.measure(session, commands["rechner"][0], options.runs)
+    by_scale = {}
+    for dpi in MEMORY_SCALES:
+        with scratch_session(dpi) as (scratch, session):
+            by_scale[dpi] = measure(session, {"minimal": [str(build_minimal(scratch))],
+                                              "rechner": commands["rechner"]},
+                                    options.runs, idle=False)
     report(figures, options.runs, options.dpi)
+    if files:
+        report_with_files(files, options.runs)
+    report_memory_by_scale(by_scale, options.runs, "Xvfb with openbox, Xft.dpi")
     idle.report(idle_figures)
+
+
+def report_memory_by_scale(by_scale, runs, setting):
+    """Prints both programs' resident memory at each resolution of by_scale, with the ratio."""
+    print(f"\nresident memory at 1 s by resolution, MB, medians over {runs} runs each\n")
+    print(f"{setting:28}{'minimal':>10}{'rechner':>10}{'ratio':>8}  target")
+    for dpi, figures in by_scale.items():
+        minimal, rechner = median(figures, "minimal", "memory"), median(figures, "rechner", "memory")
+        ratio = rechner / minimal
+        print(f"{dpi:<28}{minimal:10.1f}{rechner:10.1f}{ratio:8.2f}  "
+              f"<= 1.25 x minimal: {'met' if ratio <= 1.25 else 'MISSED'}")
+
+
+def measure_with_files(session, rechner, options):
+    """The calculator started beside the host files the options ask for, in turn with a start
+    without files; None when they ask for none."""
+    prepare = {}
+    if options.legacy:
+        prepare[f"{options.legacy} MB legacy file"] = lambda config: write_legacy_file(
+            config, options.legacy)
+    if options.nul_registry:
+        prepare[f"{options.nul_registry} MB NUL registry"] = lambda config: write_nul_registry(
+            config, options.nul_registry)
+    if not prepare:
+        return None
+    commands = {"no files": rechner} | {name: rechner for name in prepare}
+    # Long enough for a start that reads a large file before its window maps.
+    return measure(session, commands, options.runs, prepare=prepare, idle=False, settle=60.0)
+
+
+def report_with_files(figures, runs):
+    print(f"\nthe calculator beside host files, medians over {runs} runs each\n")
+    print(f"{'':24}{'map ms':>9}{'paint ms':>9}{'map x':>7}{'RSS MB':>8}{'peak MB':>8}")
+    plain = median(figures, "no files", "map")
+    for name in figures:
+        ratio = median(figures, name, "map") / plain
+        target = f"  <= 1.5: {'met' if ratio <= 1.5 else 'MISSED'}" if name != "no files" else ""
+        print(f"{name:24}{median(figures, name, 'map'):9.1f}{median(figures, name, 'paint'):9.1f}"
+              f"{ratio:7.2f}{median(figures, name, 'memory'):8.1f}"
+              f"{median(figures, name, 'peak'):8.1f}{target}")
 
 
 def report(figures, runs, dpi):
@@ -281,6 +375,9 @@ def report(figures, runs, dpi):
                  [("exec to window mapped, ms", "map", True),
                   ("exec to first paint, ms", "paint", True),
                   ("resident memory at 1 s, MB", "memory", True)])
+    gap = median(figures, "rechner", "gap")
+    print(f"{'window mapped to paint, ms':28}{median(figures, 'minimal', 'gap'):10.1f}{gap:10.1f}"
+          f"{'':8}  <= 2: {'met' if gap <= 2 else 'MISSED'}")
     cpu = median(figures, "rechner", "cpu")
     print(f"{'idle CPU, ms per s':28}{median(figures, 'minimal', 'cpu'):10.3f}{cpu:10.3f}"
           f"{'':8}  < 1: {'met' if cpu < 1 else 'MISSED'}")

@@ -2,6 +2,7 @@
 #include "FileLines.h"
 
 #include <array>
+#include <stdexcept>
 
 namespace {
 
@@ -87,6 +88,9 @@ std::optional<SourceLine> FileLines::NextLine() {
         }
         // A long line arrives over many chunks; only the new part is searched for its end.
         const std::size_t found = text_.find_first_of("\r\n", searched_);
+        if (found == std::string::npos && !atEnd_ && rest.size() > LongestLine) {
+            return LongLine();
+        }
         if (found == std::string::npos && !atEnd_) {
             searched_ = text_.size();
             Fill();
@@ -103,6 +107,36 @@ std::optional<SourceLine> FileLines::NextLine() {
         // A CR at the end of what has arrived: the next character decides whether LF follows.
         searched_ = found;
         Fill();
+    }
+}
+
+SourceLine FileLines::LongLine() {
+    const std::size_t begin = position_ + handedOut_;
+    longHead_.assign(text_, handedOut_, LongestLine);
+    // Nothing of what has arrived is a line break; only the count of it is kept.
+    for (;;) {
+        const std::size_t found = text_.find_first_of("\r\n");
+        if (found == std::string::npos || (found + 1 == text_.size() && !atEnd_)) {
+            const std::size_t dropped = found == std::string::npos ? text_.size() : found;
+            text_.erase(0, dropped);
+            position_ += dropped;
+            handedOut_ = 0;
+            searched_ = 0;
+            if (position_ - begin > LongestReadLine) {
+                throw std::runtime_error("a line of more than 4 MiB: not a settings file");
+            }
+            if (!Fill() && text_.empty()) {
+                return SourceLine{longHead_, {}, {begin, position_, position_}, true};
+            }
+            continue;
+        }
+        const TextLine line = *FirstLineOf(text_, true);
+        handedOut_ = line.Next;
+        searched_ = handedOut_;
+        return SourceLine{longHead_,
+                          std::string_view(text_).substr(line.End, line.Next - line.End),
+                          {begin, position_ + line.End, position_ + line.Next},
+                          true};
     }
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 // A settings file read a line at a time through a small buffer, so that a file of any size costs
-// the same memory, and the byte positions a text edit of it touches. A file that starts with a
-// UTF-16 byte order mark (little- or big-endian) is handed out decoded to single-byte text,
+// the same memory, and the byte positions a text edit of it touches. A line longer than
+// LongestLine is handed out cut, its end found by reading on through the buffer; one longer than
+// LongestReadLine fails the read. A file that starts
+// with a UTF-16 byte order mark (little- or big-endian) is handed out decoded to single-byte text,
 // positions counting characters, and an edit of it is written back in the same UTF-16, as the
 // platform's profile functions keep such a file.
 
@@ -26,12 +28,15 @@ class FileLines : public LineSource {
 public:
     // Reads the first bytes at once to learn the encoding.
     explicit FileLines(ByteStream& stream);
+    // Throws std::runtime_error at a line longer than LongestReadLine.
     std::optional<SourceLine> NextLine() override;
     TextEncoding Encoding() const { return encoding_; }
 
 private:
     // Appends the next chunk, decoded; false at the end of the file.
     bool Fill();
+    // The line that starts at handedOut_ and has more than LongestLine characters, cut.
+    SourceLine LongLine();
     void Append(std::string_view bytes);
 
     ByteStream& stream_;
@@ -41,6 +46,7 @@ private:
     std::size_t handedOut_ = 0;  // characters of text_ already handed out
     std::size_t searched_ = 0;   // characters of text_ known to hold no line break after handedOut_
     std::string oddByte_;        // a UTF-16 byte whose partner is in the next chunk
+    std::string longHead_;       // the start of the long line handed out last
     bool atEnd_ = false;
 };
 

@@ -47,7 +47,7 @@ std::optional<std::string_view> SectionName(std::string_view trimmedLine) {
 
 // The first entry of one of `names` on a line of the section, if the line is one.
 void NoteEntry(SectionPlace& place, const std::vector<std::string_view>& names,
-               std::string_view raw, std::string_view trimmed, const TextLine& line) {
+               std::string_view raw, std::string_view trimmed, const TextLine& line, bool cut) {
     const std::size_t equals = trimmed.find('=');
     const std::string_view entryName = UpToNul(TrimBlanks(trimmed.substr(0, equals)));
     for (std::size_t i = 0; i < names.size(); ++i) {
@@ -66,7 +66,8 @@ void NoteEntry(SectionPlace& place, const std::vector<std::string_view>& names,
             }
         }
         entry.ValueBegin = line.Begin + static_cast<std::size_t>(value.data() - raw.data());
-        entry.ValueEnd = entry.ValueBegin + value.size();
+        // Of a cut line the value runs to the line's end, so that a write replaces all of it.
+        entry.ValueEnd = cut ? line.End : entry.ValueBegin + value.size();
         entry.RawValue = value;
         return;
     }
@@ -122,7 +123,7 @@ SectionPlace FindEntries(LineSource& lines, std::string_view section,
             continue;
         }
         place.LastSectionLine = line;
-        NoteEntry(place, names, raw, trimmed, line);
+        NoteEntry(place, names, raw, trimmed, line, next->Cut);
         if (AllFound(place)) {
             break;
         }
@@ -168,8 +169,18 @@ std::vector<std::string_view> CheckedNames(std::string_view section, const Setti
 
 std::optional<std::string> ReadProfileValue(LineSource& file, std::string_view section,
                                             std::string_view name) {
-    const SectionPlace place = FindEntries(file, section, {name});
-    return place.Utf16Marked ? std::nullopt : StoredValue(place.Entries.front());
+    return ReadProfileValues(file, section, {std::string(name)}).front();
+}
+
+std::vector<std::optional<std::string>> ReadProfileValues(LineSource& file,
+                                                          std::string_view section,
+                                                          const std::vector<std::string>& names) {
+    const SectionPlace place = FindEntries(file, section, {names.begin(), names.end()});
+    std::vector<std::optional<std::string>> values;
+    for (const EntryPlace& entry : place.Entries) {
+        values.push_back(place.Utf16Marked ? std::nullopt : StoredValue(entry));
+    }
+    return values;
 }
 
 TextEdits ProfileValuesEdit(LineSource& file, std::string_view section,

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "SettingValues.h"
 #include "TextLines.h"
@@ -18,6 +19,10 @@
 // The value is trimmed, ends at a NUL, and loses one pair of matching surrounding quotes.
 std::optional<std::string> ReadProfileValue(LineSource& file, std::string_view section,
                                             std::string_view name);
+// ReadProfileValue for each of `names`, in one pass that stops after the section.
+std::vector<std::optional<std::string>> ReadProfileValues(LineSource& file,
+                                                          std::string_view section,
+                                                          const std::vector<std::string>& names);
 
 // The changes that store each `name=value` in `section`: the first matching entry's value
 // replaced in its line, the others added as new last lines of the section, or with a new section

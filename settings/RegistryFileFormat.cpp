@@ -20,6 +20,7 @@ struct ValuePlace {
     // The data over all its lines, without the line breaks, continuation backslashes and
     // indentation.
     std::string Data;
+    bool Oversized = false;
 };
 
 // What one pass over the file finds: whether it is ours to edit, where our key ends, the last
@@ -131,8 +132,13 @@ KeyContents ParseKey(LineSource& lines, const std::vector<std::string_view>& wan
                 key.LastKeyLine = line->Place;
             }
             if (continuing != nullptr) {
-                continuing->Data.pop_back();
-                continuing->Data += trimmed;
+                // Longer than any text of ours: read as not a string, and replaced whole.
+                continuing->Oversized =
+                    continuing->Oversized || continuing->Data.size() > LongestLine;
+                if (!continuing->Oversized) {
+                    continuing->Data.pop_back();
+                    continuing->Data += trimmed;
+                }
                 continuing->DataEnd = line->Place.End;
             }
             continue;
@@ -171,6 +177,7 @@ KeyContents ParseKey(LineSource& lines, const std::vector<std::string_view>& wan
                 line->Place.Begin + static_cast<std::size_t>(data.data() - line->Text.data());
             value.DataEnd = line->Place.End;
             value.Data = data;
+            value.Oversized = line->Cut;
             continuing = continuable ? &value : nullptr;
         }
     }
@@ -204,6 +211,9 @@ std::string DecodeHexString(std::string_view hexList) {
 }
 
 std::string ValueText(const ValuePlace& value) {
+    if (value.Oversized) {
+        throw std::runtime_error("the registry value is too long");
+    }
     if (value.Kind == DataKind::String) {
         return std::string(UpToNul(ParseQuoted(value.Data)->first));
     }
@@ -238,6 +248,22 @@ std::optional<std::string> ReadRegistryValue(LineSource& file, std::string_view 
         return std::nullopt;
     }
     return ValueText(key.Values.front());
+}
+
+std::vector<std::optional<std::string>> ReadRegistryStrings(LineSource& file,
+                                                            const std::vector<std::string>& names) {
+    const KeyContents key = ParseKey(file, {names.begin(), names.end()});
+    std::vector<std::optional<std::string>> texts;
+    for (const ValuePlace& value : key.Values) {
+        std::optional<std::string> text;
+        try {
+            text = value.Found ? std::optional<std::string>(ValueText(value)) : std::nullopt;
+        } catch (const std::runtime_error&) {
+            // Not a string: missing as far as the text goes.
+        }
+        texts.push_back(std::move(text));
+    }
+    return texts;
 }
 
 TextEdits RegistryValuesEdit(LineSource& file, const SettingValues& values) {

@@ -16,6 +16,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "SettingValues.h"
 #include "TextLines.h"
@@ -28,6 +29,10 @@ inline constexpr std::string_view RegistryFileKey = R"(HKEY_CURRENT_USER\Softwar
 // of a non-string type or malformed. Where a name occurs more than once the last one counts, as
 // it would after importing the file.
 std::optional<std::string> ReadRegistryValue(LineSource& file, std::string_view name);
+// The texts of several values in one pass, each as ReadRegistryValue gives it, except that a
+// value of a non-string type or a malformed one reads as nullopt rather than failing the others.
+std::vector<std::optional<std::string>> ReadRegistryStrings(LineSource& file,
+                                                            const std::vector<std::string>& names);
 
 // The changes that set each value `name` to its string: an existing value (of any type) is
 // replaced in place, the others are added as the last lines of the key, else the key is added at

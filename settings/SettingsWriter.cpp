@@ -144,6 +144,6 @@ BackgroundSettingsStore::BackgroundSettingsStore(RegistryKeyStore& registry, Pro
     : SettingsStore(registry, profile),
       writer_([this](const SettingValues& values) { return TryWriteSettings(values); }, clock) {}
 
-void BackgroundSettingsStore::WriteSettings(const SettingValues& values) {
+void BackgroundSettingsStore::HandOver(const SettingValues& values) {
     writer_.Write(values);
 }

@@ -78,9 +78,11 @@ class BackgroundSettingsStore : public SettingsStore {
 public:
     BackgroundSettingsStore(RegistryKeyStore& registry, ProfileStore& profile,
                             WriterClock& clock = SteadyWriterClock());
-    void WriteSettings(const SettingValues& values) override;
     // The writer's Finish.
     void FinishWriting() { writer_.Finish(); }
+
+protected:
+    void HandOver(const SettingValues& values) override;
 
 private:
     SettingsWriter writer_;

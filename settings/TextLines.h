@@ -20,7 +20,17 @@ struct SourceLine {
     std::string_view Text;   // without the line break; valid until the next line is asked for
     std::string_view Break;  // "\r\n", "\n", "\r", or empty for an unbroken last line
     TextLine Place;
+    // Text holds only the first LongestLine characters; Place still spans the whole line.
+    bool Cut = false;
 };
+
+// A source that reads a file hands out no more of a line than this, so that a file without line
+// breaks (as a crash can leave one, full of NULs) costs no more memory than an ordinary one. No
+// setting of ours comes near it.
+inline constexpr std::size_t LongestLine = 64 * 1024;
+// A line longer than this is no settings file's: reading on to find its end would make the time
+// a start takes grow with the damage, so such a file fails to read, as an unreadable one does.
+inline constexpr std::size_t LongestReadLine = 4 * 1024 * 1024;
 
 // A text a line at a time. Splits at CR LF, LF and CR alike; a text that ends with a line break
 // has no empty last line.

@@ -11,6 +11,20 @@ namespace {
 
 constexpr const char* LegacyFile = "Quenvik.ini";
 constexpr const wchar_t* LegacyFileName = L"Quenvik.ini";
+// What the profile function reads in a few milliseconds.
+constexpr DWORD QuickReadSize = 1024 * 1024;
+
+// Where the profile function looks for the file: the Windows directory, which the virtual store
+// redirects for a legacy program as it redirects the profile function.
+std::wstring LegacyFilePath() {
+    std::wstring path(MAX_PATH, L'\0');
+    const UINT length = GetWindowsDirectoryW(path.data(), MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) {
+        ThrowStoreFailure("cannot find the Windows directory", GetLastError());
+    }
+    path.resize(length);
+    return path.append(L"\\").append(LegacyFileName);
+}
 
 // Throws StoreBusy when the file exists but cannot be read for now: a host that keeps it open
 // without sharing it, as an editor or a backup program may, leaves the profile function
@@ -19,14 +33,7 @@ constexpr const wchar_t* LegacyFileName = L"Quenvik.ini";
 // the profile function looks, the Windows directory, so that the virtual store redirects this
 // open as it redirects the profile function's.
 void CheckLegacyFileReadable() {
-    std::wstring path(MAX_PATH, L'\0');
-    const UINT length = GetWindowsDirectoryW(path.data(), MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) {
-        ThrowStoreFailure("cannot find the Windows directory", GetLastError());
-    }
-    path.resize(length);
-    path.append(L"\\").append(LegacyFileName);
-    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ,
+    const HANDLE file = CreateFileW(LegacyFilePath().c_str(), GENERIC_READ,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
@@ -37,6 +44,16 @@ void CheckLegacyFileReadable() {
         return;
     }
     CloseHandle(file);
+}
+
+// A text that fits the entry exactly: a longer stored value comes back cut, one character past
+// the text, and a missing entry as the default, a line break no stored value can hold.
+bool Holds(const std::string& section, const std::string& name, const std::string& text) {
+    std::string buffer(text.size() + 2, '\0');
+    const DWORD length =
+        GetPrivateProfileStringA(section.c_str(), name.c_str(), "\n", buffer.data(),
+                                 static_cast<DWORD>(buffer.size()), LegacyFile);
+    return buffer.compare(0, length, text) == 0 && length == text.size();
 }
 
 }  // namespace
@@ -54,8 +71,21 @@ std::string Win32ProfileStore::ReadString(const std::string& section, const std:
     return buffer;
 }
 
+bool Win32ProfileStore::ReadsQuickly() {
+    WIN32_FILE_ATTRIBUTE_DATA file{};
+    if (!GetFileAttributesExW(LegacyFilePath().c_str(), GetFileExInfoStandard, &file)) {
+        return true;
+    }
+    return file.nFileSizeHigh == 0 && file.nFileSizeLow <= QuickReadSize;
+}
+
 void Win32ProfileStore::WriteStrings(const std::string& section, const SettingValues& values) {
+    // Every write rewrites the whole file, and a host writing it at the same moment loses what
+    // it wrote in between: an entry that already holds the text is left alone.
     for (const auto& [name, value] : values) {
+        if (Holds(section, name, value)) {
+            continue;
+        }
         if (!WritePrivateProfileStringA(section.c_str(), name.c_str(), value.c_str(), LegacyFile)) {
             ThrowStoreFailure("cannot write " + name + " to " + LegacyFile, GetLastError());
         }

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "FormTypes.h"
 
@@ -19,6 +20,9 @@
 std::optional<std::int32_t> TextToInteger(std::string_view text);
 
 inline constexpr int FallbackTop = 100;
+
+// The names of the stored position.
+inline const std::vector<std::string> PositionNames{"CalcLeft", "CalcTop"};
 
 // Reads "CalcLeft", then "CalcTop" through readSetting; "CalcTop" is not read when "CalcLeft"
 // is invalid.

@@ -277,10 +277,40 @@ TfrmMain::~TfrmMain() {
 }
 
 void TfrmMain::FormShow() {
+    if (services_.StoredPosition == nullptr) {
+        PlaceFrom(services_.Settings.ReadSettings(PositionNames));
+        return;
+    }
+    // Shown at the default place while a large legacy file is still being read.
+    const std::optional<std::vector<StoredSetting>> stored = services_.StoredPosition->Values();
+    positionPending_ = !stored;
+    PlaceFrom(stored.value_or(std::vector<StoredSetting>{}));
+}
+
+void TfrmMain::PlaceFrom(const std::vector<StoredSetting>& stored) {
     const Point place = PlaceWindow(
-        [this](const std::string& name) { return services_.Settings.ReadSetting(name); },
+        [&](const std::string& name) {
+            const auto found = std::find_if(stored.begin(), stored.end(),
+                                            [&](const StoredSetting& s) { return s.Name == name; });
+            return found == stored.end() ? std::string() : services_.Settings.TakeSetting(*found);
+        },
         form_.Screens(), form_.ClientWidth(), form_.ClientHeight());
     form_.MoveWindow(place);
+}
+
+void TfrmMain::PlaceAtArrivedPosition() {
+    if (!positionPending_) {
+        return;
+    }
+    const std::optional<std::vector<StoredSetting>> stored =
+        services_.StoredPosition->ArrivedValues();
+    if (!stored) {
+        return;
+    }
+    positionPending_ = false;
+    if (!movedByUser_ && !Dragging) {
+        PlaceFrom(*stored);
+    }
 }
 
 void TfrmMain::FormActivate() {
@@ -327,12 +357,15 @@ void TfrmMain::Image1MouseMove(Point controlPoint) {
 
 void TfrmMain::Image1MouseUp(MouseButton, Point) {
     Dragging = false;
+    movedByUser_ = true;
     const Point window = form_.WindowPosition();
     services_.Settings.WriteSettings(
         {{"CalcLeft", std::to_string(window.X)}, {"CalcTop", std::to_string(window.Y)}});
 }
 
 void TfrmMain::TimerCloseTimer() {
+    // The poll also serves a position read late, so that taking it needs no wake-up of its own.
+    PlaceAtArrivedPosition();
     if (services_.CloseSignalRaised && services_.CloseSignalRaised()) {
         form_.Close();
     }

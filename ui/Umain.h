@@ -13,15 +13,17 @@
 #include "Form.h"
 #include "KeyText.h"
 #include "Settings.h"
+#include "SettingsPrefetch.h"
 
 // What the window needs from outside the window: the settings store behind ReadSetting and
-// WriteSettings, the probe of the host's close signal and the user's decimal and thousands
-// separators.
+// WriteSettings, the probe of the host's close signal, the user's decimal and thousands
+// separators; and the stored position when it is read ahead, else the window reads it when shown.
 struct TfrmMainServices {
     SettingsStore& Settings;
     std::function<bool()> CloseSignalRaised;
     std::function<char()> ReadDecimalSeparator;
     std::function<std::string()> ReadThousandsSeparator;
+    SettingsPrefetch* StoredPosition = nullptr;
 };
 
 class TfrmMain : public CalculatorDisplay {
@@ -72,6 +74,14 @@ public:
 
 private:
     void ProcessKey(const KeyText& key);
+    // Moves the window to the stored position among `stored`, or the default place.
+    void PlaceFrom(const std::vector<StoredSetting>& stored);
+    // A position that was still being read when the window was shown, once it has come; unless
+    // the user has moved the window meanwhile.
+    void PlaceAtArrivedPosition();
+
+    bool positionPending_ = false;
+    bool movedByUser_ = false;
 
     TfrmMainServices services_;
     std::string thousandsSeparator_;

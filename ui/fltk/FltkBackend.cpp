@@ -109,6 +109,15 @@ void FltkBackend::Run(const std::function<void()>& windowGone) {
     window_->xclass(form.Title().c_str());
     // The placement runs before the window maps, so it never shows at the default place first.
     form.Show();
+    // The faces are open before the map, so that the content follows it at once.
+    fontConfiguration_.Wait();
+    std::vector<int> digitHeights;
+    for (const Control& control : form.Controls()) {
+        if (control.DigitHeight > 0) {
+            digitHeights.push_back(control.DigitHeight);
+        }
+    }
+    OpenFormFonts(digitHeights);
     window_->show();
     const XWindowId xid = fl_xid(window_.get());
     if (opacity_) {

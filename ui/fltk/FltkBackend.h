@@ -12,6 +12,7 @@
 
 #include "ActivationTracker.h"
 #include "Form.h"
+#include "FormFont.h"
 #include "NativeBackend.h"
 
 class DesktopWatch;
@@ -76,6 +77,8 @@ private:
     // Scaled by the form's factor, as the window's contents are.
     int Scaled(int designPixels) const;
 
+    // First, so that it loads while everything else is built.
+    FontConfigurationLoad fontConfiguration_;
     std::unique_ptr<FltkWindow> window_;
     std::unique_ptr<HintWindow> hint_;
     std::unique_ptr<ScreenReaderAccess> screenReader_;

@@ -4,6 +4,7 @@
 #include "TextFit.h"
 
 #include <FL/fl_draw.H>
+#include <fontconfig/fontconfig.h>
 
 #include <map>
 
@@ -32,4 +33,19 @@ FltkFontSize FltkFontSizeForDigits(int digitHeight) {
     const FltkFontSize measured{size, DigitsHeightAt(size)};
     sizes.emplace(digitHeight, measured);
     return measured;
+}
+
+FontConfigurationLoad::FontConfigurationLoad() : thread_([] { FcInit(); }) {}
+
+void FontConfigurationLoad::Wait() {
+    if (thread_.joinable()) {
+        thread_.join();
+    }
+}
+
+void OpenFormFonts(const std::vector<int>& digitHeights) {
+    for (const int height : digitHeights) {
+        fl_font(FormFontFace, FltkFontSizeForDigits(height).Size);
+        static_cast<void>(fl_width("0123456789,-"));
+    }
 }

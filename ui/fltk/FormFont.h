@@ -8,6 +8,9 @@
 
 #include <FL/Enumerations.H>
 
+#include <thread>
+#include <vector>
+
 constexpr Fl_Font FormFontFace = FL_HELVETICA_BOLD;
 
 // The FLTK size whose digits stand nearest to digitHeight pixels, and how high they stand there,
@@ -17,3 +20,21 @@ struct FltkFontSize {
     int DigitHeight = 1;
 };
 FltkFontSize FltkFontSizeForDigits(int digitHeight);
+
+// The font configuration loaded on a thread of its own from the moment the display opens, while
+// the window is built, instead of inside the first paint.
+class FontConfigurationLoad {
+public:
+    FontConfigurationLoad();
+    ~FontConfigurationLoad() { Wait(); }
+    FontConfigurationLoad(const FontConfigurationLoad&) = delete;
+    FontConfigurationLoad& operator=(const FontConfigurationLoad&) = delete;
+    void Wait();
+
+private:
+    std::thread thread_;
+};
+
+// Opens the face for each of the digit heights, with the glyphs of numbers, so that the first
+// paint after the window maps draws at once. Needs the display to be open.
+void OpenFormFonts(const std::vector<int>& digitHeights);

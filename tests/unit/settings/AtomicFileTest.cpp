@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <limits>
 #include <stdexcept>
 #include <string>
 
@@ -95,7 +96,7 @@ std::string Utf16(std::string_view text, TextEncoding order = TextEncoding::Utf1
 }
 
 TEST(FileLines, SplitsAndDecodesAsTheTextInMemoryWhereverTheReadsEnd) {
-    const std::string big(70000, 'k');
+    const std::string big(60000, 'k');  // lines that cross the reads' chunks
     struct Case {
         std::string Bytes;
         std::string Text;  // what the lines must add up to
@@ -129,6 +130,70 @@ TEST(FileLines, SplitsAndDecodesAsTheTextInMemoryWhereverTheReadsEnd) {
             EXPECT_EQ(lines.Encoding(), test.Encoding) << Visible(test.Bytes.substr(0, 40));
         }
     }
+}
+
+// `size` bytes of one repeated byte, then `tail`, made as they are read: a file far larger than
+// anything the test holds.
+class RepeatedByteStream : public ByteStream {
+public:
+    RepeatedByteStream(std::string head, char byte, std::size_t size, std::string tail)
+        : head_(std::move(head)), byte_(byte), left_(size), tail_(std::move(tail)) {}
+    std::size_t ReadSome(char* buffer, std::size_t size) override {
+        std::string& text = !head_.empty() ? head_ : tail_;
+        if (left_ == 0 || !head_.empty()) {
+            const std::size_t count = std::min(size, text.size());
+            std::copy_n(text.data(), count, buffer);
+            text.erase(0, count);
+            return count;
+        }
+        const std::size_t count = std::min(size, left_);
+        std::fill_n(buffer, count, byte_);
+        left_ -= count;
+        return count;
+    }
+
+private:
+    std::string head_;
+    char byte_;
+    std::size_t left_;
+    std::string tail_;
+};
+
+TEST(FileLines, HandsOutALongLineCutWithItsWholePlace) {
+    constexpr std::size_t Size = LongestReadLine - 4;
+    struct Case {
+        std::string Head;  // before the long run of bytes
+        char Byte;
+        std::string Tail;  // after it
+        std::string Break;
+        std::size_t Next;    // where the line after it starts, in characters
+        std::string Second;  // that line's text
+    };
+    const Case cases[] = {
+        {"", '\0', "\r\n[A]", "\r\n", Size + 2, "[A]"},
+        {"x=", '7', "\r", "\r", Size + 3, "(none)"},
+        {"\xFF\xFE", '\0', "\n\0[\0A\0]\0"s, "\n", Size / 2 + 1, "[A]"},
+        {"", ' ', "", "", Size, "(none)"},
+    };
+    for (const Case& test : cases) {
+        RepeatedByteStream stream(test.Head, test.Byte, Size, test.Tail);
+        FileLines lines(stream);
+        const std::optional<SourceLine> first = lines.NextLine();
+        ASSERT_TRUE(first.has_value());
+        EXPECT_TRUE(first->Cut);
+        EXPECT_EQ(first->Text.size(), LongestLine);
+        EXPECT_EQ(first->Break, test.Break);
+        EXPECT_EQ(first->Place.Begin, 0u);
+        EXPECT_EQ(first->Place.End + test.Break.size(), first->Place.Next);
+        EXPECT_EQ(first->Place.Next, test.Next);
+        const std::optional<SourceLine> second = lines.NextLine();
+        EXPECT_EQ(second ? std::string(second->Text) : "(none)", test.Second)
+            << Visible(test.Head) << " " << Visible(test.Tail);
+    }
+    // A file of NULs as a crash leaves it fails to read soon, however large it is.
+    RepeatedByteStream nuls("", '\0', std::numeric_limits<std::size_t>::max(), "");
+    FileLines lines(nuls);
+    EXPECT_THROW(lines.NextLine(), std::runtime_error);
 }
 
 TEST(FileLines, EditsAreWrittenInTheFilesEncoding) {

@@ -204,6 +204,18 @@ TEST(ProfileFileStore, CutsTheValueToTheBufferAndFallsBackToTheDefault) {
     }
 }
 
+TEST(ProfileFileStore, ReplacesAValueLongerThanAnyLineWhole) {
+    ScratchDirectory scratch;
+    const auto file = scratch / "Quenvik.ini";
+    ProfileFileStore store(file);
+    WriteBytes(file,
+               "[Einstellungen]\r\nCalcLeft=" + std::string(1 << 20, '7') + "  \r\nCalcTop=12\r\n");
+    EXPECT_EQ(store.ReadStrings("Einstellungen", {"CalcTop", "CalcLeft"}, "", 300),
+              (std::vector<std::string>{"12", std::string(299, '7')}));
+    store.WriteStrings("Einstellungen", {{"CalcLeft", "10"}});
+    EXPECT_EQ(Visible(ReadBytes(file)), "[Einstellungen]\\r\\nCalcLeft=10\\r\\nCalcTop=12\\r\\n");
+}
+
 TEST(ProfileFileStore, CreatesDirectoryAndFileAndKeepsEveryOtherByte) {
     ScratchDirectory scratch;
     const auto file = scratch / "Tembra-Lidorn" / "Quenvik.ini";

@@ -182,11 +182,20 @@ TEST(RegistryFileStore, ReadsNothingFromAMissingOrForeignFileAndNeverOverwritesI
 TEST(RegistryFileStore, AValueOfAnotherTypeFailsTheRead) {
     ScratchDirectory scratch;
     const auto file = scratch / "registry.reg";
-    WriteBytes(file, Header + Key + "\"CalcLeft\"=dword:0000012c\r\n");
-    RegistryFileStore store(file);
-    EXPECT_THROW(store.ReadString("CalcLeft"), std::runtime_error) << "dword value";
-    store.WriteStrings({{"CalcLeft", "300"}});
-    EXPECT_EQ(store.ReadString("CalcLeft"), "300") << "after replacing the dword";
+    std::string longHex = "hex(1):41,00,\\\r\n";
+    while (longHex.size() < 3 * LongestLine) {
+        longHex += "  41,00,41,00,41,00,41,00,41,00,41,00,41,00,41,00,41,00,41,00,41,00,\\\r\n";
+    }
+    longHex += "  00,00\r\n";
+    for (const std::string& data : {"dword:0000012c\r\n"s, longHex}) {
+        WriteBytes(file, Header + Key + "\"CalcLeft\"=" + data + "\"CalcTop\"=\"5\"\r\n");
+        RegistryFileStore store(file);
+        EXPECT_THROW(store.ReadString("CalcLeft"), std::runtime_error) << data.substr(0, 20);
+        EXPECT_EQ(store.ReadStrings({"CalcLeft", "CalcTop"}), (std::vector<std::string>{"", "5"}));
+        store.WriteStrings({{"CalcLeft", "300"}});
+        EXPECT_EQ(ReadBytes(file), Header + Key + "\"CalcLeft\"=\"300\"\r\n\"CalcTop\"=\"5\"\r\n")
+            << "after replacing " << data.substr(0, 20);
+    }
 }
 
 TEST(FileStores, RefuseARelativePath) {

@@ -75,7 +75,9 @@ public:
     std::map<std::string, std::string> Values;  // "section/name"
     Failure Reads = Failure::None;
     Failure Writes = Failure::None;
+    bool Quick = true;
 
+    bool ReadsQuickly() override { return Quick; }
     std::string ReadString(const std::string& section, const std::string& name,
                            const std::string& defaultValue, std::size_t bufferSize) override {
         calls_.push_back("profile read " + section + "/" + name + " default '" + defaultValue +
@@ -117,6 +119,8 @@ struct ReadCase {
     Calls ExpectedCalls;
 };
 
+// The legacy file is written only where it may not hold the text already: a value it lacks, or
+// one it holds longer than the buffer.
 TEST(ReadSetting, PrefersTheRegistryAndCopiesTheLegacyValueIntoBothStores) {
     const std::string longValue(400, '7');
     const std::string cutValue(299, '7');
@@ -136,8 +140,7 @@ TEST(ReadSetting, PrefersTheRegistryAndCopiesTheLegacyValueIntoBothStores) {
          "300",
          Failure::None,
          "300",
-         {"registry read CalcLeft", LegacyRead, "registry write CalcLeft=300",
-          "profile write Einstellungen/CalcLeft=300"}},
+         {"registry read CalcLeft", LegacyRead, "registry write CalcLeft=300"}},
         {"registry value is empty",
          "",
          false,
@@ -145,8 +148,7 @@ TEST(ReadSetting, PrefersTheRegistryAndCopiesTheLegacyValueIntoBothStores) {
          "300",
          Failure::None,
          "300",
-         {"registry read CalcLeft", LegacyRead, "registry write CalcLeft=300",
-          "profile write Einstellungen/CalcLeft=300"}},
+         {"registry read CalcLeft", LegacyRead, "registry write CalcLeft=300"}},
         {"nothing stored anywhere",
          std::nullopt,
          false,
@@ -163,8 +165,7 @@ TEST(ReadSetting, PrefersTheRegistryAndCopiesTheLegacyValueIntoBothStores) {
          "55",
          Failure::None,
          "55",
-         {"registry read CalcLeft", LegacyRead, "registry write CalcLeft=55",
-          "profile write Einstellungen/CalcLeft=55"}},
+         {"registry read CalcLeft", LegacyRead, "registry write CalcLeft=55"}},
         {"registry cannot be read",
          "741",
          false,
@@ -172,8 +173,7 @@ TEST(ReadSetting, PrefersTheRegistryAndCopiesTheLegacyValueIntoBothStores) {
          "55",
          Failure::None,
          "55",
-         {"registry read CalcLeft", LegacyRead, "registry write CalcLeft=55",
-          "profile write Einstellungen/CalcLeft=55"}},
+         {"registry read CalcLeft", LegacyRead, "registry write CalcLeft=55"}},
         {"legacy value of 400 characters",
          std::nullopt,
          false,
@@ -209,6 +209,33 @@ TEST(ReadSetting, PrefersTheRegistryAndCopiesTheLegacyValueIntoBothStores) {
         EXPECT_EQ(stores.Store.ReadSetting("CalcLeft"), c.Expected) << c.Situation;
         EXPECT_EQ(stores.Log, c.ExpectedCalls) << c.Situation;
     }
+}
+
+TEST(ReadSettings, CopiesOnlyWhatIsTakenAndForgetsTheLegacyCopyAtTheNextWrite) {
+    Stores stores;
+    stores.Profile.Values["Einstellungen/CalcLeft"] = "300";
+    stores.Profile.Quick = false;
+    stores.Registry.Values["CalcTop"] = "90";
+    const auto logged = [&] { return stores.Log.size(); };
+    std::size_t loggedBeforeLongRead = 0;
+    const std::vector<StoredSetting> read = stores.Store.ReadSettings(
+        {"CalcLeft", "CalcTop", "Other"}, [&] { loggedBeforeLongRead = logged(); });
+    EXPECT_EQ(loggedBeforeLongRead, 3u) << "told after the registry and before the legacy file";
+    ASSERT_EQ(read.size(), 3u);
+    EXPECT_EQ(read[0].Text, "300");
+    EXPECT_EQ(read[1].Text, "90");
+    EXPECT_TRUE(read[0].FromLegacyFile && !read[1].FromLegacyFile && read[2].FromLegacyFile);
+    stores.Log.clear();
+    for (const StoredSetting& setting : read) {
+        stores.Store.TakeSetting(setting);
+    }
+    EXPECT_EQ(stores.Log, (Calls{"registry write CalcLeft=300",
+                                 "registry write Other=", "profile write Einstellungen/Other="}));
+    stores.Log.clear();
+    stores.Store.WriteSettings({{"CalcLeft", "300"}, {"CalcTop", "90"}});
+    EXPECT_EQ(stores.Log, (Calls{"registry write CalcLeft=300 CalcTop=90",
+                                 "profile write Einstellungen/CalcLeft=300 CalcTop=90"}))
+        << "the user put the window back where the legacy file had it";
 }
 
 // A store that keeps changing while it is read says nothing about what it holds: the window takes

@@ -184,6 +184,18 @@ TEST_F(Win32Stores, TheUsersSettingsAreWrittenToTheKeyAndTheWindowsDirectory) {
     EXPECT_EQ(UserSettings().Store().ReadSetting("CalcTop"), "120");
 }
 
+TEST_F(Win32Stores, TheLegacyFileIsRewrittenOnlyForATextItDoesNotHold) {
+    // As the host left it: line feeds, blanks and quotes, none of which a rewrite keeps.
+    const std::string host = "[Einstellungen]\nCalcLeft = 5\n;host\nCalcTop='7'\n";
+    WriteBytes(LegacyFile(), host);
+    Win32ProfileStore profile;
+    profile.WriteStrings("Einstellungen", {{"CalcLeft", "5"}, {"CalcTop", "7"}});
+    EXPECT_EQ(Visible(ReadBytes(LegacyFile())), Visible(host)) << "both already stored";
+    profile.WriteStrings("Einstellungen", {{"CalcLeft", "6"}, {"CalcTop", "7"}, {"New", ""}});
+    EXPECT_EQ(profile.ReadStrings("Einstellungen", {"CalcLeft", "CalcTop", "New"}, "none", 300),
+              (std::vector<std::string>{"6", "7", ""}));
+}
+
 TEST_F(Win32Stores, AValueThatGrowsWhileBeingReadIsReadWhole) {
     const std::string shortValue = "1";
     const std::string longValue(4000, '2');

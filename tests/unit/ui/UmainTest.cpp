@@ -5,16 +5,21 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <condition_variable>
 #include <cstdlib>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
+#include <thread>
 
 #include "AmountText.h"
 #include "KeyboardMap.h"
+#include "Placement.h"
 #include "RecordingBackend.h"
 #include "RecordingPainter.h"
 #include "Settings.h"
+#include "SettingsPrefetch.h"
 #include "SpokenMessages.h"
 #include "Umain.h"
 
@@ -47,6 +52,28 @@ public:
             Values[name] = value;
         }
     }
+};
+
+// A legacy file too large to read quickly: its reads wait until the test lets them go.
+class SlowProfile : public MemoryProfile {
+public:
+    bool ReadsQuickly() override { return false; }
+    std::string ReadString(const std::string& section, const std::string& name,
+                           const std::string& defaultValue, std::size_t bufferSize) override {
+        std::unique_lock<std::mutex> lock(mutex_);
+        let_.wait(lock, [this] { return going_; });
+        return MemoryProfile::ReadString(section, name, defaultValue, bufferSize);
+    }
+    void LetGo() {
+        const std::lock_guard<std::mutex> guard(mutex_);
+        going_ = true;
+        let_.notify_all();
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable let_;
+    bool going_ = false;
 };
 
 struct Window {
@@ -269,6 +296,39 @@ TEST(TfrmMainShow, PlacesFromTheStoredPositionOrTheDefault) {
     beyond.Registry.Values = {{"CalcLeft", "5000"}, {"CalcTop", "300"}};
     beyond.TheForm().Show();
     EXPECT_EQ(beyond.Backend.Position, (Point{1794, 300}));
+}
+
+// Shown while the stored position is still being read from a large legacy file.
+struct EarlyWindow {
+    RecordingBackend Backend;
+    MemoryRegistry Registry;
+    SlowProfile Profile;
+    SettingsStore Settings{Registry, Profile};
+    SettingsPrefetch Position{Settings, PositionNames};
+    TfrmMain Frm{Backend, {Settings, [] { return false; }, [] { return ','; }, {}, &Position}};
+    ~EarlyWindow() { Profile.LetGo(); }
+};
+
+TEST(TfrmMainShow, ALatePositionMovesTheWindowUnlessTheUserMovedItFirst) {
+    for (const bool dragged : {false, true}) {
+        EarlyWindow w;
+        w.Profile.Values = {{"CalcLeft", "741"}, {"CalcTop", "20"}};
+        w.Frm.GetForm().Show();
+        EXPECT_EQ(w.Backend.Position, (Point{1920 - 126, 100})) << "the default place at once";
+        if (dragged) {
+            w.Frm.GetForm().MouseDown(MouseButton::Left, {120, 20});
+            w.Frm.GetForm().MouseMove({110, 30});
+            w.Frm.GetForm().MouseUp(MouseButton::Left, {110, 30});
+        }
+        w.Profile.LetGo();
+        while (!w.Position.ArrivedValues()) {
+            std::this_thread::yield();
+        }
+        w.Frm.GetForm().Timer(FormTimer::Close);
+        EXPECT_EQ(w.Backend.Position, (dragged ? Point{1920 - 136, 110} : Point{741, 20}))
+            << (dragged ? "dragged" : "left alone");
+        EXPECT_EQ(w.Registry.Values["CalcLeft"], dragged ? "1784" : "741");
+    }
 }
 
 TEST(TfrmMainOpacity, FollowsActivationOfTheProgram) {
