@@ -275,9 +275,9 @@ class SettingsManagerResolution(ScaleCase):
         set_xft_dpi(self.session, 960)
         height = SCREEN_HEIGHT
         width = round(WIDTH * height / HEIGHT)
-        wait_until(lambda: calculator.geometry()[2:] == (width, height), 3.0,
-                   f"the window to become {width} x {height}")
-        self.assertEqual(calculator.geometry()[:2], (SCREEN_WIDTH - width, 0))
+        # Its size and its place come as two changes: the test waits for both.
+        wait_until(lambda: calculator.geometry() == (SCREEN_WIDTH - width, 0, width, height), 3.0,
+                   f"the window to become {width} x {height} at the screen's right edge")
         set_xft_dpi(self.session, 24)
         wait_until(lambda: calculator.geometry()[2:] == (WIDTH, HEIGHT), 3.0,
                    "24 dpi to give the design's size")
